@@ -1,0 +1,239 @@
+#include "platform/ini_document.h"
+
+#include <cctype>
+
+#include "platform/platform.h"
+
+namespace ini {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// A section header line gives its name; anything else gives nullopt.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  line = Trim(line);
+  if (line.empty() || line.front() != '[') return std::nullopt;
+  line.remove_prefix(1);
+  auto close = line.rfind(']');
+  if (close != std::string_view::npos) line = line.substr(0, close);
+  return Trim(line);
+}
+
+struct KeyLine {
+  std::string_view name, value;
+};
+// A key line: name before the first '=', value after it. Comments and lines without '='
+// are no keys.
+std::optional<KeyLine> ParseKey(std::string_view line) {
+  line = Trim(line);
+  if (line.empty() || line.front() == ';' || line.front() == '[') return std::nullopt;
+  auto eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return KeyLine{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
+}
+
+std::string Unquote(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+    v = v.substr(1, v.size() - 2);
+  return std::string(v);
+}
+
+}  // namespace
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+Document::Document(std::string_view text) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t nl = text.find('\n', start);
+    size_t end = nl == std::string_view::npos ? text.size() : nl;
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines_.emplace_back(line);
+    start = end + 1;
+  }
+}
+
+std::optional<Document::Range> Document::FindSection(std::string_view section) const {
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    auto name = SectionName(lines_[i]);
+    if (!name || !EqualNoCase(*name, section)) continue;
+    size_t end = i + 1;
+    while (end < lines_.size() && !SectionName(lines_[end])) ++end;
+    return Range{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> Document::FindKey(const Range& range, std::string_view key) const {
+  for (size_t i = range.header + 1; i < range.end; ++i) {
+    auto k = ParseKey(lines_[i]);
+    if (k && EqualNoCase(k->name, key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> Document::Value(std::string_view section, std::string_view key) const {
+  auto range = FindSection(section);
+  if (!range) return std::nullopt;
+  auto at = FindKey(*range, key);
+  if (!at) return std::nullopt;
+  return Unquote(ParseKey(lines_[*at])->value);
+}
+
+std::vector<std::string> Document::Keys(std::string_view section) const {
+  std::vector<std::string> keys;
+  auto range = FindSection(section);
+  if (!range) return keys;
+  for (size_t i = range->header + 1; i < range->end; ++i)
+    if (auto k = ParseKey(lines_[i])) keys.emplace_back(k->name);
+  return keys;
+}
+
+void Document::Set(std::string_view section, std::string_view key, std::string_view value) {
+  auto range = FindSection(section);
+  if (!range) {
+    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
+    lines_.push_back("[" + std::string(section) + "]");
+    lines_.push_back(std::string(key) + "=" + std::string(value));
+    return;
+  }
+  if (auto at = FindKey(*range, key)) {
+    lines_[*at] = std::string(ParseKey(lines_[*at])->name) + "=" + std::string(value);
+    return;
+  }
+  // After the section's last non-blank line, so a blank line before the next section stays.
+  size_t insert = range->end;
+  while (insert > range->header + 1 && Trim(lines_[insert - 1]).empty()) --insert;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert),
+                std::string(key) + "=" + std::string(value));
+}
+
+void Document::DeleteKey(std::string_view section, std::string_view key) {
+  auto range = FindSection(section);
+  if (!range) return;
+  if (auto at = FindKey(*range, key)) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
+}
+
+void Document::DeleteSection(std::string_view section) {
+  auto range = FindSection(section);
+  if (!range) return;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(range->header),
+               lines_.begin() + static_cast<std::ptrdiff_t>(range->end));
+}
+
+std::string Document::Text() const {
+  std::string out;
+  for (const auto& line : lines_) out += line + "\r\n";
+  return out;
+}
+
+std::string CutToBuffer(const std::string& value, size_t bufferSize) {
+  if (bufferSize == 0) return {};
+  return value.size() < bufferSize ? value : value.substr(0, bufferSize - 1);
+}
+
+std::vector<std::string> KeysThroughBuffer(const std::vector<std::string>& keys,
+                                           size_t bufferSize) {
+  // The buffer holds each name with its zero and a final zero; a list that does not fit is
+  // cut so that the buffer still ends in two zeros, which may cut the last name.
+  std::string packed;
+  for (const auto& k : keys) packed += k + '\0';
+  if (packed.size() + 1 > bufferSize) {
+    packed.resize(bufferSize >= 2 ? bufferSize - 2 : 0);
+    packed += '\0';
+  }
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start < packed.size()) {
+    size_t zero = packed.find('\0', start);
+    if (zero == start) break;
+    out.push_back(packed.substr(start, zero - start));
+    start = zero + 1;
+  }
+  return out;
+}
+
+std::string ResolveProfilePath(const std::string& file) {
+  if (file.find_first_of("\\/:") != std::string::npos) return file;
+  return plat::GetWindowsDirectory() + "\\" + file;
+}
+
+namespace {
+
+std::optional<std::string> ReadWhole(const std::string& path) {
+  auto f = plat::OpenFile(path, plat::Access::Read, plat::Share::DenyWrite,
+                          plat::Disposition::OpenExisting);
+  if (!f) return std::nullopt;
+  std::string text;
+  char buf[8192];
+  for (;;) {
+    int64_t n = f->Read(buf, sizeof buf);
+    if (n <= 0) break;
+    text.append(buf, static_cast<size_t>(n));
+  }
+  return text;
+}
+
+Document Load(const std::string& file) {
+  auto text = ReadWhole(ResolveProfilePath(file));
+  return text ? Document(*text) : Document();
+}
+
+}  // namespace
+
+std::string ReadString(const std::string& file, const std::string& section,
+                       const std::string& key, const std::string& defaultValue,
+                       size_t bufferSize) {
+  auto v = Load(file).Value(section, key);
+  return CutToBuffer(v ? *v : defaultValue, bufferSize);
+}
+
+std::vector<std::string> ReadKeys(const std::string& file, const std::string& section,
+                                  size_t bufferSize) {
+  return KeysThroughBuffer(Load(file).Keys(section), bufferSize);
+}
+
+bool Write(const std::string& file, const std::string& section,
+           const std::optional<std::string>& key, const std::optional<std::string>& value) {
+  std::string path = ResolveProfilePath(file);
+  auto old = ReadWhole(path);
+  Document doc = old ? Document(*old) : Document();
+  if (!key) doc.DeleteSection(section);
+  else if (!value) doc.DeleteKey(section, *key);
+  else doc.Set(section, *key, *value);
+  std::string text = doc.Text();
+  if (old && *old == text) return true;
+
+  std::string temp = path + ".tovin-tmp";
+  {
+    auto f = plat::OpenFile(temp, plat::Access::Write, plat::Share::Exclusive,
+                            plat::Disposition::CreateAlways);
+    if (!f) return false;
+    if (f->Write(text.data(), static_cast<int64_t>(text.size())) != static_cast<int64_t>(text.size())) {
+      f.reset();
+      plat::DeleteFile(temp);
+      return false;
+    }
+  }
+  if (!plat::MoveFileReplace(temp, path)) {
+    plat::DeleteFile(temp);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace ini

@@ -1,0 +1,70 @@
+// The profile (INI) file rules of the Windows profile API, as the setup relies on them,
+// written out so that they hold on every platform. The document keeps the file's lines, so
+// a write changes only the lines it must (comments and layout survive).
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ini {
+
+class Document {
+ public:
+  Document() = default;
+  explicit Document(std::string_view text);
+
+  // The value of the first key of that name in the first section of that name; names
+  // compare without letter case, blanks around the value are removed and one pair of
+  // enclosing quotes (single or double) is dropped. nullopt when the section or key is
+  // missing. The value is whole: the caller applies its buffer limit.
+  std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+  // Key names of the first section of that name, in file order.
+  std::vector<std::string> Keys(std::string_view section) const;
+
+  // Replaces the value of an existing key (its name keeps its case), or appends the key to
+  // the end of its section, or appends a new section to the end of the file.
+  void Set(std::string_view section, std::string_view key, std::string_view value);
+  void DeleteKey(std::string_view section, std::string_view key);
+  void DeleteSection(std::string_view section);
+
+  std::string Text() const;  // lines joined with CR LF
+
+ private:
+  struct Line {
+    std::string text;
+  };
+  // Index range [begin, end) of the lines belonging to the first section named so (the
+  // header included at begin); nullopt when absent.
+  struct Range {
+    size_t header, end;
+  };
+  std::optional<Range> FindSection(std::string_view section) const;
+  std::optional<size_t> FindKey(const Range& range, std::string_view key) const;
+
+  std::vector<std::string> lines_;
+};
+
+bool EqualNoCase(std::string_view a, std::string_view b);
+
+// Buffer rules of the profile API's callers.
+std::string CutToBuffer(const std::string& value, size_t bufferSize);
+std::vector<std::string> KeysThroughBuffer(const std::vector<std::string>& keys,
+                                           size_t bufferSize);
+
+// The project's own reader and writer over files of the platform layer. Both backends can
+// use them; on POSIX they are what the profile calls of the platform layer do.
+std::string ReadString(const std::string& file, const std::string& section,
+                       const std::string& key, const std::string& defaultValue,
+                       size_t bufferSize = 1024);
+std::vector<std::string> ReadKeys(const std::string& file, const std::string& section,
+                                  size_t bufferSize = 8192);
+// key absent: delete the section; value absent: delete the key. The file is replaced as a
+// whole (written beside it, then renamed), so a crash never leaves half a file.
+bool Write(const std::string& file, const std::string& section,
+           const std::optional<std::string>& key, const std::optional<std::string>& value);
+
+// A bare file name names a file in the Windows directory.
+std::string ResolveProfilePath(const std::string& file);
+
+}  // namespace ini

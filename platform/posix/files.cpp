@@ -1,0 +1,360 @@
+// File-system calls of the platform layer on POSIX.
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/posix/machine.h"
+
+namespace plat {
+namespace {
+
+using posix::ErrorFromErrno;
+using posix::Resolve;
+using posix::SetLastError;
+
+constexpr const char* kDosAttrib = "user.DOSATTRIB";
+constexpr uint32_t kStoredBits = kAttrHidden | kAttrSystem | kAttrArchive;
+
+// Hidden, system and archive bits from the extended attribute; nullopt when none is stored.
+std::optional<uint32_t> StoredBits(const std::string& host) {
+  char buf[32];
+  ssize_t n = ::getxattr(host.c_str(), kDosAttrib, buf, sizeof buf - 1);
+  if (n <= 0) return std::nullopt;
+  buf[n] = 0;
+  return static_cast<uint32_t>(std::strtoul(buf, nullptr, 0)) & kStoredBits;
+}
+
+void StoreBits(const std::string& host, uint32_t bits) {
+  char buf[32];
+  int n = std::snprintf(buf, sizeof buf, "0x%x", bits & kStoredBits);
+  ::setxattr(host.c_str(), kDosAttrib, buf, static_cast<size_t>(n), 0);  // no xattrs: bits are lost
+}
+
+uint32_t AttributesOf(const std::string& host, const struct stat& st) {
+  bool dir = S_ISDIR(st.st_mode);
+  uint32_t a = StoredBits(host).value_or(dir ? 0u : static_cast<uint32_t>(kAttrArchive));
+  if (dir) a |= kAttrDirectory;
+  if (!(st.st_mode & S_IWUSR)) a |= kAttrReadOnly;
+  return a == 0 ? kAttrNormal : a;
+}
+
+// Host path of a Windows path whose parent must exist; error code set on failure.
+std::optional<std::string> HostFor(const std::string& path) {
+  auto r = Resolve(path);
+  if (!r.valid) {
+    SetLastError(123);
+    return std::nullopt;
+  }
+  return r.host;
+}
+
+bool ParentExists(const std::string& host) {
+  auto slash = host.rfind('/');
+  if (slash == std::string::npos || slash == 0) return true;
+  struct stat st;
+  return ::stat(host.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsReadOnly(const struct stat& st) { return !(st.st_mode & S_IWUSR); }
+
+bool WildcardMatch(const char* p, const char* s) {
+  for (; *p; ++p) {
+    if (*p == '*') {
+      while (p[1] == '*') ++p;
+      if (!p[1]) return true;
+      for (const char* t = s; *t; ++t)
+        if (WildcardMatch(p + 1, t)) return true;
+      return WildcardMatch(p + 1, s + std::strlen(s));
+    }
+    if (!*s) return false;
+    if (*p != '?' && std::tolower(static_cast<unsigned char>(*p)) !=
+                         std::tolower(static_cast<unsigned char>(*s)))
+      return false;
+    ++s;
+  }
+  return !*s;
+}
+
+// DOS wildcards: a trailing ".*" also matches names without an extension, so "*.*" is all.
+bool PatternMatches(const std::string& pattern, const std::string& name) {
+  if (WildcardMatch(pattern.c_str(), name.c_str())) return true;
+  if (pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0 &&
+      name.find('.') == std::string::npos)
+    return WildcardMatch(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
+  return false;
+}
+
+class PosixFile final : public File {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override { ::close(fd_); }
+  int64_t Read(void* buffer, int64_t count) override {
+    int64_t total = 0;
+    while (total < count) {
+      ssize_t n = ::read(fd_, static_cast<char*>(buffer) + total, static_cast<size_t>(count - total));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return total ? total : (SetLastError(ErrorFromErrno(errno)), -1);
+      if (n == 0) break;
+      total += n;
+    }
+    return total;
+  }
+  int64_t Write(const void* buffer, int64_t count) override {
+    int64_t total = 0;
+    while (total < count) {
+      ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + total, static_cast<size_t>(count - total));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        SetLastError(ErrorFromErrno(n < 0 ? errno : ENOSPC));
+        return total ? total : -1;
+      }
+      total += n;
+    }
+    return total;
+  }
+  int64_t Seek(int64_t offset, int origin) override {
+    int whence = origin == 0 ? SEEK_SET : origin == 1 ? SEEK_CUR : SEEK_END;
+    off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    if (r < 0) SetLastError(ErrorFromErrno(errno));
+    return r;
+  }
+  int64_t Size() override {
+    struct stat st;
+    return ::fstat(fd_, &st) == 0 ? st.st_size : -1;
+  }
+  bool SetDosDateTime(uint32_t dos) override {
+    auto t = posix::DosToUnix(dos);
+    if (!t) {
+      SetLastError(87);
+      return false;
+    }
+    struct timespec times[2];
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(*t);
+    times[1].tv_nsec = 0;
+    return ::futimens(fd_, times) == 0;
+  }
+  uint32_t GetDosDateTime() override {
+    struct stat st;
+    return ::fstat(fd_, &st) == 0 ? posix::UnixToDos(st.st_mtime) : 0;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+uint32_t GetFileAttributes(const std::string& path) {
+  auto host = HostFor(path);
+  if (!host) return kInvalidAttributes;
+  struct stat st;
+  if (::stat(host->c_str(), &st) != 0) {
+    SetLastError(ParentExists(*host) ? 2 : 3);
+    return kInvalidAttributes;
+  }
+  return AttributesOf(*host, st);
+}
+
+bool SetFileAttributes(const std::string& path, uint32_t attributes) {
+  auto host = HostFor(path);
+  struct stat st;
+  if (!host || ::stat(host->c_str(), &st) != 0) {
+    if (host) SetLastError(2);
+    return false;
+  }
+  mode_t mode = st.st_mode & 07777;
+  mode = (attributes & kAttrReadOnly) ? (mode & ~0222) : (mode | S_IWUSR);
+  if (::chmod(host->c_str(), mode) != 0) {
+    SetLastError(ErrorFromErrno(errno));
+    return false;
+  }
+  StoreBits(*host, attributes == kAttrNormal ? 0 : attributes);
+  return true;
+}
+
+bool CreateDirectory(const std::string& path) {
+  auto host = HostFor(path);
+  if (!host) return false;
+  if (::mkdir(host->c_str(), 0777) != 0) {
+    SetLastError(errno == ENOENT ? 3 : ErrorFromErrno(errno));
+    return false;
+  }
+  return true;
+}
+
+bool RemoveDirectory(const std::string& path) {
+  auto host = HostFor(path);
+  if (!host) return false;
+  if (::rmdir(host->c_str()) != 0) {
+    SetLastError(ErrorFromErrno(errno));
+    return false;
+  }
+  return true;
+}
+
+bool DeleteFile(const std::string& path) {
+  auto host = HostFor(path);
+  if (!host) return false;
+  struct stat st;
+  if (::lstat(host->c_str(), &st) != 0) {
+    SetLastError(ParentExists(*host) ? 2 : 3);
+    return false;
+  }
+  if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
+    SetLastError(5);
+    return false;
+  }
+  // A file someone holds open with a share lock cannot be deleted, as on Windows.
+  int fd = ::open(host->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0) {
+    bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    if (busy) {
+      SetLastError(32);
+      return false;
+    }
+  }
+  if (::unlink(host->c_str()) != 0) {
+    SetLastError(ErrorFromErrno(errno));
+    return false;
+  }
+  return true;
+}
+
+bool MoveFileReplace(const std::string& from, const std::string& to) {
+  auto a = HostFor(from), b = HostFor(to);
+  if (!a || !b) return false;
+  if (::rename(a->c_str(), b->c_str()) != 0) {
+    SetLastError(ErrorFromErrno(errno));
+    return false;
+  }
+  return true;
+}
+
+std::optional<uint64_t> GetDiskFreeSpace(const std::string& root) {
+  std::string drive = root.empty() ? GetCurrentDirectory().substr(0, 3) : root;
+  auto host = HostFor(drive);
+  struct statvfs vfs;
+  if (!host || ::statvfs(host->c_str(), &vfs) != 0) {
+    if (host) SetLastError(ErrorFromErrno(errno));
+    return std::nullopt;
+  }
+  return static_cast<uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+}
+
+std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
+  std::vector<FindData> found;
+  std::string full = posix::NormalizePath(pattern);
+  auto cut = full.rfind('\\');
+  std::string dir = full.substr(0, cut + 1), name = full.substr(cut + 1);
+  if (name.empty()) name = "*";
+  auto host = HostFor(dir);
+  if (!host) return found;
+  DIR* d = ::opendir(host->c_str());
+  if (!d) {
+    SetLastError(ErrorFromErrno(errno));
+    return found;
+  }
+  bool isRoot = dir.size() == 3;
+  std::vector<std::string> names;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (isRoot && (n == "." || n == "..")) continue;
+    names.push_back(n);
+  }
+  ::closedir(d);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    if (a == "." || b == "." ) return a == "." && b != ".";
+    if (a == ".." || b == "..") return a == ".." && b != "..";
+    return ::strcasecmp(a.c_str(), b.c_str()) < 0;
+  });
+  uint32_t exclude = ~mask & (kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory);
+  for (const auto& n : names) {
+    if (!PatternMatches(name, n)) continue;
+    std::string h = *host + (host->back() == '/' ? "" : "/") + n;
+    struct stat st;
+    if (::stat(h.c_str(), &st) != 0) continue;
+    FindData fd;
+    fd.name = n;
+    fd.attributes = AttributesOf(h, st);
+    if (fd.attributes & exclude) continue;
+    fd.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+    fd.dosDateTime = posix::UnixToDos(st.st_mtime);
+    found.push_back(fd);
+  }
+  if (found.empty()) SetLastError(2);
+  return found;
+}
+
+std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share share,
+                               Disposition disposition) {
+  auto host = HostFor(path);
+  if (!host) return nullptr;
+  struct stat st;
+  bool exists = ::stat(host->c_str(), &st) == 0;
+  if (!exists && (disposition == Disposition::OpenExisting || !ParentExists(*host))) {
+    SetLastError(ParentExists(*host) ? 2 : 3);
+    return nullptr;
+  }
+  if (exists) {
+    bool hiddenOrSystem = (AttributesOf(*host, st) & (kAttrHidden | kAttrSystem)) != 0;
+    if (S_ISDIR(st.st_mode) || (access != Access::Read && IsReadOnly(st)) ||
+        (disposition == Disposition::CreateAlways && hiddenOrSystem)) {
+      SetLastError(5);
+      return nullptr;
+    }
+  }
+  int flags = O_CLOEXEC | (access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR);
+  if (disposition == Disposition::CreateAlways) flags |= O_CREAT;
+  int fd = ::open(host->c_str(), flags, 0666);
+  if (fd < 0) {
+    SetLastError(ErrorFromErrno(errno));
+    return nullptr;
+  }
+  // Share modes as advisory locks: writers and exclusive openers lock exclusively, readers
+  // that deny writing lock shared.
+  int lock = (share == Share::Exclusive || access != Access::Read) ? LOCK_EX
+             : share == Share::DenyWrite                          ? LOCK_SH
+                                                                  : 0;
+  if (lock && ::flock(fd, lock | LOCK_NB) != 0) {
+    ::close(fd);
+    SetLastError(32);
+    return nullptr;
+  }
+  if (disposition == Disposition::CreateAlways && ::ftruncate(fd, 0) != 0) {
+    SetLastError(ErrorFromErrno(errno));
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<PosixFile>(fd);
+}
+
+std::string SystemErrorMessage(uint32_t code) {
+  switch (code) {
+    case 2: return "The system cannot find the file specified.";
+    case 3: return "The system cannot find the path specified.";
+    case 5: return "Access is denied.";
+    case 32: return "The process cannot access the file because it is being used by another process.";
+    case 112: return "There is not enough space on the disk.";
+    case 123: return "The filename, directory name, or volume label syntax is incorrect.";
+    case 145: return "The directory is not empty.";
+    case 183: return "Cannot create a file when that file already exists.";
+    case 267: return "The directory name is invalid.";
+    default: return "System error " + std::to_string(code) + ".";
+  }
+}
+
+}  // namespace plat

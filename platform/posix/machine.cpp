@@ -1,0 +1,254 @@
+#include "platform/posix/machine.h"
+
+#include <dirent.h>
+#include <sched.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+
+#include "platform/platform.h"
+
+namespace plat::posix {
+namespace {
+
+std::string g_root;
+std::string g_currentDir = "C:\\";
+std::function<void(const std::string&)> g_notice;
+std::vector<uint32_t> g_exitRequests;
+thread_local uint32_t t_lastError = 0;
+
+void MakeHostDirs(const std::string& host) {
+  std::string partial;
+  size_t start = 0;
+  while (start <= host.size()) {
+    size_t slash = host.find('/', start);
+    if (slash == std::string::npos) slash = host.size();
+    partial = host.substr(0, slash);
+    if (!partial.empty()) ::mkdir(partial.c_str(), 0777);
+    start = slash + 1;
+  }
+}
+
+void PrepareRoot(const std::string& root) {
+  for (const char* sub : {"/drive_c/WINDOWS/System", "/drive_c/WINDOWS/Temp",
+                          "/drive_c/WINDOWS/Start Menu/Programs", "/drive_c/WINDOWS/Desktop"})
+    MakeHostDirs(root + sub);
+}
+
+bool Forbidden(const std::string& component) {
+  for (unsigned char c : component)
+    if (c < 32 || std::string_view("<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos)
+      return true;
+  return false;
+}
+
+std::vector<std::string> SplitComponents(const std::string& rest) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t sep = rest.find('\\', start);
+    if (sep == std::string::npos) sep = rest.size();
+    parts.push_back(rest.substr(start, sep - start));
+    start = sep + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+const std::string& MachineRoot() {
+  if (g_root.empty()) {
+    char tmpl[] = "/tmp/tovin-machine-XXXXXX";
+    const char* made = ::mkdtemp(tmpl);
+    SetMachineRoot(made ? made : "/tmp/tovin-machine");
+  }
+  return g_root;
+}
+
+void SetNoticeSink(std::function<void(const std::string&)> sink) { g_notice = std::move(sink); }
+
+void Notice(const std::string& text) {
+  if (g_notice) g_notice(text);
+  else std::fprintf(stderr, "tovin: %s\n", text.c_str());
+}
+
+std::vector<uint32_t>& ExitRequestLog() { return g_exitRequests; }
+std::vector<uint32_t> ExitRequests() { return g_exitRequests; }
+
+void SetLastError(uint32_t code) { t_lastError = code; }
+
+uint32_t ErrorFromErrno(int err) {
+  switch (err) {
+    case ENOENT: return 2;
+    case ENOTDIR: return 3;
+    case EACCES: case EPERM: case EROFS: case EISDIR: return 5;
+    case EEXIST: return 183;
+    case ENOTEMPTY: return 145;
+    case ENOSPC: return 112;
+    case EWOULDBLOCK: return 32;
+    case ENAMETOOLONG: return 206;
+    default: return 31;
+  }
+}
+
+std::string NormalizePath(const std::string& input) {
+  std::string path = input;
+  for (auto& c : path) if (c == '/') c = '\\';
+  std::string cur = g_currentDir;  // always "X:\..." without trailing backslash unless root
+  char drive = cur[0];
+  std::string rest;
+  bool trailing = path.size() > 1 && path.back() == '\\';
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    char d = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    std::string tail = path.substr(2);
+    if (!tail.empty() && tail[0] == '\\') rest = tail;
+    else if (d == drive) rest = cur.substr(2) + "\\" + tail;
+    else rest = "\\" + tail;
+    drive = d;
+  } else if (!path.empty() && path[0] == '\\') {
+    rest = path;
+  } else {
+    rest = cur.substr(2) + "\\" + path;
+  }
+  std::vector<std::string> out;
+  for (auto& part : SplitComponents(rest)) {
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!out.empty()) out.pop_back();
+      continue;
+    }
+    out.push_back(part);
+  }
+  std::string result(1, drive);
+  result += ":\\";
+  for (size_t i = 0; i < out.size(); ++i) result += (i ? "\\" : "") + out[i];
+  if (trailing && !out.empty()) result += "\\";
+  return result;
+}
+
+Resolved Resolve(const std::string& path) {
+  Resolved r;
+  std::string full = NormalizePath(path);
+  char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(full[0])));
+  std::string host = drive == 'z' ? "" : MachineRoot() + "/drive_" + std::string(1, drive);
+  bool exists = true;
+  for (auto& part : SplitComponents(full.substr(3))) {
+    if (part.empty()) continue;
+    if (Forbidden(part)) return r;
+    std::string candidate = host + "/" + part;
+    struct stat st;
+    if (exists && ::lstat(candidate.c_str(), &st) != 0) {
+      std::string found;
+      if (DIR* dir = ::opendir(host.empty() ? "/" : host.c_str())) {
+        while (dirent* e = ::readdir(dir))
+          if (::strcasecmp(e->d_name, part.c_str()) == 0) {
+            found = e->d_name;
+            break;
+          }
+        ::closedir(dir);
+      }
+      if (!found.empty()) candidate = host + "/" + found;
+      else exists = false;
+    }
+    host = candidate;
+  }
+  r.host = host.empty() ? "/" : host;
+  r.valid = true;
+  return r;
+}
+
+std::optional<int64_t> DosToUnix(uint32_t dos) {
+  unsigned date = dos >> 16, time = dos & 0xFFFF;
+  struct tm tm {};
+  tm.tm_year = static_cast<int>((date >> 9) + 80);
+  tm.tm_mon = static_cast<int>(((date >> 5) & 15)) - 1;
+  tm.tm_mday = static_cast<int>(date & 31);
+  tm.tm_hour = static_cast<int>(time >> 11);
+  tm.tm_min = static_cast<int>((time >> 5) & 63);
+  tm.tm_sec = static_cast<int>((time & 31) * 2);
+  if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday == 0 || tm.tm_hour > 23 || tm.tm_min > 59 ||
+      tm.tm_sec > 59)
+    return std::nullopt;
+  tm.tm_isdst = -1;
+  time_t t = ::mktime(&tm);
+  if (t == static_cast<time_t>(-1)) return std::nullopt;
+  return static_cast<int64_t>(t);
+}
+
+uint32_t UnixToDos(int64_t seconds) {
+  time_t t = static_cast<time_t>(seconds);
+  struct tm tm {};
+  ::localtime_r(&t, &tm);
+  if (tm.tm_year < 80) return (1u << 5 | 1u) << 16;  // 1980-01-01 00:00, the earliest DOS date
+  if (tm.tm_year > 207) tm.tm_year = 207;
+  uint32_t date = static_cast<uint32_t>(((tm.tm_year - 80) << 9) | ((tm.tm_mon + 1) << 5) | tm.tm_mday);
+  uint32_t time = static_cast<uint32_t>((tm.tm_hour << 11) | (tm.tm_min << 5) | (tm.tm_sec / 2));
+  return date << 16 | time;
+}
+
+}  // namespace plat::posix
+
+namespace plat {
+
+void SetMachineRoot(const std::string& hostFolder) {
+  std::string root = hostFolder;
+  while (root.size() > 1 && root.back() == '/') root.pop_back();
+  if (!root.empty() && root[0] != '/') {
+    char cwd[4096];
+    if (::getcwd(cwd, sizeof cwd)) root = std::string(cwd) + "/" + root;
+  }
+  posix::g_root = root;
+  posix::g_currentDir = "C:\\";
+  posix::g_exitRequests.clear();
+  posix::PrepareRoot(root);
+}
+
+bool IsEmulated() { return true; }
+
+std::string FromHostPath(const std::string& hostPath) {
+  std::string abs = hostPath;
+  if (abs.empty() || abs[0] != '/') {
+    char cwd[4096];
+    abs = std::string(::getcwd(cwd, sizeof cwd) ? cwd : "/") + "/" + hostPath;
+  }
+  std::string out = "Z:";
+  for (char c : abs) out += c == '/' ? '\\' : c;
+  return posix::NormalizePath(out);
+}
+
+uint32_t GetLastError() { return posix::t_lastError; }
+
+std::string GetCurrentDirectory() { return posix::g_currentDir; }
+
+bool SetCurrentDirectory(const std::string& path) {
+  if ((GetFileAttributes(path) & kAttrDirectory) == 0 ||
+      GetFileAttributes(path) == kInvalidAttributes) {
+    if (GetFileAttributes(path) != kInvalidAttributes) posix::SetLastError(267);
+    return false;
+  }
+  std::string full = posix::NormalizePath(path);
+  if (full.size() > 3 && full.back() == '\\') full.pop_back();
+  posix::g_currentDir = full;
+  return true;
+}
+
+std::string GetWindowsDirectory() {
+  posix::MachineRoot();
+  return "C:\\WINDOWS";
+}
+
+std::string GetFullPathName(const std::string& path) { return posix::NormalizePath(path); }
+
+void Sleep(uint32_t milliseconds) {
+  if (milliseconds == 0) ::sched_yield();
+  else ::usleep(milliseconds * 1000u);
+}
+
+}  // namespace plat

@@ -1,0 +1,116 @@
+// Profile, shell, restart and token calls of the platform layer on POSIX.
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "platform/ini_document.h"
+#include "platform/platform.h"
+#include "platform/posix/machine.h"
+
+extern char** environ;
+
+namespace plat {
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& file,
+                                    size_t bufferSize) {
+  return ini::ReadString(file, section, key, defaultValue, bufferSize);
+}
+
+std::vector<std::string> GetPrivateProfileKeys(const std::string& section, const std::string& file,
+                                               size_t bufferSize) {
+  return ini::ReadKeys(file, section, bufferSize);
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
+                               const std::optional<std::string>& value, const std::string& file) {
+  return ini::Write(file, section, key, value);
+}
+
+intptr_t ShellExecute(const std::string& file, const std::string& parameters,
+                      const std::string& directory, int /*showCommand*/) {
+  std::string target = file;
+  bool relative = !(target.size() >= 2 && target[1] == ':') && !(!target.empty() && (target[0] == '\\' || target[0] == '/'));
+  if (relative && !directory.empty()) target = directory + "\\" + target;
+  auto r = posix::Resolve(target);
+  struct stat st;
+  if (!r.valid || ::stat(r.host.c_str(), &st) != 0) {
+    posix::SetLastError(2);
+    return 2;  // ERROR_FILE_NOT_FOUND
+  }
+  char magic[2] = {0, 0};
+  if (FILE* f = std::fopen(r.host.c_str(), "rb")) {
+    if (std::fread(magic, 1, 2, f) != 2) magic[0] = 0;
+    std::fclose(f);
+  }
+  bool windowsProgram = magic[0] == 'M' && magic[1] == 'Z';
+  if (!S_ISREG(st.st_mode) || ::access(r.host.c_str(), X_OK) != 0 || windowsProgram) {
+    posix::Notice("cannot start " + file + " on this system: no host program runs it");
+    posix::SetLastError(1155);
+    return 31;  // SE_ERR_NOASSOC
+  }
+  std::vector<std::string> args{r.host};
+  std::istringstream words(parameters);
+  for (std::string w; words >> w;) args.push_back(w);
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!directory.empty()) {
+    auto dir = posix::Resolve(directory);
+    if (dir.valid) posix_spawn_file_actions_addchdir_np(&actions, dir.host.c_str());
+  }
+  pid_t pid;
+  int rc = ::posix_spawn(&pid, r.host.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    posix::SetLastError(posix::ErrorFromErrno(rc));
+    return 2;
+  }
+  return 42;
+}
+
+// The emulated process has every privilege it asks for; the calls succeed as on a system
+// where the user may shut down.
+bool OpenProcessToken(uint32_t, Handle& token) {
+  token = 1;
+  return true;
+}
+
+bool LookupPrivilegeValue(const std::string& name, uint64_t& luid) {
+  if (name != "SeShutdownPrivilege") {
+    posix::SetLastError(1313);  // ERROR_NO_SUCH_PRIVILEGE
+    return false;
+  }
+  luid = 19;
+  return true;
+}
+
+bool AdjustTokenPrivileges(Handle token, uint64_t, uint32_t) { return token == 1; }
+
+bool CloseHandle(Handle handle) { return handle != 0; }
+
+}  // namespace plat
+
+namespace plat::posix {
+std::vector<uint32_t>& ExitRequestLog();
+}
+
+namespace plat {
+
+bool ExitWindowsEx(uint32_t flags, uint32_t /*reason*/) {
+  // Never restarts the host: the request is recorded in the machine and reported.
+  posix::ExitRequestLog().push_back(flags);
+  std::ofstream log(posix::MachineRoot() + "/exitwindows.log", std::ios::app);
+  log << "ExitWindowsEx 0x" << std::hex << flags << "\n";
+  const char* what = (flags & 2) ? "restart" : (flags & 8) ? "power off" : (flags & 1) ? "shut down" : "log off";
+  posix::Notice(std::string("Windows would ") + what + " now; the host keeps running");
+  return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,233 @@
+// The platform layer over the real Win32 API (ANSI calls).
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+// The A/W macros of <windows.h> would rename this layer's own functions.
+#undef GetFileAttributes
+#undef SetFileAttributes
+#undef CreateDirectory
+#undef RemoveDirectory
+#undef DeleteFile
+#undef GetFullPathName
+#undef GetCurrentDirectory
+#undef SetCurrentDirectory
+#undef GetWindowsDirectory
+#undef GetDiskFreeSpace
+#undef GetPrivateProfileString
+#undef WritePrivateProfileString
+#undef ShellExecute
+#undef LookupPrivilegeValue
+
+#include "platform/platform.h"
+
+namespace plat {
+namespace {
+
+class Win32File final : public File {
+ public:
+  explicit Win32File(HANDLE h) : h_(h) {}
+  ~Win32File() override { ::CloseHandle(h_); }
+  int64_t Read(void* buffer, int64_t count) override {
+    int64_t total = 0;
+    while (total < count) {
+      DWORD chunk = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30)), got = 0;
+      if (!::ReadFile(h_, static_cast<char*>(buffer) + total, chunk, &got, nullptr))
+        return total ? total : -1;
+      if (got == 0) break;
+      total += got;
+    }
+    return total;
+  }
+  int64_t Write(const void* buffer, int64_t count) override {
+    int64_t total = 0;
+    while (total < count) {
+      DWORD chunk = static_cast<DWORD>(std::min<int64_t>(count - total, 1 << 30)), put = 0;
+      if (!::WriteFile(h_, static_cast<const char*>(buffer) + total, chunk, &put, nullptr) || put == 0)
+        return total ? total : -1;
+      total += put;
+    }
+    return total;
+  }
+  int64_t Seek(int64_t offset, int origin) override {
+    LARGE_INTEGER dist, pos;
+    dist.QuadPart = offset;
+    DWORD method = origin == 0 ? FILE_BEGIN : origin == 1 ? FILE_CURRENT : FILE_END;
+    return ::SetFilePointerEx(h_, dist, &pos, method) ? pos.QuadPart : -1;
+  }
+  int64_t Size() override {
+    LARGE_INTEGER size;
+    return ::GetFileSizeEx(h_, &size) ? size.QuadPart : -1;
+  }
+  bool SetDosDateTime(uint32_t dos) override {
+    FILETIME local, utc;
+    return ::DosDateTimeToFileTime(static_cast<WORD>(dos >> 16), static_cast<WORD>(dos), &local) &&
+           ::LocalFileTimeToFileTime(&local, &utc) && ::SetFileTime(h_, nullptr, nullptr, &utc);
+  }
+  uint32_t GetDosDateTime() override {
+    FILETIME utc, local;
+    WORD date = 0, time = 0;
+    if (::GetFileTime(h_, nullptr, nullptr, &utc) && ::FileTimeToLocalFileTime(&utc, &local))
+      ::FileTimeToDosDateTime(&local, &date, &time);
+    return static_cast<uint32_t>(date) << 16 | time;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+void SetMachineRoot(const std::string&) {}
+bool IsEmulated() { return false; }
+std::string FromHostPath(const std::string& hostPath) { return hostPath; }
+
+uint32_t GetFileAttributes(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
+bool SetFileAttributes(const std::string& path, uint32_t a) { return ::SetFileAttributesA(path.c_str(), a); }
+bool CreateDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr); }
+bool RemoveDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()); }
+bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()); }
+bool MoveFileReplace(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+std::string GetFullPathName(const std::string& path) {
+  char buf[MAX_PATH * 4];
+  DWORD n = ::GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
+  return n && n < sizeof buf ? std::string(buf, n) : path;
+}
+
+std::string GetCurrentDirectory() {
+  char buf[MAX_PATH * 4];
+  DWORD n = ::GetCurrentDirectoryA(sizeof buf, buf);
+  return std::string(buf, n < sizeof buf ? n : 0);
+}
+
+bool SetCurrentDirectory(const std::string& path) { return ::SetCurrentDirectoryA(path.c_str()); }
+
+std::string GetWindowsDirectory() {
+  char buf[MAX_PATH];
+  UINT n = ::GetWindowsDirectoryA(buf, sizeof buf);
+  return std::string(buf, n < sizeof buf ? n : 0);
+}
+
+std::optional<uint64_t> GetDiskFreeSpace(const std::string& root) {
+  ULARGE_INTEGER avail;
+  if (!::GetDiskFreeSpaceExA(root.empty() ? nullptr : root.c_str(), &avail, nullptr, nullptr))
+    return std::nullopt;
+  return avail.QuadPart;
+}
+
+uint32_t GetLastError() { return ::GetLastError(); }
+
+std::string SystemErrorMessage(uint32_t code) {
+  char buf[512];
+  DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                             0, buf, sizeof buf, nullptr);
+  std::string s(buf, n);
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  return s.empty() ? "System error " + std::to_string(code) + "." : s;
+}
+
+std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
+  std::vector<FindData> found;
+  WIN32_FIND_DATAA d;
+  HANDLE h = ::FindFirstFileA(pattern.c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return found;
+  uint32_t exclude = ~mask & (kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory);
+  do {
+    if (d.dwFileAttributes & exclude) continue;
+    FindData f;
+    f.name = d.cFileName;
+    f.attributes = d.dwFileAttributes;
+    f.size = (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+    FILETIME local;
+    WORD date = 0, time = 0;
+    if (::FileTimeToLocalFileTime(&d.ftLastWriteTime, &local)) ::FileTimeToDosDateTime(&local, &date, &time);
+    f.dosDateTime = static_cast<uint32_t>(date) << 16 | time;
+    found.push_back(f);
+  } while (::FindNextFileA(h, &d));
+  ::FindClose(h);
+  return found;
+}
+
+std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share share,
+                               Disposition disposition) {
+  DWORD acc = access == Access::Read ? GENERIC_READ : access == Access::Write ? GENERIC_WRITE
+                                                                               : GENERIC_READ | GENERIC_WRITE;
+  DWORD sh = share == Share::Exclusive ? 0 : share == Share::DenyWrite ? FILE_SHARE_READ
+                                                                       : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  DWORD disp = disposition == Disposition::OpenExisting ? OPEN_EXISTING : CREATE_ALWAYS;
+  HANDLE h = ::CreateFileA(path.c_str(), acc, sh, nullptr, disp, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32File>(h);
+}
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue, const std::string& file,
+                                    size_t bufferSize) {
+  std::string buf(bufferSize + 1, '\0');
+  DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buf.data(),
+                                       static_cast<DWORD>(bufferSize), file.c_str());
+  buf.resize(n);
+  return buf;
+}
+
+std::vector<std::string> GetPrivateProfileKeys(const std::string& section, const std::string& file,
+                                               size_t bufferSize) {
+  std::string buf(bufferSize + 2, '\0');
+  ::GetPrivateProfileStringA(section.c_str(), nullptr, "", buf.data(), static_cast<DWORD>(bufferSize),
+                             file.c_str());
+  std::vector<std::string> keys;
+  for (const char* p = buf.data(); *p && p < buf.data() + bufferSize; p += std::strlen(p) + 1)
+    keys.emplace_back(p);
+  return keys;
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
+                               const std::optional<std::string>& value, const std::string& file) {
+  return ::WritePrivateProfileStringA(section.c_str(), key ? key->c_str() : nullptr,
+                                      value ? value->c_str() : nullptr, file.c_str());
+}
+
+intptr_t ShellExecute(const std::string& file, const std::string& parameters,
+                      const std::string& directory, int showCommand) {
+  return reinterpret_cast<intptr_t>(::ShellExecuteA(::GetActiveWindow(), nullptr, file.c_str(),
+                                                    parameters.c_str(), directory.c_str(), showCommand));
+}
+
+bool OpenProcessToken(uint32_t desiredAccess, Handle& token) {
+  HANDLE h = nullptr;
+  bool ok = ::OpenProcessToken(::GetCurrentProcess(), desiredAccess, &h);
+  token = reinterpret_cast<Handle>(h);
+  return ok;
+}
+
+bool LookupPrivilegeValue(const std::string& name, uint64_t& luid) {
+  LUID l;
+  if (!::LookupPrivilegeValueA(nullptr, name.c_str(), &l)) return false;
+  luid = (static_cast<uint64_t>(static_cast<uint32_t>(l.HighPart)) << 32) | l.LowPart;
+  return true;
+}
+
+bool AdjustTokenPrivileges(Handle token, uint64_t luid, uint32_t attributes) {
+  TOKEN_PRIVILEGES tp{};
+  tp.PrivilegeCount = 1;
+  tp.Privileges[0].Luid.LowPart = static_cast<DWORD>(luid);
+  tp.Privileges[0].Luid.HighPart = static_cast<LONG>(luid >> 32);
+  tp.Privileges[0].Attributes = attributes;
+  unsigned char previous[16];
+  DWORD length = sizeof previous;
+  return ::AdjustTokenPrivileges(reinterpret_cast<HANDLE>(token), FALSE, &tp, sizeof previous,
+                                 reinterpret_cast<PTOKEN_PRIVILEGES>(previous), &length);
+}
+
+bool CloseHandle(Handle handle) { return ::CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+
+bool ExitWindowsEx(uint32_t flags, uint32_t reason) { return ::ExitWindowsEx(flags, reason); }
+
+void Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+}  // namespace plat

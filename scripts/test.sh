@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Every test: native debug build, the sanitizer build, the Windows build under Wine, and
+# bounded fuzzing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh mingw-w64 wine64 lhasa p7zip-full jlha-utils
+
+echo "== native tests (debug)"
+cmake --preset debug -G Ninja >/dev/null
+cmake --build --preset debug
+ctest --preset debug -j2
+
+echo "== native tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake --preset asan -G Ninja >/dev/null
+cmake --build --preset asan
+ctest --preset asan -j2
+
+bash scripts/wine-tests.sh
+if [ -f scripts/fuzz.sh ]; then bash scripts/fuzz.sh 10; fi
+echo "== all tests passed"

@@ -1,0 +1,224 @@
+// The POSIX emulation of the platform layer: drives, names, attributes, dates, sharing.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "platform/platform.h"
+#include "platform/posix/machine.h"
+#include "tests/support/test_machine.h"
+
+namespace tovin::test {
+namespace {
+
+using namespace plat;
+
+class PosixBackend : public MachineTest {};
+
+TEST_F(PosixBackend, DrivesMapIntoTheRootAndZIsTheHost) {
+  const std::string& root = posix::MachineRoot();
+  EXPECT_EQ(posix::Resolve("C:\\WINDOWS").host, root + "/drive_c/WINDOWS");
+  EXPECT_EQ(posix::Resolve("d:\\x").host, root + "/drive_d/x");
+  EXPECT_EQ(posix::Resolve("Z:\\tmp").host, "/tmp");
+  EXPECT_EQ(posix::Resolve("Z:\\").host, "/");
+  EXPECT_EQ(FromHostPath("/usr/share"), "Z:\\usr\\share");
+}
+
+TEST_F(PosixBackend, FreshRootHasTheWindowsFolders) {
+  EXPECT_EQ(GetWindowsDirectory(), "C:\\WINDOWS");
+  for (const char* dir : {"C:\\WINDOWS\\System", "C:\\WINDOWS\\Temp", "C:\\WINDOWS\\Start Menu\\Programs",
+                          "C:\\WINDOWS\\Desktop"})
+    EXPECT_EQ(GetFileAttributes(dir) & kAttrDirectory, kAttrDirectory) << dir;
+}
+
+TEST_F(PosixBackend, FullPathNames) {
+  ASSERT_TRUE(SetCurrentDirectory(Base()));
+  struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"a.txt", "C:\\work\\a.txt"},           {"..\\b", "C:\\b"},
+      {"\\x\\y", "C:\\x\\y"},                 {"d:rel", "D:\\rel"},
+      {"C:rel", "C:\\work\\rel"},             {"c:/fwd/slash", "C:\\fwd\\slash"},
+      {"C:\\a\\.\\b\\..\\c", "C:\\a\\c"},     {"C:\\dir\\", "C:\\dir\\"},
+      {"C:\\..\\..", "C:\\"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(GetFullPathName(c.in), c.out) << c.in;
+}
+
+TEST_F(PosixBackend, NamesMatchWithoutLetterCaseAndKeepTheirCase) {
+  WriteFile(Path("tovinsetup.001"), "x");
+  EXPECT_EQ(ReadFile(Path("TovinSetup.001")), "x");
+  ASSERT_TRUE(CreateDirectory(Path("MixedCase")));
+  EXPECT_NE(GetFileAttributes(Path("MIXEDCASE")), kInvalidAttributes);
+  WriteFile(Path("mixedcase\\New File.TXT"), "y");
+  struct stat st;
+  EXPECT_EQ(::stat((posix::MachineRoot() + "/drive_c/work/MixedCase/New File.TXT").c_str(), &st), 0);
+  EXPECT_FALSE(CreateDirectory(Path("MIXEDcase")));
+  EXPECT_EQ(GetLastError(), 183u);
+}
+
+TEST_F(PosixBackend, ExactMatchWinsOverAnotherCase) {
+  std::string host = posix::MachineRoot() + "/drive_c/work/";
+  std::ofstream(host + "abc") << "lower";
+  std::ofstream(host + "ABC") << "upper";
+  EXPECT_EQ(ReadFile(Path("ABC")), "upper");
+  EXPECT_EQ(ReadFile(Path("abc")), "lower");
+}
+
+TEST_F(PosixBackend, ForbiddenNamesFailAsOnWindows) {
+  for (const char* name : {"a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", "a:b", "tab\there"}) {
+    EXPECT_FALSE(CreateDirectory(Path(name))) << name;
+    EXPECT_EQ(GetLastError(), 123u) << name;
+    EXPECT_EQ(GetFileAttributes(Path(name)), kInvalidAttributes);
+    EXPECT_EQ(OpenFile(Path(name), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
+  }
+}
+
+TEST_F(PosixBackend, MissingPathsAndFailureCodes) {
+  EXPECT_EQ(GetFileAttributes(Path("none")), kInvalidAttributes);
+  EXPECT_EQ(GetLastError(), 2u);
+  EXPECT_EQ(GetFileAttributes(Path("no\\dir\\file")), kInvalidAttributes);
+  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_FALSE(CreateDirectory(Path("no\\dir")));
+  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_FALSE(DeleteFile(Path("none")));
+  EXPECT_FALSE(RemoveDirectory(Path("none")));
+  ASSERT_TRUE(CreateDirectory(Path("full")));
+  WriteFile(Path("full\\f"), "");
+  EXPECT_FALSE(RemoveDirectory(Path("full")));
+  EXPECT_EQ(GetLastError(), 145u);
+  EXPECT_FALSE(DeleteFile(Path("full")));
+}
+
+TEST_F(PosixBackend, AttributesRoundTrip) {
+  WriteFile(Path("f"), "data");
+  EXPECT_EQ(GetFileAttributes(Path("f")), kAttrArchive);
+  const uint32_t cases[] = {kAttrReadOnly, kAttrHidden | kAttrArchive, kAttrSystem | kAttrHidden,
+                            kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive};
+  for (uint32_t a : cases) {
+    ASSERT_TRUE(SetFileAttributes(Path("f"), a));
+    EXPECT_EQ(GetFileAttributes(Path("f")), a);
+  }
+  ASSERT_TRUE(SetFileAttributes(Path("f"), kAttrNormal));
+  EXPECT_EQ(GetFileAttributes(Path("f")), kAttrNormal);
+  ASSERT_TRUE(CreateDirectory(Path("d")));
+  EXPECT_EQ(GetFileAttributes(Path("d")), kAttrDirectory);
+  ASSERT_TRUE(SetFileAttributes(Path("d"), kAttrHidden));
+  EXPECT_EQ(GetFileAttributes(Path("d")), kAttrDirectory | kAttrHidden);
+}
+
+TEST_F(PosixBackend, ReadOnlyFilesRefuseWritesAndDeletion) {
+  WriteFile(Path("ro"), "keep");
+  ASSERT_TRUE(SetFileAttributes(Path("ro"), kAttrReadOnly));
+  EXPECT_EQ(OpenFile(Path("ro"), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
+  EXPECT_EQ(GetLastError(), 5u);
+  EXPECT_FALSE(DeleteFile(Path("ro")));
+  EXPECT_EQ(ReadFile(Path("ro")), "keep");
+}
+
+TEST_F(PosixBackend, DosDatesRoundTrip) {
+  ASSERT_STREQ(getenv("TZ") ? getenv("TZ") : "UTC", "UTC");
+  WriteFile(Path("dated"), "x");
+  // 2001-02-03 04:05:06, 1980-01-01 00:00:00, 2107-12-31 23:59:58
+  for (uint32_t dos : {0x2A4320A3u, 0x00210000u, 0xFF9FBF7Du}) {
+    auto f = OpenFile(Path("dated"), Access::Write, Share::Exclusive, Disposition::OpenExisting);
+    ASSERT_TRUE(f->SetDosDateTime(dos));
+    EXPECT_EQ(f->GetDosDateTime(), dos);
+  }
+  auto t = posix::DosToUnix(0x2A4320A3u);
+  ASSERT_TRUE(t);
+  EXPECT_EQ(*t, 981173106);  // 2001-02-03T04:05:06Z
+  EXPECT_FALSE(posix::DosToUnix(0x2A0020A3u));  // month 0
+  auto f = OpenFile(Path("dated"), Access::Write, Share::Exclusive, Disposition::OpenExisting);
+  EXPECT_FALSE(f->SetDosDateTime(0));
+}
+
+TEST_F(PosixBackend, FreeSpaceOfDrives) {
+  auto c = GetDiskFreeSpace("C:\\");
+  ASSERT_TRUE(c);
+  EXPECT_GT(*c, 0u);
+  EXPECT_TRUE(GetDiskFreeSpace(""));
+  EXPECT_FALSE(GetDiskFreeSpace("Q:\\"));
+}
+
+TEST_F(PosixBackend, EnumerationHonoursTheAttributeMask) {
+  WriteFile(Path("plain.txt"), "1");
+  WriteFile(Path("hidden.txt"), "22");
+  WriteFile(Path("NoExt"), "");
+  ASSERT_TRUE(SetFileAttributes(Path("hidden.txt"), kAttrHidden));
+  ASSERT_TRUE(CreateDirectory(Path("sub")));
+  auto names = [](const std::vector<FindData>& v) {
+    std::vector<std::string> n;
+    for (auto& f : v) n.push_back(f.name);
+    return n;
+  };
+  EXPECT_EQ(names(FindFiles(Path("*.*"), 63)),
+            (std::vector<std::string>{".", "..", "hidden.txt", "NoExt", "plain.txt", "sub"}));
+  EXPECT_EQ(names(FindFiles(Path("*.*"), 0)), (std::vector<std::string>{"NoExt", "plain.txt"}));
+  EXPECT_EQ(names(FindFiles(Path("*.TXT"), kAttrHidden)), (std::vector<std::string>{"hidden.txt", "plain.txt"}));
+  EXPECT_EQ(names(FindFiles(Path("p?ain.*"), 0)), (std::vector<std::string>{"plain.txt"}));
+  auto all = FindFiles(Path("hidden.txt"), 63);
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0].size, 2u);
+  EXPECT_EQ(all[0].attributes, kAttrHidden);
+  EXPECT_TRUE(FindFiles(Path("missing\\*.*"), 63).empty());
+}
+
+TEST_F(PosixBackend, ShareModesConflictLikeWindows) {
+  WriteFile(Path("s"), "x");
+  auto reader = OpenFile(Path("s"), Access::Read, Share::DenyWrite, Disposition::OpenExisting);
+  ASSERT_TRUE(reader);
+  EXPECT_TRUE(OpenFile(Path("s"), Access::Read, Share::DenyWrite, Disposition::OpenExisting));
+  EXPECT_EQ(OpenFile(Path("s"), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
+  EXPECT_EQ(GetLastError(), 32u);
+  EXPECT_EQ(OpenFile(Path("s"), Access::Read, Share::Exclusive, Disposition::OpenExisting), nullptr);
+  EXPECT_FALSE(DeleteFile(Path("s")));
+  EXPECT_EQ(ReadFile(Path("s")), "x");  // the refused create did not truncate it
+  reader.reset();
+  auto exclusive = OpenFile(Path("s"), Access::Read, Share::Exclusive, Disposition::OpenExisting);
+  ASSERT_TRUE(exclusive);
+  EXPECT_EQ(OpenFile(Path("s"), Access::Read, Share::DenyWrite, Disposition::OpenExisting), nullptr);
+  exclusive.reset();
+  EXPECT_TRUE(DeleteFile(Path("s")));
+}
+
+TEST_F(PosixBackend, CurrentDirectory) {
+  EXPECT_EQ(GetCurrentDirectory(), "C:\\");
+  ASSERT_TRUE(SetCurrentDirectory(Path("")));
+  EXPECT_EQ(GetCurrentDirectory(), "C:\\work");
+  WriteFile("rel.txt", "r");
+  EXPECT_EQ(ReadFile(Path("rel.txt")), "r");
+  EXPECT_FALSE(SetCurrentDirectory(Path("rel.txt")));
+  EXPECT_FALSE(SetCurrentDirectory(Path("none")));
+  EXPECT_EQ(GetCurrentDirectory(), "C:\\work");
+}
+
+TEST_F(PosixBackend, ExitWindowsIsRecordedNotPerformed) {
+  std::vector<std::string> notices;
+  posix::SetNoticeSink([&](const std::string& n) { notices.push_back(n); });
+  EXPECT_TRUE(ExitWindowsEx(2, 0));
+  posix::SetNoticeSink(nullptr);
+  EXPECT_EQ(posix::ExitRequests(), std::vector<uint32_t>{2});
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_NE(notices[0].find("restart"), std::string::npos);
+}
+
+TEST_F(PosixBackend, ShellExecuteStartsOnlyHostPrograms) {
+  std::vector<std::string> notices;
+  posix::SetNoticeSink([&](const std::string& n) { notices.push_back(n); });
+  WriteFile(Path("app.exe"), "MZ\x90");
+  EXPECT_LE(ShellExecute(Path("app.exe"), "", Base(), 5), 32);
+  EXPECT_EQ(notices.size(), 1u);
+  EXPECT_LE(ShellExecute(Path("missing.exe"), "", Base(), 5), 32);
+  std::string marker = posix::MachineRoot() + "/drive_c/work/ran";
+  WriteFile(Path("run.sh"), "#!/bin/sh\ntouch ran.$1\n");
+  ::chmod((posix::MachineRoot() + "/drive_c/work/run.sh").c_str(), 0755);
+  EXPECT_GT(ShellExecute("run.sh", "ok", Base(), 5), 32);
+  posix::SetNoticeSink(nullptr);
+  for (int i = 0; i < 200 && !Exists(Path("ran.ok")); ++i) Sleep(10);
+  EXPECT_TRUE(Exists(Path("ran.ok")));
+}
+
+}  // namespace
+}  // namespace tovin::test
