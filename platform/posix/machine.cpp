@@ -137,7 +137,7 @@ Resolved Resolve(const std::string& path) {
   Resolved r;
   std::string full = NormalizePath(path);
   char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(full[0])));
-  std::string host = drive == 'z' ? "" : MachineRoot() + "/drive_" + std::string(1, drive);
+  std::string host = drive == 'z' ? std::string() : MachineRoot() + "/drive_" + std::string(1, drive);
   bool exists = true;
   for (auto& part : SplitComponents(full.substr(3))) {
     if (part.empty()) continue;

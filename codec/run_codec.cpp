@@ -1,0 +1,34 @@
+#include "codec/run_codec.h"
+
+#include <memory>
+
+#include "codec/methods.h"
+
+namespace tovin {
+
+int32_t RunCodec(const CodecOwner& owner, Stream& destination, Stream& source, bool scrambled,
+                 uint8_t direction, uint8_t method, int32_t expandedSize, int32_t inputSize,
+                 uint32_t& result) {
+  int32_t budget = direction == kExpand ? 2147483647 : inputSize;
+  return RunCodecWithBudget(owner, destination, source, scrambled, direction, method, expandedSize, inputSize,
+                            budget, result);
+}
+
+int32_t RunCodecWithBudget(const CodecOwner& owner, Stream& destination, Stream& source, bool scrambled,
+                           uint8_t direction, uint8_t method, int32_t expandedSize, int32_t inputSize,
+                           int32_t outputBudget, uint32_t& result) {
+  bool expand = direction == kExpand;
+  auto in = std::make_unique<ByteSource>(source, inputSize, owner, expand && owner.Key() != 0 && scrambled);
+  auto out = std::make_unique<ByteSink>(destination, outputBudget, !expand, owner.Key());
+  switch (method) {
+    case coRLE: expand ? DecodeRle(*in, *out) : EncodeRle(*in, *out); break;
+    case coLZH: expand ? DecodeLzh(*in, *out, expandedSize) : EncodeLzh(*in, *out); break;
+    case coLZH5: expand ? DecodeLh5(*in, *out, expandedSize) : EncodeLh5(*in, *out); break;
+    default: break;
+  }
+  result = expand ? out->Checksum() : in->Checksum();
+  out->Finish();
+  return static_cast<int32_t>(out->Count());
+}
+
+}  // namespace tovin

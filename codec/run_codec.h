@@ -1,0 +1,28 @@
+// The one codec call: runs one method in one direction over one member.
+#pragma once
+#include <cstdint>
+
+#include "codec/codec_owner.h"
+#include "codec/pack_method.h"
+#include "platform/stream.h"
+
+namespace tovin {
+
+enum : uint8_t { kCompress = 0, kExpand = 1 };
+
+// Reads at most inputSize bytes from source (the member's compressed size when expanding,
+// its size when compressing) and writes to destination. result receives the 32-bit sum of
+// the uncompressed bytes. When compressing the return value is the compressed size, and a
+// stream that would grow past the input size raises EUnableToCompress. Methods other than
+// coRLE, coLZH and coLZH5 produce nothing.
+int32_t RunCodec(const CodecOwner& owner, Stream& destination, Stream& source, bool scrambled,
+                 uint8_t direction, uint8_t method, int32_t expandedSize, int32_t inputSize,
+                 uint32_t& result);
+
+// RunCodec with an explicit output budget, for raw streams whose compressed form may be
+// longer than their input.
+int32_t RunCodecWithBudget(const CodecOwner& owner, Stream& destination, Stream& source, bool scrambled,
+                           uint8_t direction, uint8_t method, int32_t expandedSize, int32_t inputSize,
+                           int32_t outputBudget, uint32_t& result);
+
+}  // namespace tovin
