@@ -31,6 +31,30 @@ bool ByteSource::Refill() {
   return true;
 }
 
+int32_t ByteSource::GetBlock(uint8_t* dst, int32_t n) {
+  int32_t i = 0;
+  while (i < n) {
+    if (pos_ < len_) {
+      if (end_) {  // a byte a stopped refill left behind: real, but the end flag stays set
+        dst[i] = Take();
+        return i;
+      }
+      int32_t k = std::min(n - i, len_ - pos_);
+      const uint8_t* from = buffer_ + pos_;
+      uint32_t sum = 0;
+      for (int32_t j = 0; j < k; ++j) sum += from[j];
+      std::memcpy(dst + i, from, static_cast<size_t>(k));
+      checksum_ += sum;
+      pos_ += k;
+      i += k;
+    } else if (!Refill()) {
+      dst[i] = 0;
+      return i;
+    }
+  }
+  return n;
+}
+
 void ByteSink::PutBlock(const uint8_t* data, size_t n) {
   while (n > 0) {
     if (budget_ <= 0) throw EUnableToCompress(kCouldNotCompress);

@@ -29,6 +29,9 @@ class ByteSource {
     return Take();
   }
   bool EndFlag() const { return end_; }
+  // The same as storing Get() into dst[i] for i from 0 until the end flag is seen: returns
+  // the count of real bytes; dst[count] then holds what Get answered at the end.
+  int32_t GetBlock(uint8_t* dst, int32_t n);
 
   // Bulk access for a decoder that takes the buffered bytes itself (no checksum kept).
   const uint8_t* Next() const { return buffer_ + pos_; }

@@ -1,6 +1,7 @@
 // lh5 decoding: a 64-bit bit buffer fed straight from the source's 8192-byte buffer, direct
 // lookup tables, and a linear window that doubles as the output buffer, so matches are copied
 // in words and the output is handed to the sink in large blocks.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -14,7 +15,7 @@ namespace {
 using namespace lh5;
 
 constexpr size_t kSpan = 1 << 16;  // bytes decoded between two hand-overs to the sink
-constexpr size_t kWindowBytes = kDicSize + kSpan + kMaxMatch + 16;
+constexpr size_t kWindowBytes = kDicSize + kSpan + kMaxMatch + 32;
 
 class Lh5Decoder {
  public:
@@ -27,25 +28,8 @@ class Lh5Decoder {
     try {
       while (produced < expandedSize) {
         if (blockLeft_ == 0) ReadBlockHeader();
-        --blockLeft_;
-        Need();
-        uint32_t e = cTable_.Lookup(Peek16());
-        Drop(e >> 9);
-        uint32_t c = e & 0x1FF;
-        if (c < 256) {
-          window_[wp++] = static_cast<uint8_t>(c);
-          ++produced;
-        } else {
-          uint32_t length = c - (256 - kThreshold);
-          Need();
-          uint32_t pe = ptTable_.Lookup(Peek16());
-          Drop(pe >> 9);
-          uint32_t p = pe & 0x1FF;
-          uint32_t distance = p == 0 ? 0 : (1u << (p - 1)) + Bits(static_cast<int>(p - 1));
-          CopyMatch(window_ + wp, distance + 1, length);
-          wp += length;
-          produced += length;
-        }
+        FastRun(wp, produced, expandedSize);
+        if (produced < expandedSize && blockLeft_ > 0 && wp < kDicSize + kSpan) DecodeSymbol<true>(wp, produced);
         if (wp >= kDicSize + kSpan) {
           out_.PutBlock(window_ + handed, wp - handed);
           std::memmove(window_, window_ + wp - kDicSize, kDicSize);
@@ -61,9 +45,109 @@ class Lh5Decoder {
   }
 
  private:
+  // One C symbol and, for a match, its distance. Unchecked only when 56 bits are loaded.
+  template <bool checked>
+  __attribute__((always_inline)) void DecodeSymbol(size_t& wp, int64_t& produced) {
+    --blockLeft_;
+    if constexpr (checked) Need();
+    uint32_t e = cTable_.Lookup(Peek16());
+    Drop(e >> 9);
+    uint32_t c = e & 0x1FF;
+    if (c < 256) {
+      window_[wp++] = static_cast<uint8_t>(c);
+      ++produced;
+      return;
+    }
+    uint32_t length = c - (256 - kThreshold);
+    if constexpr (checked) Need();
+    uint32_t pe = ptTable_.Lookup(Peek16());
+    Drop(pe >> 9);
+    uint32_t p = pe & 0x1FF;
+    uint32_t distance = 0;
+    if (p != 0) {
+      if constexpr (checked) Need();
+      uint32_t extra = p - 1;
+      distance = (1u << extra) + (extra ? static_cast<uint32_t>(bits_ >> (64 - extra)) : 0);
+      Drop(extra);
+    }
+    CopyMatch(window_ + wp, distance + 1, length);
+    wp += length;
+    produced += length;
+  }
+
+  // Decodes symbols while the chunk in the buffer holds at least 8 more bytes, with the bit
+  // reader in registers: one 8-byte load per symbol gives the 44 bits a match can need.
+  void FastRun(size_t& wpInOut, int64_t& produced, int64_t expandedSize) {
+    if (ended_) return;
+    const uint8_t* const start = in_.Next();
+    const uint8_t* ip = start;
+    const uint8_t* const safeEnd = start + in_.Buffered() - 8;
+    uint64_t bits = bits_;
+    int count = count_;
+    uint32_t left = blockLeft_;
+    uint8_t* const window = window_;
+    const size_t first = wpInOut;
+    size_t wp = first;
+    // Stop at the end of the window span or once the expanded size is reached.
+    const size_t stop = std::min<int64_t>(kDicSize + kSpan - first, expandedSize - produced) + first;
+    while (left > 0 && ip <= safeEnd && wp < stop) {
+      if (count < 44) {  // 44 bits: a C code, a P code and 12 extra bits
+        uint64_t v;
+        std::memcpy(&v, ip, 8);
+        bits |= __builtin_bswap64(v) >> count;
+        int take = (63 - count) >> 3;
+        ip += take;
+        count += take * 8;
+      }
+      --left;
+      uint32_t e = cTable_.Lookup(static_cast<uint32_t>(bits >> 48));
+      bits <<= e >> 9;
+      count -= static_cast<int>(e >> 9);
+      uint32_t c = e & 0x1FF;
+      if (c < 256) {
+        window[wp++] = static_cast<uint8_t>(c);
+        continue;
+      }
+      uint32_t length = c - (256 - kThreshold);
+      uint32_t pe = ptTable_.Lookup(static_cast<uint32_t>(bits >> 48));
+      bits <<= pe >> 9;
+      count -= static_cast<int>(pe >> 9);
+      uint32_t p = pe & 0x1FF;
+      uint32_t distance = 0;
+      if (p != 0) {
+        uint32_t extra = p - 1;
+        distance = (1u << extra) + (extra ? static_cast<uint32_t>(bits >> (64 - extra)) : 0);
+        bits <<= extra;
+        count -= static_cast<int>(extra);
+      }
+      CopyMatch(window + wp, distance + 1, length);
+      wp += length;
+    }
+    in_.Skip(static_cast<int32_t>(ip - start));
+    bits_ = bits;
+    count_ = count;
+    blockLeft_ = left;
+    produced += static_cast<int64_t>(wp - first);
+    wpInOut = wp;
+  }
+
+  // Loads bits from the chunk in the buffer, which holds at least 8 bytes; count_ >= 56 after.
+  void FillFromChunk() {
+    if (count_ > 56) return;
+    uint64_t v;
+    std::memcpy(&v, in_.Next(), 8);
+    v = __builtin_bswap64(v);
+    bits_ |= v >> count_;
+    int take = (63 - count_) >> 3;
+    in_.Skip(take);
+    count_ += take * 8;
+  }
+
   static void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
     const uint8_t* src = dst - back;
-    if (back >= 8) {
+    if (back >= 16) {
+      for (uint32_t i = 0; i < length; i += 16) std::memcpy(dst + i, src + i, 16);
+    } else if (back >= 8) {
       for (uint32_t i = 0; i < length; i += 8) std::memcpy(dst + i, src + i, 8);
     } else if (back == 1) {
       std::memset(dst, src[0], length);
@@ -84,13 +168,7 @@ class Lh5Decoder {
     for (;;) {
       int32_t avail = in_.Buffered();
       if (avail >= 8) {
-        uint64_t v;
-        std::memcpy(&v, in_.Next(), 8);
-        v = __builtin_bswap64(v);
-        bits_ |= v >> count_;
-        int take = (63 - count_) >> 3;
-        in_.Skip(take);
-        count_ += take * 8;
+        FillFromChunk();
         return;
       }
       while (avail > 0 && count_ <= 56) {
@@ -123,7 +201,8 @@ class Lh5Decoder {
   [[noreturn]] static void Bad() { throw ELZHBadDecodeTable(kBadDecodeTable); }
 
   void ReadBlockHeader() {
-    blockLeft_ = static_cast<uint16_t>(Bits(16));
+    uint32_t size = Bits(16);
+    blockLeft_ = size == 0 ? 65536 : size;  // a 16-bit counter decremented before each symbol
     ReadPtLengths(NT, kCountBitsT, 3);
     ReadCLengths();
     ReadPtLengths(NP, kCountBitsP, -1);
@@ -190,7 +269,7 @@ class Lh5Decoder {
   uint64_t bits_ = 0;
   int count_ = 0;
   bool ended_ = false;
-  uint16_t blockLeft_ = 0;
+  uint32_t blockLeft_ = 0;
   uint8_t cLen_[NC];
   uint8_t ptLen_[NT];
   DecodeTable<12, NC> cTable_;

@@ -28,19 +28,8 @@ class Lh5Encoder {
     buf_[0] = 0;
     m.pos = kDicSize + kMaxMatch;
     remainder_ = 0;
-    bool ended = false;
-    for (int i = kDicSize + kMaxMatch; i < 2 * kDicSize + kMaxMatch; ++i) {
-      if (!ended) {
-        uint8_t b = in_.Get();
-        if (in_.EndFlag()) ended = true;
-        else {
-          m.text[i] = b;
-          ++remainder_;
-          continue;
-        }
-      }
-      m.text[i] = ' ';
-    }
+    remainder_ = in_.GetBlock(m.text + kDicSize + kMaxMatch, kDicSize);
+    std::memset(m.text + kDicSize + kMaxMatch + remainder_, ' ', static_cast<size_t>(kDicSize - remainder_));
     if (remainder_ == 0) return;
     m.matchLength = 0;
     m.matchPosition = 0;
@@ -68,14 +57,8 @@ class Lh5Encoder {
     --remainder_;
     if (++m.pos == 2 * kDicSize) {
       std::memmove(m.text, m.text + kDicSize, kDicSize + kMaxMatch);
-      int read = 0;
-      for (int i = kDicSize + kMaxMatch; i < 2 * kDicSize + kMaxMatch; ++i) {
-        uint8_t b = in_.Get();
-        m.text[i] = b;  // where the input ends this is the 0 the source answered
-        if (in_.EndFlag()) break;
-        ++read;
-      }
-      remainder_ += read;
+      // Where the input ends, the position gets the 0 the source answered; the rest keep their bytes.
+      remainder_ += in_.GetBlock(m.text + kDicSize + kMaxMatch, kDicSize);
       m.pos = kDicSize;
     }
     m.Delete();
@@ -104,23 +87,15 @@ class Lh5Encoder {
 
   static unsigned PositionClass(unsigned p) { return p ? 32 - static_cast<unsigned>(__builtin_clz(p)) : 0; }
 
-  void PutBits(int n, unsigned x) {
-    if (n < bitCount_) {
-      bitCount_ -= n;
-      subBits_ |= x << bitCount_;
-    } else {
-      n -= bitCount_;
-      out_.Put(static_cast<uint8_t>(subBits_ | (x >> n)));
-      if (n < 8) {
-        bitCount_ = 8 - n;
-        subBits_ = x << bitCount_;
-      } else {
-        out_.Put(static_cast<uint8_t>(x >> (n - 8)));
-        bitCount_ = 16 - n;
-        subBits_ = x << bitCount_;
-      }
+  // Writes the low n bits of x (n <= 16); each byte goes to the sink as soon as it is full,
+  // and bits that never fill a byte are not written.
+  __attribute__((always_inline)) void PutBits(int n, unsigned x) {
+    bits_ = (bits_ << n) | (x & ((1u << n) - 1));
+    bitCount_ += n;
+    while (bitCount_ >= 8) {
+      bitCount_ -= 8;
+      out_.Put(static_cast<uint8_t>(bits_ >> bitCount_));
     }
-    subBits_ &= 0xFF;
   }
   void PutCode(int length, uint16_t code) { PutBits(length, static_cast<unsigned>(code) >> (16 - length)); }
 
@@ -258,8 +233,8 @@ class Lh5Encoder {
   uint16_t cCode_[NC];
   uint8_t ptLen_[NT];
   uint16_t ptCode_[NT];
-  int bitCount_ = 8;
-  unsigned subBits_ = 0;
+  uint64_t bits_ = 0;
+  int bitCount_ = 0;  // pending bits in bits_
 };
 
 }  // namespace

@@ -16,5 +16,5 @@ cmake --build --preset asan
 ctest --preset asan -j2
 
 bash scripts/wine-tests.sh
-if [ -f scripts/fuzz.sh ]; then bash scripts/fuzz.sh 10; fi
+bash scripts/fuzz.sh 15
 echo "== all tests passed"

@@ -334,7 +334,9 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     SetLastError(32);
     return nullptr;
   }
-  if (disposition == Disposition::CreateAlways && ::ftruncate(fd, 0) != 0) {
+  struct stat opened;
+  bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);  // /dev/null cannot be truncated
+  if (disposition == Disposition::CreateAlways && regular && ::ftruncate(fd, 0) != 0) {
     SetLastError(ErrorFromErrno(errno));
     ::close(fd);
     return nullptr;

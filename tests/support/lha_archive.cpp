@@ -90,9 +90,9 @@ std::string ReadHostFile(const std::string& path) {
   return s.str();
 }
 
-bool HaveTool(const std::string& name) { return Run("command -v " + name + " >/dev/null 2>&1") == 0; }
+bool HaveTool(const std::string& name) { return RunShell("command -v " + name + " >/dev/null 2>&1") == 0; }
 
-int Run(const std::string& command) {
+int RunShell(const std::string& command) {
   int rc = std::system(command.c_str());
   return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }

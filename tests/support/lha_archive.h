@@ -23,6 +23,6 @@ std::string HostTempDir();
 void WriteHostFile(const std::string& path, const std::string& bytes);
 std::string ReadHostFile(const std::string& path);
 bool HaveTool(const std::string& name);
-int Run(const std::string& command);
+int RunShell(const std::string& command);
 
 }  // namespace tovin::test
