@@ -112,6 +112,9 @@ bool AdjustTokenPrivileges(Handle token, uint64_t luid, uint32_t attributes);
 bool CloseHandle(Handle handle);
 bool ExitWindowsEx(uint32_t flags, uint32_t reason);
 
+// Whether the standard stream fd (0, 1, 2) is a terminal.
+bool IsTerminal(int fd);
+
 // Sleep(0): give up the rest of the time slice.
 void Sleep(uint32_t milliseconds);
 

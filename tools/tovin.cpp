@@ -13,7 +13,12 @@ void Usage() {
                "  config [--root R] [DIR]            what a setup started in DIR reads from install.cfg\n"
                "  codec encode -m METHOD [-k KEY] IN OUT\n"
                "  codec decode -m METHOD -s SIZE [-k KEY] IN OUT\n"
-               "                                     raw lh5, lzh or rle streams; prints the checksum\n");
+               "                                     raw lh5, lzh or rle streams; prints the checksum\n"
+               "  archive create [-m none|rle|lzh|lh5] [-k KEY] [-C DIR] ARCHIVE PATH...\n"
+               "  archive list ARCHIVE | archive test [-k KEY] ARCHIVE | archive extract [-k KEY] [-C DIR] ARCHIVE\n"
+               "  pack [-m METHOD] [--segment-size N] [--multi-arc] [--config FILE] [--setup FILE] -o OUTDIR SRCDIR\n"
+               "  list PACKAGE | test PACKAGE | extract [-C DIR] [--flat] PACKAGE\n"
+               "                                     PACKAGE: the package folder or its .001 file; -q: quiet\n");
 }
 
 }  // namespace
@@ -28,6 +33,9 @@ int main(int argc, char** argv) {
   try {
     if (command == "config") return tovin::cli::ConfigCommand(args);
     if (command == "codec") return tovin::cli::CodecCommand(args);
+    if (command == "archive") return tovin::cli::ArchiveCommand(args);
+    if (command == "pack" || command == "list" || command == "test" || command == "extract")
+      return tovin::cli::PackageCommand(command, args);
     if (command == "-h" || command == "--help" || command == "help") {
       Usage();
       return 0;

@@ -246,6 +246,8 @@ std::string GetWindowsDirectory() {
 
 std::string GetFullPathName(const std::string& path) { return posix::NormalizePath(path); }
 
+bool IsTerminal(int fd) { return ::isatty(fd) == 1; }
+
 void Sleep(uint32_t milliseconds) {
   if (milliseconds == 0) ::sched_yield();
   else ::usleep(milliseconds * 1000u);

@@ -230,4 +230,10 @@ bool ExitWindowsEx(uint32_t flags, uint32_t reason) { return ::ExitWindowsEx(fla
 
 void Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
+bool IsTerminal(int fd) {
+  DWORD mode;
+  HANDLE h = ::GetStdHandle(fd == 0 ? STD_INPUT_HANDLE : fd == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  return ::GetConsoleMode(h, &mode);
+}
+
 }  // namespace plat

@@ -1,0 +1,259 @@
+#include "container/vellox.h"
+
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "codec/run_codec.h"
+#include "container/vellox_errors.h"
+#include "platform/platform.h"
+
+namespace tovin {
+
+void TVellox::SetTargetPath(const std::string& value) {
+  targetPath_ = value;
+  if (!targetPath_.empty() && targetPath_.back() != '\\') targetPath_ += '\\';
+}
+
+TArchiveHeader TVellox::ReadArchiveHeader(Stream& in, std::string& methodId) {
+  int64_t left = in.Size() - in.Position();
+  if (left < kArchiveHeaderSize) {
+    TArchiveHeader empty;
+    empty.LockFlag = KeyValue > 0 ? 2 : 0;
+    methodId.assign(empty.MethodId, 3);
+    return empty;
+  }
+  uint8_t bytes[kArchiveHeaderSize];
+  if (in.Read(bytes, kArchiveHeaderSize) != kArchiveHeaderSize) throw EReadError("Stream read error");
+  TArchiveHeader h = ParseArchiveHeader(bytes);
+  if (std::memcmp(h.Magic, "VLXC\x1A", 5) != 0) throw EInvalidHeader("Can't recognize compressed file header");
+  if (h.ArchiveType != caMulti) throw EInvalidHeaderArchiveType("Archive type must be caMulti");
+  methodId.assign(h.MethodId, 3);
+  LookupMethodId(methodId);
+  return h;
+}
+
+bool TVellox::ReadMemberHeader(Stream& in, TMemberHeader& header, std::string& name) {
+  uint8_t bytes[kMemberHeaderSize];
+  if (in.Read(bytes, kMemberHeaderSize) != kMemberHeaderSize) return false;
+  header = ParseMemberHeader(bytes);
+  if (header.NameLength < 0) return false;
+  name.assign(static_cast<size_t>(header.NameLength), '\0');
+  if (header.NameLength > 0 && in.Read(name.data(), header.NameLength) != header.NameLength) return false;
+  // A negative stored size would seek backwards onto this header again, for ever.
+  if (header.StoredSize < 0) return false;
+  return true;
+}
+
+TPackMethod TVellox::LookupMethodId(const std::string& id) {
+  static const char* ids[] = {"NON", "RLE", "LZH", "CUS", "LH5"};
+  for (int i = 0; i <= coLZH5; ++i)
+    if (id == ids[i]) return static_cast<TPackMethod>(i);
+  if (OnRecognize) {
+    bool recognized = false;
+    OnRecognize(id, recognized);
+    if (recognized) return coCustom;
+  }
+  throw EUnrecognizedCompressionMethod("Unrecognized compression method: \"" + id + "\" in header");
+}
+
+void TVellox::ListArchive(const std::string& fileName, std::vector<TListedMember>& list) {
+  FileStream in(fileName, FileStream::Mode::OpenReadExclusive);
+  if (in.Size() - in.Position() < kArchiveHeaderSize + kMemberHeaderSize) return;
+  std::string methodId;
+  ReadArchiveHeader(in, methodId);
+  TMemberHeader h;
+  std::string name;
+  while (ReadMemberHeader(in, h, name)) {
+    TListedMember m;
+    m.Name = name;
+    m.Info.DateTime = h.DateTime;
+    m.Info.Attributes = h.Attributes;
+    m.Info.ExpandedSize = h.ExpandedSize;
+    m.Info.StoredSize = h.StoredSize;
+    m.Info.Method = h.Method;
+    m.Info.Checksum = h.Checksum;
+    m.Info.HeaderOffset = static_cast<int32_t>(in.Position() - h.NameLength - kMemberHeaderSize);
+    m.Info.Locked = h.LockFlag > 0;
+    list.push_back(std::move(m));
+    in.Seek(h.StoredSize, 1);
+  }
+}
+
+bool SameMemberName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+void TVellox::ExpandArchive(const std::string& fileName, std::vector<std::string>* selection) {
+  FileStream in(fileName, FileStream::Mode::OpenReadExclusive);
+  ExpandArchiveStream(in, selection);
+}
+
+namespace {
+
+// Accepts and discards what is written: where TestOnly members go.
+class NullStream final : public Stream {
+ public:
+  int64_t Read(void*, int64_t) override { return 0; }
+  void WriteAll(const void*, int64_t count) override { size_ += count; }
+  int64_t Seek(int64_t, int) override { return size_; }
+  int64_t Size() override { return size_; }
+
+ private:
+  int64_t size_ = 0;
+};
+
+bool Selected(const std::vector<std::string>& selection, const std::string& name) {
+  for (const auto& s : selection)
+    if (SameMemberName(s, name)) return true;
+  return false;
+}
+
+}  // namespace
+
+void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selection) {
+  std::vector<std::string> written;
+  std::string methodId;
+  TArchiveHeader archive = ReadArchiveHeader(in, methodId);
+  int64_t total = 0;
+  TMemberHeader h;
+  std::string name;
+  // The running total ends the members once it reaches the header's total; an empty member
+  // adds nothing to it, so it is read even then (else empty files at the end would be lost).
+  while (ReadMemberHeader(in, h, name) && (total < archive.TotalSize || h.ExpandedSize == 0)) {
+    if (selection && !Selected(*selection, name)) {
+      in.Seek(h.StoredSize, 1);
+      total += h.ExpandedSize;
+      continue;
+    }
+    std::string target = !name.empty() && name[0] == '\\' ? name : targetPath_ + name;
+    if (OnCheckFile) {
+      OnCheckFile(target, 1);
+      if (target.empty()) {
+        in.Seek(h.StoredSize, 1);
+        continue;
+      }
+      if (target == "*") break;
+    }
+    if (TestOnly) {
+      NullStream out;
+      ExpandMember(out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+      written.push_back(target);
+      total += h.ExpandedSize;
+      continue;
+    }
+    if (FreeSpaceFor(target) < h.ExpandedSize)
+      throw EInsufficientDiskSpace("Not enough disk space to expand " + target);
+    if (MakeDirectories) {
+      auto cut = target.rfind('\\');
+      if (cut != std::string::npos) ForceDirectoryPath(target.substr(0, cut + 1));
+    }
+    std::unique_ptr<FileStream> out;
+    try {
+      out = std::make_unique<FileStream>(target, FileStream::Mode::Create);
+    } catch (const EFCreateError&) {
+      if (ExceptionOnFileError) throw;
+      in.Seek(h.StoredSize, 1);
+      continue;
+    }
+    try {
+      ExpandMember(*out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+    } catch (const EInvalidKey&) {
+      out.reset();
+      plat::DeleteFile(target);
+      throw;
+    } catch (...) {
+      out.reset();
+      plat::SetFileAttributes(target, h.Attributes ? static_cast<uint32_t>(h.Attributes) : static_cast<uint32_t>(plat::kAttrNormal));
+      throw;
+    }
+    out->File().SetDosDateTime(static_cast<uint32_t>(h.DateTime));
+    written.push_back(target);
+    out.reset();
+    plat::SetFileAttributes(target, h.Attributes ? static_cast<uint32_t>(h.Attributes) : static_cast<uint32_t>(plat::kAttrNormal));
+    total += h.ExpandedSize;
+  }
+  if (selection) *selection = std::move(written);
+}
+
+void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize,
+                           int32_t storedChecksum, uint8_t method, const std::string& methodId, int32_t lockFlag) {
+  if (method != coNone && lockFlag > 0 && KeyValue == 0) throw EInvalidKey(kFileLocked);
+  uint32_t computed = 0;
+  switch (method) {
+    case coNone: {
+      std::vector<char> buffer(8192);
+      for (int64_t left = storedSize; left > 0;) {
+        int64_t n = in.Read(buffer.data(), std::min<int64_t>(left, 8192));
+        if (n <= 0) throw EReadError("Stream read error");
+        out.WriteAll(buffer.data(), n);
+        left -= n;
+      }
+      return;  // stored members carry no checksum that is tested
+    }
+    case coRLE:
+    case coLZH:
+    case coLZH5:
+      try {
+        RunCodec(*this, out, in, lockFlag == 2, kExpand, method, expandedSize, storedSize, computed);
+      } catch (const ELZHBadDecodeTable&) {
+        if (lockFlag > 0) throw EInvalidKey(kFileLocked);
+        throw;
+      }
+      break;
+    case coCustom:
+      if (OnExpand) {
+        int32_t checksum = 0;
+        OnExpand(out, in, storedSize, expandedSize, methodId, checksum);
+        computed = static_cast<uint32_t>(checksum);
+      }
+      break;
+    default:
+      break;
+  }
+  uint32_t stored = static_cast<uint32_t>(storedChecksum);
+  if (computed == stored) return;
+  if (lockFlag > 0) {
+    if (static_cast<uint32_t>(KeyValue) + computed == stored) return;
+    throw EInvalidKey(kFileLocked);
+  }
+  throw EBadChecksum("Bad checksum during expansion -- data may be invalid");
+}
+
+int64_t TVellox::FreeSpaceFor(const std::string& target) {
+  constexpr int64_t kUnlimited = std::numeric_limits<int64_t>::max();
+  if (!CheckSpaceBeforeExpand) return kUnlimited;
+  std::string root;
+  if (target.size() >= 2 && target[1] == ':') root = std::string(1, target[0]) + ":\\";
+  auto free = plat::GetDiskFreeSpace(root);
+  if (!free || *free > static_cast<uint64_t>(kUnlimited / 2)) return kUnlimited;
+  int64_t result = static_cast<int64_t>(*free);
+  auto found = plat::FindFiles(target, 0x27);
+  if (found.size() == 1 && !(found[0].attributes & plat::kAttrDirectory))
+    result += static_cast<int64_t>(found[0].size);  // it is replaced
+  return result;
+}
+
+void TVellox::ForceDirectoryPath(const std::string& folderIn) {
+  std::string folder = folderIn;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (folder.size() < 3) return;
+  uint32_t a = plat::GetFileAttributes(folder);
+  if (a != plat::kInvalidAttributes && (a & plat::kAttrDirectory)) return;
+  auto cut = folder.rfind('\\');
+  ForceDirectoryPath(cut == std::string::npos ? std::string() : folder.substr(0, cut));
+  if (!plat::CreateDirectory(folder)) {
+    uint32_t again = plat::GetFileAttributes(folder);
+    if (again == plat::kInvalidAttributes || !(again & plat::kAttrDirectory))
+      throw EInOutError(plat::SystemErrorMessage(plat::GetLastError()));
+  }
+}
+
+}  // namespace tovin

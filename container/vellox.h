@@ -1,0 +1,90 @@
+// TVellox: the compression container component. Reads archive headers, lists members and
+// expands them to disk with the host's events deciding names, skips and stops.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "codec/codec_owner.h"
+#include "container/archive_format.h"
+#include "platform/stream.h"
+
+namespace tovin {
+
+using TCProcessMode = int;  // always 1 (expansion) in this system
+using TFilenameCheckEvent = std::function<void(std::string& filepath, TCProcessMode mode)>;
+using TExpandEvent = std::function<void(Stream& dest, Stream& source, int32_t Sourcesize, int32_t Destsize,
+                                        const std::string& CompressID, int32_t& checksum)>;
+using TCompressEvent = TExpandEvent;
+using TRecognizeEvent = std::function<void(const std::string& CompressID, bool& recognized)>;
+
+struct TPackedFileInfo {
+  int32_t DateTime = 0;
+  uint16_t Attributes = 0;
+  int32_t ExpandedSize = 0;
+  int32_t StoredSize = 0;
+  uint8_t Method = coNone;
+  int32_t Checksum = 0;
+  int32_t HeaderOffset = 0;
+  bool Locked = false;
+};
+
+struct TListedMember {
+  std::string Name;  // exactly as stored
+  TPackedFileInfo Info;
+};
+
+class TVellox : public CodecOwner {
+ public:
+  TVellox() = default;
+  ~TVellox() override = default;
+
+  // Published properties.
+  TCompressEvent OnCompress;
+  TExpandEvent OnExpand;
+  TFilenameCheckEvent OnCheckFile;
+  TRecognizeEvent OnRecognize;
+  TShowProgressEvent ShowProgress;  // the OnShowProgress event
+  const std::string& TargetPath() const { return targetPath_; }
+  void SetTargetPath(const std::string& value);
+  bool MakeDirectories = false;
+  bool ExceptionOnFileError = false;
+  int32_t KeyValue = 0;  // the Key property
+  bool CheckSpaceBeforeExpand = false;
+  // Expands into nothing: every member is decoded and verified, no file is created. An
+  // addition for testing archives; the setup never sets it.
+  bool TestOnly = false;
+
+  // CodecOwner.
+  int32_t Key() const override { return KeyValue; }
+  const TShowProgressEvent& OnShowProgress() const override { return ShowProgress; }
+
+  // Reads and validates the header at the stream's position (fewer than 21 bytes left: an
+  // empty multi-file archive); methodId receives its 3-character identifier.
+  TArchiveHeader ReadArchiveHeader(Stream& in, std::string& methodId);
+  // False at the end of the members; otherwise leaves the stream at the stored data.
+  bool ReadMemberHeader(Stream& in, TMemberHeader& header, std::string& name);
+  TPackMethod LookupMethodId(const std::string& id);
+  // Appends one entry per member; the list is not cleared first.
+  void ListArchive(const std::string& fileName, std::vector<TListedMember>& list);
+
+  // With a selection list only the members named in it are expanded; the list then holds the
+  // full paths of the files written. Without one every member is expanded.
+  void ExpandArchive(const std::string& fileName, std::vector<std::string>* selection = nullptr);
+  void ExpandArchiveStream(Stream& in, std::vector<std::string>* selection = nullptr);
+  void ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize, int32_t storedChecksum,
+                    uint8_t method, const std::string& methodId, int32_t lockFlag);
+  // Free bytes for the file at target (its current size counts, as it is replaced);
+  // INT64_MAX when not checked or not known.
+  int64_t FreeSpaceFor(const std::string& target);
+  static void ForceDirectoryPath(const std::string& folder);
+
+ private:
+  std::string targetPath_;
+};
+
+// The selection rule: letters a to z compare without case, every other byte exactly.
+bool SameMemberName(const std::string& a, const std::string& b);
+
+}  // namespace tovin

@@ -1,0 +1,114 @@
+// TSegVellox: reads a segment set, mounting its segment files one after the other, and
+// expands every archive it carries with the container.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "container/vellox.h"
+#include "platform/exception.h"
+#include "segment/seg_dialogs.h"
+#include "segment/seg_format.h"
+
+namespace tovin {
+
+TOVIN_EXCEPTION(ESegError);
+TOVIN_EXCEPTION(EListError);  // "List index out of bounds (%d)"
+
+struct TSegArc {
+  std::string Template;
+  std::string Path;  // folder part of Template
+  uint16_t Sequence = 0;
+  uint8_t ScanTag = 0;
+  std::vector<std::string> Files;
+};
+// Owns its entries.
+using TSegArcList = std::vector<std::unique_ptr<TSegArc>>;
+
+using TSegMode = int;
+using TSegBeforeEvent = std::function<void(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber)>;
+using TSegAfterEvent = TSegBeforeEvent;
+using TSegBeforeExpandEvent = std::function<void(TSegArcList& SegArcList)>;
+using TSegAfterArchiveEvent = std::function<void(TSegArcHeader& SegArcHdr, const std::string& Template)>;
+using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
+
+class TSegVellox : public TVellox {
+ public:
+  TSegVellox();
+  ~TSegVellox() override;
+
+  const std::string& SegBaseName() const { return segBaseName_; }
+  void SetSegBaseName(const std::string& value);
+  const std::string& SegDir() const { return segDir_; }
+  void SetSegDir(const std::string& value);
+  const std::string& SegExt() const { return segExt_; }
+  void SetSegExt(const std::string& value);
+  bool SegPopUp = true;
+  int32_t SegSize() const { return segSize_; }
+  void SetSegSize(int32_t value);
+  std::string SegTmpDir() const;
+  void SetSegTmpDir(const std::string& value);
+
+  TSegBeforeEvent OnSegBefore;
+  TSegAfterEvent OnSegAfter;
+  TSegBeforeExpandEvent OnSegBeforeExpand;
+  TSegAfterArchiveEvent OnSegAfterArchive;
+  TSegShowProgressEvent OnSegShowProgress;
+
+  // Message boxes, input dialogs and the message pump; without one every question is
+  // answered Cancel.
+  TSegDialogs* Dialogs = nullptr;
+
+  // Run state.
+  uint16_t SegNumber = 0;
+  std::string SegmentName, SegmentPath;
+  int32_t Remaining = 0;
+  bool AbortRequested = false;
+  TSegMode SegMode = 0;
+
+  void ExpandSegments(TSegArcList& list);
+  void OpenSegment(uint16_t n);
+  void ReadSegmentData(void* buffer, int32_t count);
+  std::string WorkFileName() const;
+
+ protected:
+  void FormNames();
+  void BeforeSegment();
+  void PromptForSegment();
+  TSegIdHeader ReadSegmentId(FileStream& file);
+  void CloseSegment();
+  void ReadScanRecord(TSegArc& arc);
+  void ExpandSegArchive(TSegArc& arc);
+  // Copies size bytes of the logical stream into a new work file.
+  void CopyToWorkFile(int32_t size, bool progress);
+  [[noreturn]] void Aborted();
+
+ private:
+  std::string segBaseName_ = "segdata";
+  std::string segDir_ = "a:\\";
+  std::string segExt_;
+  int32_t segSize_ = 1440000;
+  std::string segTmpDir_;
+  std::unique_ptr<FileStream> segment_;
+  std::vector<uint8_t> work_;
+};
+
+class TSegVelloxEZ : public TSegVellox {
+ public:
+  enum TBuildMode { bmFlat, bmRecursive };
+  TBuildMode SegBuildMode = bmRecursive;
+  TPackMethod SegCompType = coLZH;
+  bool SegMultiArc = false;
+  std::vector<std::string> SegSource;
+
+  // Expands the whole set; SegSource then holds the template of every archive expanded.
+  void ExpandSet();
+  TSegArcList& Archives() { return archives_; }
+
+ private:
+  TSegArcList archives_;
+};
+
+}  // namespace tovin

@@ -1,0 +1,31 @@
+// Writes a segment set: the logical stream of records and archives cut into numbered segment
+// files of at most SegSize bytes, each starting with its "SSeg" record.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codec/pack_method.h"
+
+namespace tovin {
+
+struct SegArchiveSource {
+  std::string Template;             // its folder part is where the members go
+  std::string Archive;              // a compressed archive file, whole
+  std::vector<std::string> Files;   // the member names the file list selects
+  uint8_t ScanTag = 0;
+};
+
+struct SegSetOptions {
+  std::string SegDir;               // folder of the platform layer
+  std::string SegBaseName = "tovinsetup";
+  std::string SegExt;               // empty: numbered 001, 002, ...
+  int32_t SegSize = 1440000;
+  TPackMethod ListMethod = coLZH5;  // method of the file-list archives
+  int32_t Key = 0;
+};
+
+// Returns the paths of the segment files written, first to last.
+std::vector<std::string> WriteSegmentSet(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options);
+
+}  // namespace tovin

@@ -1,0 +1,117 @@
+#include "tools/cli_support.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+#include "platform/platform.h"
+
+namespace tovin::cli {
+
+std::optional<std::string> SafeRelative(const std::string& path) {
+  std::string p = path;
+  for (auto& c : p)
+    if (c == '/') c = '\\';
+  if (p.size() >= 2 && p[1] == ':') p = p.substr(2);
+  std::string out;
+  size_t start = 0;
+  while (start <= p.size()) {
+    size_t sep = p.find('\\', start);
+    if (sep == std::string::npos) sep = p.size();
+    std::string part = p.substr(start, sep - start);
+    start = sep + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == ".." || part.find(':') != std::string::npos) return std::nullopt;
+    out += (out.empty() ? "" : "\\") + part;
+  }
+  return out;
+}
+
+std::vector<std::string> FilesBelow(const std::string& dir) {
+  std::vector<std::string> files;
+  std::vector<std::string> pending{""};
+  while (!pending.empty()) {
+    std::string rel = pending.back();
+    pending.pop_back();
+    std::string folder = dir + (rel.empty() ? "" : "\\" + rel);
+    std::vector<std::string> subs;
+    for (const auto& f : plat::FindFiles(folder + "\\*.*", 0x37)) {
+      if (f.name == "." || f.name == "..") continue;
+      std::string name = rel.empty() ? f.name : rel + "\\" + f.name;
+      if (f.attributes & plat::kAttrDirectory) subs.push_back(name);
+      else files.push_back(name);
+    }
+    std::sort(subs.rbegin(), subs.rend());
+    for (auto& s : subs) pending.push_back(s);
+  }
+  return files;
+}
+
+namespace {
+
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && i + 1 < text.size() && text[i + 1] == '\r') {
+      out += '\n';
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+bool TerminalDialogs::ErrorBoxOkCancel(const std::string& text) {
+  std::fprintf(stderr, "\n%s\n", Printable(text).c_str());
+  if (!plat::IsTerminal(0)) return false;
+  std::fprintf(stderr, "[OK/cancel] ");
+  std::string answer;
+  if (!std::getline(std::cin, answer)) return false;
+  std::transform(answer.begin(), answer.end(), answer.begin(), [](unsigned char c) { return std::tolower(c); });
+  return answer.empty() || answer == "ok" || answer == "o" || answer == "y" || answer == "yes";
+}
+
+bool TerminalDialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  if (!plat::IsTerminal(0)) return false;
+  std::fprintf(stderr, "\n%s\n%s [%s] (empty line: cancel) ", caption.c_str(), prompt.c_str(), value.c_str());
+  std::string answer;
+  if (!std::getline(std::cin, answer) || answer.empty()) return false;
+  value = answer;
+  return true;
+}
+
+Progress::Progress(bool quiet) : on_(!quiet && plat::IsTerminal(2)) {}
+Progress::~Progress() { Done(); }
+
+void Progress::Show(const std::string& what, int percent) {
+  if (!on_) return;
+  std::string label = what.size() > 50 ? "..." + what.substr(what.size() - 47) : what;
+  int filled = std::clamp(percent, 0, 100) / 5;
+  std::fprintf(stderr, "\r%-50s [%-20s] %3d%%", label.c_str(), std::string(static_cast<size_t>(filled), '#').c_str(), percent);
+  shown_ = true;
+}
+
+void Progress::Done() {
+  if (shown_) std::fprintf(stderr, "\r%80s\r", "");
+  shown_ = false;
+}
+
+TempFolder::TempFolder() {
+  auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  std::filesystem::path p = std::filesystem::temp_directory_path() / ("tovin-" + std::to_string(stamp));
+  std::filesystem::create_directories(p);
+  host_ = p.string();
+  path_ = plat::FromHostPath(host_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(host_, ignored);
+}
+
+}  // namespace tovin::cli

@@ -1,0 +1,50 @@
+// What the package commands share: paths from the command line, safe extraction paths, the
+// terminal's answers to the segment reader, progress lines.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "segment/seg_dialogs.h"
+
+namespace tovin::cli {
+
+// A member or template path made relative and checked: the drive and leading backslashes
+// are dropped; nullopt when a ".." or a drive inside would leave the folder.
+std::optional<std::string> SafeRelative(const std::string& path);
+
+// Files below dir (a folder of the platform layer), as backslash-separated names relative to it.
+std::vector<std::string> FilesBelow(const std::string& dir);
+
+// Asks on the terminal when standard input is one; otherwise every question is Cancel.
+class TerminalDialogs final : public TSegDialogs {
+ public:
+  bool ErrorBoxOkCancel(const std::string& text) override;
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+};
+
+// A percentage line on standard error, redrawn in place, when it is a terminal and not quiet.
+class Progress {
+ public:
+  explicit Progress(bool quiet);
+  ~Progress();
+  void Show(const std::string& what, int percent);
+  void Done();
+
+ private:
+  bool on_;
+  bool shown_ = false;
+};
+
+// A fresh temporary folder of the platform layer, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_, host_;
+};
+
+}  // namespace tovin::cli
