@@ -43,7 +43,7 @@ class SegmentSink {
     file_ = std::make_unique<FileStream>(paths_.back(), FileStream::Mode::Create);
     std::string header = Serialize(id);
     file_->WriteAll(header.data(), kSegIdSize);
-    room_ = static_cast<size_t>(std::max<int32_t>(o_.SegSize, 16384) - kSegIdSize);
+    room_ = static_cast<size_t>(std::max<int32_t>(o_.SegSize, kSegIdSize + 1) - kSegIdSize);
   }
 
   const SegSetOptions& o_;
@@ -70,11 +70,10 @@ std::string FileListArchive(const SegArchiveSource& a, const SegSetOptions& o, i
   return out.Data();
 }
 
-}  // namespace
-
-std::vector<std::string> WriteSegmentSet(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options) {
+// Writes the logical stream to sink, piece by piece.
+template <typename Sink>
+void WriteStream(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options, Sink& sink) {
   if (archives.size() > 65535) throw EGeneralError("a segment set holds at most 65535 archives");
-  SegmentSink sink(options);
   TSegSetHeader set;
   set.ArcCount = static_cast<uint16_t>(archives.size());
   sink.Write(Serialize(set));
@@ -99,7 +98,25 @@ std::vector<std::string> WriteSegmentSet(const std::vector<SegArchiveSource>& ar
     sink.Write(Serialize(arc));
     sink.Write(archives[i].Archive);
   }
+}
+
+struct StringSink {
+  std::string bytes;
+  void Write(const std::string& b) { bytes += b; }
+};
+
+}  // namespace
+
+std::vector<std::string> WriteSegmentSet(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options) {
+  SegmentSink sink(options);
+  WriteStream(archives, options, sink);
   return sink.Finish();
+}
+
+std::string LogicalStream(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options) {
+  StringSink sink;
+  WriteStream(archives, options, sink);
+  return sink.bytes;
 }
 
 }  // namespace tovin

@@ -20,12 +20,15 @@ struct SegSetOptions {
   std::string SegDir;               // folder of the platform layer
   std::string SegBaseName = "tovinsetup";
   std::string SegExt;               // empty: numbered 001, 002, ...
-  int32_t SegSize = 1440000;
+  int32_t SegSize = 1440000;       // bytes per segment file, its 8-byte record included (at least 9)
   TPackMethod ListMethod = coLZH5;  // method of the file-list archives
   int32_t Key = 0;
 };
 
 // Returns the paths of the segment files written, first to last.
 std::vector<std::string> WriteSegmentSet(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options);
+
+// The logical stream of a set, whole: the records and archives before they are cut.
+std::string LogicalStream(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options);
 
 }  // namespace tovin

@@ -43,7 +43,10 @@ int Pack(const Args& args) {
     else if (a == "--multi-arc") multi = true;
     else if (a == "-m" && hasValue) {
       if (!ParseMethod(args[++i], method)) return 2;
-    } else if (a == "--segment-size" && hasValue) segSize = static_cast<int32_t>(std::stol(args[++i]));
+    } else if (a == "--segment-size" && hasValue) {
+      segSize = static_cast<int32_t>(std::stol(args[++i]));
+      if (segSize < 16384) segSize = 16384;  // the smallest segment a set is written with
+    }
     else if (a == "--config" && hasValue) config = args[++i];
     else if (a == "--setup" && hasValue) setup = args[++i];
     else if (a == "-o" && hasValue) outDir = args[++i];
