@@ -16,5 +16,5 @@ cmake --build --preset asan
 ctest --preset asan -j2
 
 bash scripts/wine-tests.sh
-bash scripts/fuzz.sh 15
+bash scripts/fuzz.sh 12
 echo "== all tests passed"

@@ -1,0 +1,133 @@
+// The tovin command line end to end, as a user runs it on the host.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "container/archive_writer.h"
+#include "tests/support/lha_archive.h"
+
+namespace tovin::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override { dir_ = HostTempDir(); }
+  void TearDown() override { RunShell("rm -rf '" + dir_ + "'"); }
+  // Runs tovin with args in the test folder; returns the exit status, output in out_.
+  int Tovin(const std::string& args) {
+    int rc = RunShell("cd '" + dir_ + "' && '" TOVIN_BINARY "' " + args + " >out.txt 2>err.txt </dev/null");
+    out_ = ReadHostFile(dir_ + "/out.txt");
+    err_ = ReadHostFile(dir_ + "/err.txt");
+    return rc;
+  }
+  void Make(const std::string& rel, const std::string& bytes) {
+    fs::create_directories(fs::path(dir_ + "/" + rel).parent_path());
+    WriteHostFile(dir_ + "/" + rel, bytes);
+  }
+  std::string dir_, out_, err_;
+};
+
+std::string Tree(const std::string& root) {
+  std::string listing;
+  std::vector<std::string> names;
+  for (auto& e : fs::recursive_directory_iterator(root))
+    if (e.is_regular_file()) names.push_back(fs::relative(e.path(), root).string());
+  std::sort(names.begin(), names.end());
+  for (auto& n : names) listing += n + " " + std::to_string(Crc16(ReadHostFile(root + "/" + n))) + "\n";
+  return listing;
+}
+
+TEST_F(Cli, PackListTestExtractRoundTrip) {
+  std::string text;
+  for (int i = 0; i < 4000; ++i) text += "line " + std::to_string(i * 31 % 977) + " of a document\n";
+  Make("src/readme.txt", text);
+  Make("src/install.cfg", "[Setup - Main]\r\nInstall Dir=App\r\n");
+  std::string noise(40000, '\0');
+  uint32_t x = 1;
+  for (auto& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  Make("src/bin/app.bin", std::string(10000, '\x90') + noise + text.substr(0, 30000));
+  Make("src/empty.dat", "");
+  Make("src/docs/deep/er/note.txt", "note");
+  ASSERT_EQ(Tovin("pack -q --segment-size 16384 -o pkg src"), 0) << err_;
+  EXPECT_TRUE(fs::exists(dir_ + "/pkg/tovinsetup.002"));
+  EXPECT_EQ(ReadHostFile(dir_ + "/pkg/install.cfg"), "[Setup - Main]\r\nInstall Dir=App\r\n");
+
+  ASSERT_EQ(Tovin("list pkg"), 0) << err_;
+  EXPECT_NE(out_.find("bin\\app.bin"), std::string::npos);
+  EXPECT_NE(out_.find("docs\\deep\\er\\note.txt"), std::string::npos);
+  ASSERT_EQ(Tovin("test pkg/tovinsetup.001"), 0) << err_;
+  EXPECT_NE(out_.find("5 files tested"), std::string::npos) << out_;
+
+  ASSERT_EQ(Tovin("extract -q -C out pkg"), 0) << err_;
+  EXPECT_EQ(Tree(dir_ + "/out"), Tree(dir_ + "/src"));
+  ASSERT_EQ(Tovin("extract -q --flat -C flat pkg"), 0) << err_;
+  EXPECT_EQ(ReadHostFile(dir_ + "/flat/note.txt"), "note");
+  EXPECT_EQ(ReadHostFile(dir_ + "/flat/app.bin").size(), 80000u);
+  ASSERT_EQ(Tovin("extract -q -C again pkg/tovinsetup.001"), 0) << err_;
+  EXPECT_EQ(Tree(dir_ + "/again"), Tree(dir_ + "/src"));
+
+  ASSERT_EQ(Tovin("pack -q --multi-arc -m lzh -o multi src"), 0) << err_;
+  ASSERT_EQ(Tovin("extract -q -C mout multi"), 0) << err_;
+  EXPECT_EQ(Tree(dir_ + "/mout"), Tree(dir_ + "/src"));
+}
+
+TEST_F(Cli, MissingSegmentIsAnErrorWithoutATerminal) {
+  Make("src/big.bin", std::string(100000, 'b') + "end");
+  ASSERT_EQ(Tovin("pack -q -m none --segment-size 16384 -o pkg src"), 0) << err_;
+  fs::remove(dir_ + "/pkg/tovinsetup.003");
+  EXPECT_NE(Tovin("test pkg"), 0);
+  EXPECT_NE(err_.find("Unable to locate \"tovinsetup.003\" on this segment!"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("(TSegVellox) Operation aborted by user"), std::string::npos) << err_;
+}
+
+TEST_F(Cli, DamagedDataFailsTheTest) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += std::to_string(i * 7919 % 10007) + " words\n";
+  Make("src/t.txt", text);
+  ASSERT_EQ(Tovin("pack -q -o pkg src"), 0) << err_;
+  std::string seg = ReadHostFile(dir_ + "/pkg/tovinsetup.001");
+  seg[seg.size() * 3 / 4] ^= 0x10;  // inside the archive's compressed data
+  WriteHostFile(dir_ + "/pkg/tovinsetup.001", seg);
+  EXPECT_NE(Tovin("test pkg"), 0);
+  EXPECT_FALSE(err_.empty());
+}
+
+TEST_F(Cli, ArchiveCommands) {
+  Make("in/a.txt", std::string(300, 'a') + "alpha alpha alpha alpha alpha alpha alpha alpha");
+  Make("in/sub/b.txt", "beta");
+  for (const char* m : {"none", "rle", "lzh", "lh5"}) {
+    ASSERT_EQ(Tovin(std::string("archive create -q -m ") + m + " -k 12345 -C in a.vlx a.txt sub"), 0) << err_;
+    ASSERT_EQ(Tovin("archive list a.vlx"), 0) << err_;
+    EXPECT_NE(out_.find("sub\\b.txt"), std::string::npos);
+    EXPECT_NE(out_.find("yes"), std::string::npos);  // locked
+    if (std::string(m) != "none") {  // stored members cannot be locked
+      EXPECT_NE(Tovin("archive test a.vlx"), 0) << m;
+      EXPECT_NE(err_.find("File locked -- valid key required"), std::string::npos) << err_;
+    }
+    ASSERT_EQ(Tovin("archive test -k 12345 a.vlx"), 0) << err_;
+    fs::remove_all(dir_ + "/x");
+    ASSERT_EQ(Tovin("archive extract -q -k 12345 -C x a.vlx"), 0) << err_;
+    EXPECT_EQ(Tree(dir_ + "/x"), Tree(dir_ + "/in")) << m;
+  }
+}
+
+TEST_F(Cli, ExtractNeverWritesOutsideTheFolder) {
+  for (const char* evil : {"..\\evil.txt", "\\evil.txt", "C:\\evil.txt", "ok\\..\\..\\evil.txt"}) {
+    MemoryStream out;
+    ArchiveWriter w(out, coLZH5);
+    w.AddData("fine", "fine.txt", 0x2A4320A3u, 0);
+    w.AddData("bad", evil, 0x2A4320A3u, 0);
+    w.Finish();
+    WriteHostFile(dir_ + "/evil.vlx", out.Data());
+    fs::create_directories(dir_ + "/jail");
+    EXPECT_NE(Tovin("archive extract -q -C jail evil.vlx"), 0) << evil;
+    EXPECT_NE(err_.find("refusing"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(dir_ + "/evil.txt")) << evil;
+    EXPECT_FALSE(fs::exists("/evil.txt"));
+  }
+}
+
+}  // namespace
+}  // namespace tovin::test
