@@ -1,6 +1,7 @@
 // tovin pack|list|test|extract: packages, that is segment sets with their install.cfg and setup.
 #include <cstdio>
 #include <filesystem>
+#include <cctype>
 #include <map>
 
 #include "container/archive_writer.h"
@@ -71,6 +72,16 @@ int Pack(const Args& args) {
   size_t fileCount = 0;
   int64_t bytes = 0;
   for (auto& [folder, files] : groups) {
+    // A Windows file system keeps one of two names that differ only in letter case.
+    std::map<std::string, std::string> folded;
+    for (const auto& f : files) {
+      std::string key = f;
+      for (auto& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      auto [it, fresh] = folded.emplace(key, f);
+      if (!fresh)
+        std::fprintf(stderr, "tovin: warning: %s and %s differ only in letter case; extracting keeps only the later\n",
+                     it->second.c_str(), f.c_str());
+    }
     SegArchiveSource a;
     a.Template = folder.empty() ? std::string(kBaseName) + kArchiveExt : folder + "\\" + folder + kArchiveExt;
     MemoryStream data;
