@@ -62,7 +62,7 @@ TEST_F(Expansion, EveryMethodWritesTheMembers) {
 TEST_F(Expansion, DatesAndAttributesAreSet) {
   Expand(ArchiveOf(coLZH5, {{"h.txt", "hidden", plat::kAttrHidden | plat::kAttrArchive}, {"r.txt", "ro", plat::kAttrReadOnly}}));
   EXPECT_EQ(plat::GetFileAttributes(Path("out\\h.txt")), uint32_t{plat::kAttrHidden | plat::kAttrArchive});
-  uint32_t wineArchive = RunningUnderWine() ? plat::kAttrArchive : 0;  // Wine keeps the archive bit of files
+  uint32_t wineArchive = RunningUnderWine() ? uint32_t{plat::kAttrArchive} : 0u;  // Wine keeps the archive bit of files
   EXPECT_EQ(plat::GetFileAttributes(Path("out\\r.txt")) & ~wineArchive, uint32_t{plat::kAttrReadOnly});
   auto f = plat::OpenFile(Path("out\\h.txt"), plat::Access::Read, plat::Share::DenyNone, plat::Disposition::OpenExisting);
   EXPECT_EQ(f->GetDosDateTime(), 0x2A4320A3u);
