@@ -38,15 +38,6 @@ std::string AttributeLetters(uint16_t a) {
   return s;
 }
 
-// The member a target path stands for, checked to stay below root.
-std::string SafeTarget(const std::string& root, const std::string& targetPath, const std::string& path) {
-  std::string member = path.compare(0, targetPath.size(), targetPath) == 0 ? path.substr(targetPath.size()) : path;
-  bool absolute = !member.empty() && (member[0] == '\\' || member[0] == '/' || (member.size() > 1 && member[1] == ':'));
-  auto rel = absolute ? std::nullopt : SafeRelative(member);
-  if (!rel || rel->empty()) throw EGeneralError("refusing to write outside " + root + ": " + member);
-  return root + "\\" + *rel;
-}
-
 }  // namespace
 
 int ArchiveCommand(const Args& argsIn) {
@@ -138,7 +129,9 @@ int ArchiveCommand(const Args& argsIn) {
     vellox.ExceptionOnFileError = true;
     vellox.SetTargetPath(root);
     vellox.OnCheckFile = [&](std::string& path, TCProcessMode) {
-      path = SafeTarget(root, vellox.TargetPath(), path);
+      auto member = MemberBelow(vellox.TargetPath(), path);
+      if (!member) throw EGeneralError("refusing to write outside " + root + ": " + path);
+      path = root + "\\" + *member;
       current = path;
     };
     std::vector<std::string> all;

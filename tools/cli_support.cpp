@@ -29,6 +29,14 @@ std::optional<std::string> SafeRelative(const std::string& path) {
   return out;
 }
 
+std::optional<std::string> MemberBelow(const std::string& prefix, const std::string& path) {
+  std::string member = path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path;
+  bool absolute = !member.empty() && (member[0] == '\\' || member[0] == '/' || (member.size() > 1 && member[1] == ':'));
+  auto rel = absolute ? std::nullopt : SafeRelative(member);
+  if (!rel || rel->empty()) return std::nullopt;
+  return rel;
+}
+
 std::vector<std::string> FilesBelow(const std::string& dir) {
   std::vector<std::string> files;
   std::vector<std::string> pending{""};

@@ -13,6 +13,10 @@ namespace tovin::cli {
 // are dropped; nullopt when a ".." or a drive inside would leave the folder.
 std::optional<std::string> SafeRelative(const std::string& path);
 
+// The member that a container target path stands for, below the folder prefix it was formed
+// with (the component's TargetPath); nullopt when it is absolute, names a drive or climbs out.
+std::optional<std::string> MemberBelow(const std::string& prefix, const std::string& path);
+
 // Files below dir (a folder of the platform layer), as backslash-separated names relative to it.
 std::vector<std::string> FilesBelow(const std::string& dir);
 

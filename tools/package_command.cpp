@@ -179,7 +179,6 @@ int ReadPackage(const std::string& verb, const Args& args) {
     seg.OnCheckFile = [&](std::string& path, TCProcessMode) { current = path; };
     seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
       progress.Done();
-      files += seg.Archives().empty() ? 0 : 0;
       if (!quiet) std::printf("%s: ok\n", tmpl.c_str());
     };
     seg.ExpandSet();
@@ -193,14 +192,13 @@ int ReadPackage(const std::string& verb, const Args& args) {
   seg.OnCheckFile = [&](std::string& path, TCProcessMode) {
     std::string prefix = seg.TargetPath();
     std::string member = path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path;
-    bool absolute = !member.empty() && (member[0] == '\\' || member[0] == '/' || (member.size() > 1 && member[1] == ':'));
     if (flat) {  // as the setup does: every file by its bare name in one folder
       std::string bare = member.substr(member.find_last_of("\\/:") + 1);
       if (bare.empty() || bare == "." || bare == "..") throw EGeneralError("refusing member " + member);
       path = root + "\\" + bare;
     } else {
       auto folder = SafeRelative(prefix);
-      auto rel = absolute ? std::nullopt : SafeRelative(member);
+      auto rel = MemberBelow(prefix, path);
       if (!folder) throw EGeneralError("refusing to write outside " + dir + ": template folder " + prefix);
       if (!rel || rel->empty()) throw EGeneralError("refusing to write outside " + dir + ": member " + member);
       path = root + "\\" + (folder->empty() ? "" : *folder + "\\") + *rel;

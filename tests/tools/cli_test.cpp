@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "container/archive_writer.h"
+#include "platform/platform.h"
+#include "segment/seg_writer.h"
 #include "tests/support/lha_archive.h"
 
 namespace tovin::test {
@@ -126,6 +128,29 @@ TEST_F(Cli, ExtractNeverWritesOutsideTheFolder) {
     EXPECT_NE(err_.find("refusing"), std::string::npos) << err_;
     EXPECT_FALSE(fs::exists(dir_ + "/evil.txt")) << evil;
     EXPECT_FALSE(fs::exists("/evil.txt"));
+  }
+}
+
+TEST_F(Cli, PackageExtractRefusesTemplatesThatLeaveTheFolder) {
+  for (const char* tmpl : {"..\\up\\a.vlx", "sub\\..\\..\\a.vlx"}) {
+    MemoryStream data;
+    ArchiveWriter w(data, coLZH5);
+    w.AddData("payload", "f.txt", 0x2A4320A3u, 0);
+    w.Finish();
+    SegArchiveSource a;
+    a.Template = tmpl;
+    a.Archive = data.Data();
+    a.Files = {"f.txt"};
+    fs::remove_all(dir_ + "/pkg");
+    fs::create_directories(dir_ + "/pkg");
+    SegSetOptions o;
+    o.SegDir = plat::FromHostPath(dir_ + "/pkg");
+    WriteSegmentSet({a}, o);
+    EXPECT_NE(Tovin("extract -q -C jail/inner pkg"), 0) << tmpl;
+    EXPECT_NE(err_.find("refusing"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(dir_ + "/jail/up/f.txt"));
+    EXPECT_FALSE(fs::exists(dir_ + "/jail/f.txt"));
+    EXPECT_FALSE(fs::exists(dir_ + "/f.txt"));
   }
 }
 
