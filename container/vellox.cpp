@@ -128,6 +128,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
   // The running total ends the members once it reaches the header's total; an empty member
   // adds nothing to it, so it is read even then (else empty files at the end would be lost).
   while (ReadMemberHeader(in, h, name) && (total < archive.TotalSize || h.ExpandedSize == 0)) {
+    if (OnMemberHeader) OnMemberHeader(archive, h, name);
     if (selection && !Selected(*selection, name)) {
       in.Seek(h.StoredSize, 1);
       total += h.ExpandedSize;

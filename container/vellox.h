@@ -55,6 +55,10 @@ class TVellox : public CodecOwner {
   // Expands into nothing: every member is decoded and verified, no file is created. An
   // addition for testing archives; the setup never sets it.
   bool TestOnly = false;
+  // Raised for every member header read during an expansion, selected or not, before anything
+  // else is done with it. An addition for hosts that show sizes; the setup does not use it.
+  std::function<void(const TArchiveHeader& archive, const TMemberHeader& member, const std::string& name)>
+      OnMemberHeader;
 
   // CodecOwner.
   int32_t Key() const override { return KeyValue; }

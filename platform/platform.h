@@ -19,7 +19,9 @@ enum : uint32_t {
   kAttrVolume = 0x08,
   kAttrDirectory = 0x10,
   kAttrArchive = 0x20,
+  kAttrDevice = 0x40,         // not a regular file or folder (a POSIX fifo, device or socket)
   kAttrNormal = 0x80,
+  kAttrReparsePoint = 0x400,  // a symbolic link; a dangling one carries no other bit
 };
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
@@ -114,6 +116,17 @@ bool ExitWindowsEx(uint32_t flags, uint32_t reason);
 
 // Whether the standard stream fd (0, 1, 2) is a terminal.
 bool IsTerminal(int fd);
+// Columns of the terminal on fd; 0 when it is none.
+int TerminalColumns(int fd);
+
+// --- paths as the host user knows them -------------------------------------------------
+// A path of this layer in the host's own form (POSIX: Z:\a\b is /a/b and C:\x is R/drive_c/x;
+// Win32: unchanged).
+std::string ToHostPath(const std::string& path);
+// The canonical path of an existing file or folder with every link resolved, in this layer's
+// form; nullopt when it cannot be found. Two paths name the same object when these are equal
+// without regard to letter case.
+std::optional<std::string> GetFinalPathName(const std::string& path);
 
 // Sleep(0): give up the rest of the time slice.
 void Sleep(uint32_t milliseconds);

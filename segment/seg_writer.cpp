@@ -1,56 +1,13 @@
 #include "segment/seg_writer.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "container/archive_writer.h"
 #include "platform/exception.h"
-#include "platform/stream.h"
 #include "segment/seg_format.h"
 
 namespace tovin {
 namespace {
-
-// The logical stream, cut into segment files as it is written.
-class SegmentSink {
- public:
-  explicit SegmentSink(const SegSetOptions& o) : o_(o) {}
-  void Write(const std::string& bytes) {
-    size_t at = 0;
-    while (at < bytes.size()) {
-      if (!file_ || room_ == 0) Next();
-      size_t n = std::min<size_t>(room_, bytes.size() - at);
-      file_->WriteAll(bytes.data() + at, static_cast<int64_t>(n));
-      room_ -= n;
-      at += n;
-    }
-  }
-  std::vector<std::string> Finish() {
-    if (!file_) Next();
-    file_.reset();
-    return paths_;
-  }
-
- private:
-  void Next() {
-    if (paths_.size() >= 65535) throw EGeneralError("a segment set holds at most 65535 segments; raise the segment size");
-    file_.reset();
-    TSegIdHeader id;
-    id.SegNumber = static_cast<uint16_t>(paths_.size() + 1);
-    std::string dir = o_.SegDir;
-    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    paths_.push_back(dir + "\\" + SegmentFileName(o_.SegBaseName, o_.SegExt, id.SegNumber));
-    file_ = std::make_unique<FileStream>(paths_.back(), FileStream::Mode::Create);
-    std::string header = Serialize(id);
-    file_->WriteAll(header.data(), kSegIdSize);
-    room_ = static_cast<size_t>(std::max<int32_t>(o_.SegSize, kSegIdSize + 1) - kSegIdSize);
-  }
-
-  const SegSetOptions& o_;
-  std::unique_ptr<FileStream> file_;
-  size_t room_ = 0;
-  std::vector<std::string> paths_;
-};
 
 // The file list: one member of fixed-width lines, blank-padded.
 std::string FileListArchive(const SegArchiveSource& a, const SegSetOptions& o, int32_t& lineLength) {
@@ -70,13 +27,12 @@ std::string FileListArchive(const SegArchiveSource& a, const SegSetOptions& o, i
   return out.Data();
 }
 
-// Writes the logical stream to sink, piece by piece.
-template <typename Sink>
-void WriteStream(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options, Sink& sink) {
+// The set header and every archive's Scan record with its template and file list.
+std::string SetRecords(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options) {
   if (archives.size() > 65535) throw EGeneralError("a segment set holds at most 65535 archives");
   TSegSetHeader set;
   set.ArcCount = static_cast<uint16_t>(archives.size());
-  sink.Write(Serialize(set));
+  std::string records = Serialize(set);
   for (const auto& a : archives) {
     if (a.Template.size() > static_cast<size_t>(kMaxTemplateLength)) throw EGeneralError("template too long: " + a.Template);
     TSegScanHeader scan;
@@ -86,37 +42,165 @@ void WriteStream(const std::vector<SegArchiveSource>& archives, const SegSetOpti
     scan.ScanTag = a.ScanTag;
     scan.LineLength = lineLength;
     scan.ListSize = static_cast<int32_t>(list.size());
-    sink.Write(Serialize(scan));
-    sink.Write(a.Template);
-    sink.Write(list);
+    records += Serialize(scan) + a.Template + list;
   }
-  for (size_t i = 0; i < archives.size(); ++i) {
-    if (archives[i].Archive.size() > 2147483647u) throw EGeneralError("an archive of a set holds at most 2 GiB");
-    TSegArcHeader arc;
-    arc.Sequence = static_cast<uint16_t>(i);
-    arc.DataSize = static_cast<int32_t>(archives[i].Archive.size());
-    sink.Write(Serialize(arc));
-    sink.Write(archives[i].Archive);
-  }
+  return records;
 }
-
-struct StringSink {
-  std::string bytes;
-  void Write(const std::string& b) { bytes += b; }
-};
 
 }  // namespace
 
+// The logical stream over the segment files. Writes go where the position is: at the end they
+// extend the set (opening the next segment when one is full), before it they overwrite bytes
+// already written, in whichever segment holds them.
+class SegmentSetWriter::Sink {
+ public:
+  explicit Sink(const SegSetOptions& o)
+      : o_(o), room_(static_cast<int64_t>(std::max<int32_t>(o.SegSize, kSegIdSize + 1) - kSegIdSize)) {}
+
+  void Write(const void* data, int64_t count) {
+    auto* p = static_cast<const char*>(data);
+    while (count > 0) {
+      size_t seg = static_cast<size_t>(pos_ / room_);
+      int64_t offset = pos_ % room_;
+      if (seg == paths_.size()) Next();
+      int64_t n = std::min(count, room_ - offset);
+      FileStream* file = seg + 1 == paths_.size() ? open_.get() : nullptr;
+      std::unique_ptr<FileStream> old;
+      if (!file) {
+        old = std::make_unique<FileStream>(paths_[seg], FileStream::Mode::OpenReadWrite);
+        file = old.get();
+      }
+      file->Seek(kSegIdSize + offset, 0);
+      file->WriteAll(p, n);
+      pos_ += n;
+      end_ = std::max(end_, pos_);
+      p += n;
+      count -= n;
+    }
+  }
+  void Write(const std::string& bytes) { Write(bytes.data(), static_cast<int64_t>(bytes.size())); }
+  int64_t Position() const { return pos_; }
+  int64_t End() const { return end_; }
+  void SeekTo(int64_t pos) { pos_ = pos; }
+  std::vector<std::string> Finish() {
+    if (paths_.empty()) Next();
+    open_.reset();
+    return paths_;
+  }
+  void Discard() {
+    open_.reset();
+    for (const auto& p : paths_) plat::DeleteFile(p);
+    paths_.clear();
+  }
+
+ private:
+  void Next() {
+    if (paths_.size() >= 65535) throw EGeneralError("a segment set holds at most 65535 segments; raise the segment size");
+    open_.reset();
+    TSegIdHeader id;
+    id.SegNumber = static_cast<uint16_t>(paths_.size() + 1);
+    std::string dir = o_.SegDir;
+    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+    paths_.push_back(dir + "\\" + SegmentFileName(o_.SegBaseName, o_.SegExt, id.SegNumber));
+    open_ = std::make_unique<FileStream>(paths_.back(), FileStream::Mode::Create);
+    std::string header = Serialize(id);
+    open_->WriteAll(header.data(), kSegIdSize);
+  }
+
+  const SegSetOptions& o_;
+  int64_t room_;
+  int64_t pos_ = 0, end_ = 0;
+  std::unique_ptr<FileStream> open_;
+  std::vector<std::string> paths_;
+};
+
+// One archive's view of the logical stream.
+class SegmentSetWriter::ArchiveStream final : public Stream {
+ public:
+  ArchiveStream(Sink& sink, int64_t start) : sink_(sink), start_(start) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  void WriteAll(const void* buffer, int64_t count) override { sink_.Write(buffer, count); }
+  int64_t Seek(int64_t offset, int origin) override {
+    int64_t base = origin == 0 ? 0 : origin == 1 ? sink_.Position() - start_ : Size();
+    int64_t target = base + offset;
+    if (target < 0 || target > Size()) return -1;
+    sink_.SeekTo(start_ + target);
+    return target;
+  }
+  int64_t Size() override { return sink_.End() - start_; }
+
+ private:
+  Sink& sink_;
+  int64_t start_;
+};
+
+SegmentSetWriter::SegmentSetWriter(const SegSetOptions& options)
+    : options_(options), sink_(std::make_unique<Sink>(options_)) {}
+SegmentSetWriter::~SegmentSetWriter() = default;
+
+void SegmentSetWriter::Begin(const std::vector<SegArchiveSource>& archives) {
+  archiveCount_ = archives.size();
+  sink_->Write(SetRecords(archives, options_));
+}
+
+Stream& SegmentSetWriter::BeginArchive() {
+  if (next_ >= archiveCount_) throw EGeneralError("more archives than the set header announced");
+  TSegArcHeader arc;
+  arc.Sequence = static_cast<uint16_t>(next_);
+  recordAt_ = sink_->Position();
+  sink_->Write(Serialize(arc));
+  archive_ = std::make_unique<ArchiveStream>(*sink_, sink_->Position());
+  return *archive_;
+}
+
+void SegmentSetWriter::EndArchive() {
+  int64_t size = archive_->Size();
+  if (size > 2147483647) throw EGeneralError("an archive of a set holds at most 2 GiB");
+  TSegArcHeader arc;
+  arc.Sequence = static_cast<uint16_t>(next_);
+  arc.DataSize = static_cast<int32_t>(size);
+  int64_t end = recordAt_ + kArcHeaderSize + size;
+  sink_->SeekTo(recordAt_);
+  sink_->Write(Serialize(arc));
+  sink_->SeekTo(end);
+  archive_.reset();
+  ++next_;
+}
+
+std::vector<std::string> SegmentSetWriter::Finish() {
+  if (next_ != archiveCount_) throw EGeneralError("fewer archives than the set header announced");
+  return sink_->Finish();
+}
+
+void SegmentSetWriter::Discard() {
+  archive_.reset();
+  sink_->Discard();
+}
+
 std::vector<std::string> WriteSegmentSet(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options) {
-  SegmentSink sink(options);
-  WriteStream(archives, options, sink);
-  return sink.Finish();
+  SegmentSetWriter writer(options);
+  try {
+    writer.Begin(archives);
+    for (const auto& a : archives) {
+      writer.BeginArchive().WriteAll(a.Archive.data(), static_cast<int64_t>(a.Archive.size()));
+      writer.EndArchive();
+    }
+    return writer.Finish();
+  } catch (...) {
+    writer.Discard();
+    throw;
+  }
 }
 
 std::string LogicalStream(const std::vector<SegArchiveSource>& archives, const SegSetOptions& options) {
-  StringSink sink;
-  WriteStream(archives, options, sink);
-  return sink.bytes;
+  std::string stream = SetRecords(archives, options);
+  for (size_t i = 0; i < archives.size(); ++i) {
+    TSegArcHeader arc;
+    arc.Sequence = static_cast<uint16_t>(i);
+    arc.DataSize = static_cast<int32_t>(archives[i].Archive.size());
+    stream += Serialize(arc) + archives[i].Archive;
+  }
+  return stream;
 }
 
 }  // namespace tovin

@@ -1,148 +1,178 @@
 // tovin archive create|list|test|extract: single compressed archive files.
 #include <cstdio>
-#include <iostream>
 
 #include "container/archive_writer.h"
 #include "container/vellox.h"
 #include "container/vellox_errors.h"
 #include "platform/platform.h"
+#include "segment/package_source.h"
 #include "tools/cli_support.h"
 #include "tools/commands.h"
+#include "tools/exit_codes.h"
+#include "tools/host_paths.h"
+#include "tools/member_table.h"
+#include "tools/progress.h"
 
 namespace tovin::cli {
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: tovin archive create [-m none|rle|lzh|lh5] [-k KEY] [-C DIR] ARCHIVE PATH...\n"
-               "       tovin archive list ARCHIVE\n"
-               "       tovin archive test [-k KEY] ARCHIVE\n"
-               "       tovin archive extract [-k KEY] [-C DIR] ARCHIVE\n");
-  return 2;
+const std::vector<std::string> kMethodNames = {"none", "rle", "lzh", "lh5"};
+
+TPackMethod MethodOf(const std::string& name) {
+  return name == "none" ? coNone : name == "rle" ? coRLE : name == "lzh" ? coLZH : coLZH5;
 }
 
-std::string DosDate(int32_t dos) {
-  uint32_t d = static_cast<uint32_t>(dos) >> 16, t = static_cast<uint32_t>(dos) & 0xFFFF;
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u", (d >> 9) + 1980, (d >> 5) & 15, d & 31, t >> 11,
-                (t >> 5) & 63, (t & 31) * 2);
-  return buf;
-}
+int Create(const Args& args, bool quiet) {
+  std::string methodName = "lh5", dir = ".", archiveName;
+  int64_t key = 0;
+  std::vector<std::string> paths;
+  OptionParser p("archive create", "[-m METHOD] [-k KEY] [-C DIR] ARCHIVE PATH...",
+                 "Creates a compressed archive file of the files and folders given (relative to DIR).");
+  p.Choice("-m,--method", "METHOD", "none, rle, lzh or lh5 (default lh5)", methodName, kMethodNames);
+  p.Number("-k,--key", "KEY", "lock the members with this key (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
+  p.Text("-C,--directory", "DIR", "the folder the paths are relative to (default: the current folder)", dir);
+  p.Flag("-q,--quiet", "no progress and no summary", quiet);
+  p.Positional("ARCHIVE", "the archive file to write", archiveName, true);
+  p.Rest("PATH...", "files and folders to pack", paths, 1);
+  if (!p.Parse(args)) return kExitOk;
 
-std::string AttributeLetters(uint16_t a) {
-  std::string s = "----";
-  if (a & plat::kAttrReadOnly) s[0] = 'R';
-  if (a & plat::kAttrHidden) s[1] = 'H';
-  if (a & plat::kAttrSystem) s[2] = 'S';
-  if (a & plat::kAttrArchive) s[3] = 'A';
-  return s;
+  std::string root = plat::FromHostPath(dir);
+  std::vector<SourceFile> files;
+  for (const auto& given : paths) {
+    auto rel = SafeRelative(given);
+    if (!rel) throw EGeneralError("not below " + dir + ": " + given);
+    std::string path = rel->empty() ? root : root + "\\" + *rel;
+    uint32_t attrs = plat::GetFileAttributes(path);
+    if (attrs == plat::kInvalidAttributes) throw EFOpenError("Cannot open file " + path);
+    if (!(attrs & plat::kAttrDirectory)) {
+      auto found = plat::FindFiles(path, 0x27);
+      files.push_back({path, *rel, found.size() == 1 ? found[0].size : 0});
+      continue;
+    }
+    SourceScan scan = ScanSourceTree(path);
+    for (const auto& r : scan.Refused)
+      std::fprintf(stderr, "tovin archive: refused %s: %s\n", Printable(r.Name).c_str(), r.What.c_str());
+    if (!scan.Refused.empty()) throw EGeneralError("names Windows cannot hold; nothing was written");
+    for (const auto& s : scan.Skipped)
+      if (!quiet) std::fprintf(stderr, "tovin archive: left out %s: %s\n", Printable(s.Name).c_str(), s.What.c_str());
+    for (auto& f : scan.Files) {
+      if (!rel->empty()) f.Member = *rel + "\\" + f.Member;
+      files.push_back(std::move(f));
+    }
+  }
+  Progress progress(quiet);
+  uint64_t total = 0, before = 0;
+  for (const auto& f : files) total += f.Size;
+  progress.SetTotal(total);
+  std::string current;
+  std::string archive = plat::FromHostPath(archiveName);
+  FileStream out(archive, FileStream::Mode::Create);
+  ArchiveWriter writer(out, MethodOf(methodName), static_cast<int32_t>(static_cast<uint32_t>(key)),
+                       [&](int64_t done, int64_t) { progress.Show(current, before + static_cast<uint64_t>(done)); });
+  for (const auto& f : files) {
+    current = f.Member;
+    writer.AddFile(f.Path, f.Member);
+    before += f.Size;
+  }
+  writer.Finish();
+  progress.Done();
+  if (!quiet) std::fprintf(stderr, "%zu files, %s in %s\n", files.size(), HumanBytes(total).c_str(), archiveName.c_str());
+  return kExitOk;
 }
 
 }  // namespace
 
-int ArchiveCommand(const Args& argsIn) {
-  if (argsIn.empty()) return Usage();
+int ArchiveCommand(const Args& argsIn, const Globals& globals) {
+  static const char* kUsage =
+      "usage: tovin archive create [-m METHOD] [-k KEY] [-C DIR] ARCHIVE PATH...\n"
+      "       tovin archive list ARCHIVE\n"
+      "       tovin archive test [-k KEY] ARCHIVE\n"
+      "       tovin archive extract [-k KEY] [-C DIR] ARCHIVE\n";
+  if (argsIn.empty() || argsIn[0] == "-h" || argsIn[0] == "--help") {
+    std::fputs(kUsage, argsIn.empty() ? stderr : stdout);
+    return argsIn.empty() ? kExitUsage : kExitOk;
+  }
   std::string verb = argsIn[0];
-  TPackMethod method = coLZH5;
-  int32_t key = 0;
-  std::string dir = ".";
-  bool quiet = false;
-  Args rest;
-  for (size_t i = 1; i < argsIn.size(); ++i) {
-    const std::string& a = argsIn[i];
-    if (a == "-q") quiet = true;
-    else if ((a == "-m" || a == "-k" || a == "-C") && i + 1 < argsIn.size()) {
-      const std::string& v = argsIn[++i];
-      if (a == "-C") dir = v;
-      else if (a == "-k") key = static_cast<int32_t>(std::stoll(v, nullptr, 0));
-      else if (v == "none") method = coNone;
-      else if (v == "rle") method = coRLE;
-      else if (v == "lzh") method = coLZH;
-      else if (v == "lh5") method = coLZH5;
-      else return Usage();
-    } else {
-      rest.push_back(a);
-    }
-  }
-  if (rest.empty()) return Usage();
-  std::string archive = plat::FromHostPath(rest[0]);
-  std::string root = plat::FromHostPath(dir);
-  Progress progress(quiet);
+  Args args(argsIn.begin() + 1, argsIn.end());
+  bool quiet = globals.quiet;
+  if (verb == "create") return Create(args, quiet);
+  if (verb != "list" && verb != "test" && verb != "extract") throw UsageError("unknown archive command '" + verb + "'");
 
-  if (verb == "create") {
-    if (rest.size() < 2) return Usage();
-    FileStream out(archive, FileStream::Mode::Create);
-    ArchiveWriter writer(out, method, key);
-    int count = 0;
-    for (size_t i = 1; i < rest.size(); ++i) {
-      auto rel = SafeRelative(rest[i]);
-      if (!rel) throw EGeneralError("not below " + dir + ": " + rest[i]);
-      std::string path = rel->empty() ? root : root + "\\" + *rel;
-      uint32_t attrs = plat::GetFileAttributes(path);
-      if (attrs == plat::kInvalidAttributes) throw EFOpenError("Cannot open file " + path);
-      std::vector<std::string> names;
-      if (attrs & plat::kAttrDirectory) {
-        for (const auto& f : FilesBelow(path)) names.push_back(rel->empty() ? f : *rel + "\\" + f);
-      } else {
-        names.push_back(*rel);
-      }
-      for (const auto& name : names) {
-        progress.Show(name, 0);
-        writer.AddFile(root + "\\" + name, name);
-        ++count;
-      }
-    }
-    writer.Finish();
-    progress.Done();
-    if (!quiet) std::fprintf(stderr, "%d files, %d bytes in %s\n", count, writer.TotalSize(), rest[0].c_str());
-    return 0;
-  }
+  std::string archiveName, dir = ".";
+  int64_t key = 0;
+  OptionParser p("archive " + verb, verb == "extract" ? "[-k KEY] [-C DIR] ARCHIVE" : verb == "test" ? "[-k KEY] ARCHIVE" : "ARCHIVE",
+                 verb == "list" ? "Lists the members of a compressed archive file."
+                 : verb == "test" ? "Checks every member of a compressed archive file without writing any."
+                                  : "Extracts every member of a compressed archive file below a folder.");
+  if (verb != "list")
+    p.Number("-k,--key", "KEY", "the key of a locked archive (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
+  if (verb == "extract") p.Text("-C,--directory", "DIR", "the folder to extract into (default: the current folder)", dir);
+  p.Flag("-q,--quiet", "no progress and no summary", quiet);
+  p.Positional("ARCHIVE", "the archive file", archiveName, true);
+  if (!p.Parse(args)) return kExitOk;
 
+  std::string archive = plat::FromHostPath(archiveName);
   TVellox vellox;
-  vellox.KeyValue = key;
+  vellox.KeyValue = static_cast<int32_t>(static_cast<uint32_t>(key));
   if (verb == "list") {
     std::vector<TListedMember> members;
     vellox.ListArchive(archive, members);
-    std::printf("%-40s %-6s %10s %10s %-19s %-4s %-8s %s\n", "Name", "Method", "Size", "Stored", "Date", "Attr",
-                "Checksum", "Locked");
+    MemberTable table;
+    std::string out = table.Header();
     for (const auto& m : members)
-      std::printf("%-40s %-6s %10d %10d %-19s %-4s %08x %s\n", m.Name.c_str(), MethodName(m.Info.Method),
-                  m.Info.ExpandedSize, m.Info.StoredSize, DosDate(m.Info.DateTime).c_str(),
-                  AttributeLetters(m.Info.Attributes).c_str(), static_cast<uint32_t>(m.Info.Checksum),
-                  m.Info.Locked ? "yes" : "no");
-    return 0;
+      out += table.Row({m.Name, m.Info.Method, m.Info.ExpandedSize, m.Info.StoredSize, m.Info.DateTime,
+                        m.Info.Attributes, m.Info.Locked, ""});
+    std::fputs((out + table.Totals()).c_str(), stdout);
+    return kExitOk;
   }
+
+  Progress progress(quiet);
   std::string current;
-  vellox.OnCheckFile = [&](std::string& path, TCProcessMode) { current = path; };
-  vellox.ShowProgress = [&](int32_t& p) { progress.Show(current, p); };
+  uint64_t done = 0;
+  int64_t size = 0;
+  vellox.OnMemberHeader = [&](const TArchiveHeader& a, const TMemberHeader& h, const std::string& name) {
+    done += static_cast<uint64_t>(std::max<int64_t>(size, 0));
+    size = h.ExpandedSize;
+    current = name;
+    progress.SetTotal(static_cast<uint64_t>(std::max(a.TotalSize, 0)));
+  };
+  vellox.ShowProgress = [&](int32_t& percent) {
+    progress.Show(current, done + static_cast<uint64_t>(size) * static_cast<uint64_t>(std::max(percent, 0)) / 100);
+  };
+  auto run = [&](std::vector<std::string>* selection) {
+    try {
+      vellox.ExpandArchive(archive, selection);
+    } catch (const std::exception& e) {
+      progress.Done();
+      throw EGeneralError((current.empty() ? "" : "member " + Printable(current) + ": ") + e.what());
+    }
+    progress.Done();
+  };
   std::vector<TListedMember> members;
+  vellox.ListArchive(archive, members);
+  std::vector<std::string> all;
+  for (auto& m : members) all.push_back(m.Name);
   if (verb == "test") {
     vellox.TestOnly = true;
-    vellox.ExpandArchive(archive);
-    progress.Done();
-    vellox.ListArchive(archive, members);
+    run(&all);
+    if (all.size() != members.size())
+      throw EGeneralError(std::to_string(members.size() - all.size()) + " of " + std::to_string(members.size()) +
+                          " members were not checked");
     if (!quiet) std::printf("%zu members tested, all good\n", members.size());
-    return 0;
+    return kExitOk;
   }
-  if (verb == "extract") {
-    vellox.MakeDirectories = true;
-    vellox.ExceptionOnFileError = true;
-    vellox.SetTargetPath(root);
-    vellox.OnCheckFile = [&](std::string& path, TCProcessMode) {
-      auto member = MemberBelow(vellox.TargetPath(), path);
-      if (!member) throw EGeneralError("refusing to write outside " + root + ": " + path);
-      path = root + "\\" + *member;
-      current = path;
-    };
-    std::vector<std::string> all;
-    vellox.ListArchive(archive, members);
-    for (auto& m : members) all.push_back(m.Name);
-    vellox.ExpandArchive(archive, &all);
-    progress.Done();
-    if (!quiet) std::fprintf(stderr, "%zu files written below %s\n", all.size(), root.c_str());
-    return 0;
-  }
-  return Usage();
+  std::string root = plat::FromHostPath(dir);
+  vellox.MakeDirectories = true;
+  vellox.ExceptionOnFileError = true;
+  vellox.SetTargetPath(root);
+  vellox.OnCheckFile = [&](std::string& path, TCProcessMode) {
+    auto member = MemberBelow(vellox.TargetPath(), path);
+    if (!member) throw EGeneralError("refusing to write outside " + dir + ": " + Printable(path));
+    path = root + "\\" + *member;
+  };
+  run(&all);
+  if (!quiet) std::fprintf(stderr, "%zu files written below %s\n", all.size(), dir.c_str());
+  return kExitOk;
 }
 
 }  // namespace tovin::cli

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "platform/exception.h"
 #include "platform/platform.h"
 
 namespace tovin::cli {
@@ -37,29 +38,9 @@ std::optional<std::string> MemberBelow(const std::string& prefix, const std::str
   return rel;
 }
 
-std::vector<std::string> FilesBelow(const std::string& dir) {
-  std::vector<std::string> files;
-  std::vector<std::string> pending{""};
-  while (!pending.empty()) {
-    std::string rel = pending.back();
-    pending.pop_back();
-    std::string folder = dir + (rel.empty() ? "" : "\\" + rel);
-    std::vector<std::string> subs;
-    for (const auto& f : plat::FindFiles(folder + "\\*.*", 0x37)) {
-      if (f.name == "." || f.name == "..") continue;
-      std::string name = rel.empty() ? f.name : rel + "\\" + f.name;
-      if (f.attributes & plat::kAttrDirectory) subs.push_back(name);
-      else files.push_back(name);
-    }
-    std::sort(subs.rbegin(), subs.rend());
-    for (auto& s : subs) pending.push_back(s);
-  }
-  return files;
-}
-
 namespace {
 
-std::string Printable(const std::string& text) {
+std::string AsLines(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' && i + 1 < text.size() && text[i + 1] == '\r') {
@@ -75,8 +56,9 @@ std::string Printable(const std::string& text) {
 }  // namespace
 
 bool TerminalDialogs::ErrorBoxOkCancel(const std::string& text) {
-  std::fprintf(stderr, "\n%s\n", Printable(text).c_str());
-  if (!plat::IsTerminal(0)) return false;
+  // Without a terminal nobody can answer: the question's first line is the error.
+  if (!plat::IsTerminal(0)) throw EGeneralError(AsLines(text.substr(0, text.find('\n'))));
+  std::fprintf(stderr, "\n%s\n", AsLines(text).c_str());
   std::fprintf(stderr, "[OK/cancel] ");
   std::string answer;
   if (!std::getline(std::cin, answer)) return false;
@@ -91,22 +73,6 @@ bool TerminalDialogs::InputQuery(const std::string& caption, const std::string& 
   if (!std::getline(std::cin, answer) || answer.empty()) return false;
   value = answer;
   return true;
-}
-
-Progress::Progress(bool quiet) : on_(!quiet && plat::IsTerminal(2)) {}
-Progress::~Progress() { Done(); }
-
-void Progress::Show(const std::string& what, int percent) {
-  if (!on_) return;
-  std::string label = what.size() > 50 ? "..." + what.substr(what.size() - 47) : what;
-  int filled = std::clamp(percent, 0, 100) / 5;
-  std::fprintf(stderr, "\r%-50s [%-20s] %3d%%", label.c_str(), std::string(static_cast<size_t>(filled), '#').c_str(), percent);
-  shown_ = true;
-}
-
-void Progress::Done() {
-  if (shown_) std::fprintf(stderr, "\r%80s\r", "");
-  shown_ = false;
 }
 
 TempFolder::TempFolder() {

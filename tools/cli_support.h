@@ -1,5 +1,5 @@
-// What the package commands share: paths from the command line, safe extraction paths, the
-// terminal's answers to the segment reader, progress lines.
+// What the package commands share: safe extraction paths, the terminal's answers to the segment
+// reader, a temporary folder.
 #pragma once
 #include <optional>
 #include <string>
@@ -17,27 +17,12 @@ std::optional<std::string> SafeRelative(const std::string& path);
 // with (the component's TargetPath); nullopt when it is absolute, names a drive or climbs out.
 std::optional<std::string> MemberBelow(const std::string& prefix, const std::string& path);
 
-// Files below dir (a folder of the platform layer), as backslash-separated names relative to it.
-std::vector<std::string> FilesBelow(const std::string& dir);
-
-// Asks on the terminal when standard input is one; otherwise every question is Cancel.
+// Asks on the terminal when standard input is one. Without one nobody can answer: an error box
+// becomes the error it reports, and an input query is cancelled.
 class TerminalDialogs final : public TSegDialogs {
  public:
   bool ErrorBoxOkCancel(const std::string& text) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
-};
-
-// A percentage line on standard error, redrawn in place, when it is a terminal and not quiet.
-class Progress {
- public:
-  explicit Progress(bool quiet);
-  ~Progress();
-  void Show(const std::string& what, int percent);
-  void Done();
-
- private:
-  bool on_;
-  bool shown_ = false;
 };
 
 // A fresh temporary folder of the platform layer, removed with everything in it at the end.

@@ -1,75 +1,52 @@
 // tovin codec encode|decode: the raw stream of one method, with its checksum.
 #include <cstdio>
-#include <cstdlib>
-#include <iostream>
 
 #include "codec/codec_owner.h"
 #include "codec/pack_method.h"
 #include "codec/run_codec.h"
+#include "platform/exception.h"
 #include "platform/stream.h"
 #include "tools/commands.h"
+#include "tools/exit_codes.h"
 
 namespace tovin::cli {
-namespace {
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: tovin codec encode -m lh5|lzh|rle [-k KEY] IN OUT\n"
-               "       tovin codec decode -m lh5|lzh|rle -s EXPANDED_SIZE [-k KEY] IN OUT\n");
-  return 2;
-}
-
-bool ParseInt32(const std::string& text, int32_t& value) {
-  char* end = nullptr;
-  long long v = std::strtoll(text.c_str(), &end, 0);
-  if (text.empty() || *end || v < INT32_MIN || v > 4294967295LL) return false;
-  value = static_cast<int32_t>(static_cast<uint32_t>(v));
-  return true;
-}
-
-}  // namespace
-
-int CodecCommand(const Args& argsIn) {
-  if (argsIn.empty()) return Usage();
+int CodecCommand(const Args& argsIn, const Globals&) {
+  static const char* kUsage =
+      "usage: tovin codec encode -m lh5|lzh|rle [-k KEY] IN OUT\n"
+      "       tovin codec decode -m lh5|lzh|rle -s EXPANDED_SIZE [-k KEY] IN OUT\n";
+  if (argsIn.empty() || argsIn[0] == "-h" || argsIn[0] == "--help") {
+    std::fputs(kUsage, argsIn.empty() ? stderr : stdout);
+    return argsIn.empty() ? kExitUsage : kExitOk;
+  }
   std::string verb = argsIn[0];
-  if (verb != "encode" && verb != "decode") return Usage();
-  int method = -1;
-  int32_t key = 0, size = -1;
-  bool haveKey = false;
-  Args files;
-  for (size_t i = 1; i < argsIn.size(); ++i) {
-    const std::string& a = argsIn[i];
-    if ((a == "-m" || a == "-k" || a == "-s") && i + 1 < argsIn.size()) {
-      const std::string& v = argsIn[++i];
-      if (a == "-m") method = v == "lh5" ? coLZH5 : v == "lzh" ? coLZH : v == "rle" ? coRLE : -1;
-      else if (a == "-k" ? !(haveKey = ParseInt32(v, key)) : !ParseInt32(v, size) || size < 0) {
-        std::fprintf(stderr, "tovin: %s is not a number for %s\n", v.c_str(), a.c_str());
-        return 2;
-      }
-      if (a == "-m" && method < 0) {
-        std::fprintf(stderr, "tovin: unknown method %s (lh5, lzh or rle)\n", v.c_str());
-        return 2;
-      }
-    } else {
-      files.push_back(a);
-    }
-  }
+  if (verb != "encode" && verb != "decode") throw UsageError("unknown codec command '" + verb + "'");
   bool decode = verb == "decode";
-  if (method < 0 || files.size() != 2 || (decode && size < 0)) return Usage();
+  std::string methodName, inName, outName;
+  int64_t key = 0, size = -1;
+  OptionParser p("codec " + verb, decode ? "-m METHOD -s SIZE [-k KEY] IN OUT" : "-m METHOD [-k KEY] IN OUT",
+                 decode ? "Decodes a raw stream of one method; prints the checksum of the output."
+                        : "Encodes a file into a raw stream of one method; prints the checksum of the input.");
+  p.Choice("-m,--method", "METHOD", "lh5, lzh or rle", methodName, {"lh5", "lzh", "rle"});
+  if (decode) p.Number("-s,--size", "SIZE", "the expanded size, 0 to 2147483647", size, 0, 2147483647);
+  p.Number("-k,--key", "KEY", "scramble with this key (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
+  p.Positional("IN", "the input file", inName, true);
+  p.Positional("OUT", "the output file", outName, true);
+  if (!p.Parse(Args(argsIn.begin() + 1, argsIn.end()))) return kExitOk;
+  if (methodName.empty()) throw UsageError("missing -m METHOD");
+  if (decode && size < 0) throw UsageError("missing -s SIZE");
+  uint8_t method = methodName == "lh5" ? coLZH5 : methodName == "lzh" ? coLZH : coRLE;
 
-  FileStream in(plat::FromHostPath(files[0]), FileStream::Mode::OpenRead);
+  FileStream in(plat::FromHostPath(inName), FileStream::Mode::OpenRead);
   int64_t inputSize = in.Size();
-  if (inputSize > 2147483647) {
-    std::fprintf(stderr, "tovin: %s is larger than 2 GiB\n", files[0].c_str());
-    return 1;
-  }
-  FileStream out(plat::FromHostPath(files[1]), FileStream::Mode::Create);
-  PlainCodecOwner owner(key);
+  if (inputSize > 2147483647) throw EGeneralError(inName + " is larger than 2 GiB");
+  FileStream out(plat::FromHostPath(outName), FileStream::Mode::Create);
+  PlainCodecOwner owner(static_cast<int32_t>(static_cast<uint32_t>(key)));
   uint32_t checksum = 0;
-  RunCodecWithBudget(owner, out, in, haveKey, decode ? kExpand : kCompress, static_cast<uint8_t>(method), size,
-                     static_cast<int32_t>(inputSize), 2147483647, checksum);
-  std::cout << checksum << "\n";
-  return 0;
+  RunCodecWithBudget(owner, out, in, p.Given("-k") || p.Given("--key"), decode ? kExpand : kCompress, method,
+                     static_cast<int32_t>(size), static_cast<int32_t>(inputSize), 2147483647, checksum);
+  std::printf("%u\n", checksum);
+  return kExitOk;
 }
 
 }  // namespace tovin::cli

@@ -1,230 +1,289 @@
-// tovin pack|list|test|extract: packages, that is segment sets with their install.cfg and setup.
+// tovin list|test|extract: read a package (its segment set) the way the setup reads it, and say
+// exactly what it holds, what was checked and what was written.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <cctype>
 #include <map>
+#include <set>
 
-#include "container/archive_writer.h"
+#include "container/vellox_errors.h"
 #include "platform/platform.h"
+#include "segment/package_layout.h"
+#include "segment/seg_format.h"
 #include "segment/seg_vellox.h"
-#include "segment/seg_writer.h"
 #include "tools/cli_support.h"
 #include "tools/commands.h"
+#include "tools/exit_codes.h"
+#include "tools/host_paths.h"
+#include "tools/member_table.h"
+#include "tools/progress.h"
 
 namespace tovin::cli {
 namespace {
 
-constexpr const char* kBaseName = "tovinsetup";
-constexpr const char* kArchiveExt = ".vlx";
+struct Located {
+  std::string dir;   // folder of the platform layer
+  std::string base;  // segment base name
+};
 
-bool ParseMethod(const std::string& v, TPackMethod& m) {
-  if (v == "none") m = coNone;
-  else if (v == "rle") m = coRLE;
-  else if (v == "lzh") m = coLZH;
-  else if (v == "lh5") m = coLZH5;
-  else return false;
-  return true;
+std::string Folded(std::string s) {
+  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
 }
 
-void CopyFile(const std::string& from, const std::string& to) {
-  FileStream in(from, FileStream::Mode::OpenRead), out(to, FileStream::Mode::Create);
-  std::vector<char> buf(1 << 16);
-  for (int64_t n; (n = in.Read(buf.data(), static_cast<int64_t>(buf.size()))) > 0;) out.WriteAll(buf.data(), n);
-}
+std::string SegmentPath(const Located& loc, unsigned n) { return loc.dir + "\\" + SegmentFileName(loc.base, "", n); }
 
-int Pack(const Args& args) {
-  TPackMethod method = coLZH5;
-  int32_t segSize = 1440000;
-  bool multi = false, quiet = false;
-  std::string config, setup, outDir, srcDir;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    bool hasValue = i + 1 < args.size();
-    if (a == "-q") quiet = true;
-    else if (a == "--multi-arc") multi = true;
-    else if (a == "-m" && hasValue) {
-      if (!ParseMethod(args[++i], method)) return 2;
-    } else if (a == "--segment-size" && hasValue) {
-      segSize = static_cast<int32_t>(std::stol(args[++i]));
-      if (segSize < 16384) segSize = 16384;  // the smallest segment a set is written with
-    }
-    else if (a == "--config" && hasValue) config = args[++i];
-    else if (a == "--setup" && hasValue) setup = args[++i];
-    else if (a == "-o" && hasValue) outDir = args[++i];
-    else if (srcDir.empty() && a[0] != '-') srcDir = a;
-    else return 2;
-  }
-  if (outDir.empty() || srcDir.empty()) return 2;
-  std::string src = plat::FromHostPath(srcDir), out = plat::FromHostPath(outDir);
-  if ((plat::GetFileAttributes(src) & plat::kAttrDirectory) == 0 || plat::GetFileAttributes(src) == plat::kInvalidAttributes)
-    throw EGeneralError("not a folder: " + srcDir);
-  std::filesystem::create_directories(outDir);
-
-  // One archive of everything, or with --multi-arc one per top-level folder (and one for the
-  // files at the top), each written into its own folder.
-  std::map<std::string, std::vector<std::string>> groups;
-  Progress progress(quiet);
-  for (const auto& f : FilesBelow(src)) {
-    auto cut = f.find('\\');
-    groups[multi && cut != std::string::npos ? f.substr(0, cut) : std::string()].push_back(f);
-  }
-  std::vector<SegArchiveSource> archives;
-  size_t fileCount = 0;
-  int64_t bytes = 0;
-  for (auto& [folder, files] : groups) {
-    // A Windows file system keeps one of two names that differ only in letter case.
-    std::map<std::string, std::string> folded;
-    for (const auto& f : files) {
-      std::string key = f;
-      for (auto& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      auto [it, fresh] = folded.emplace(key, f);
-      if (!fresh)
-        std::fprintf(stderr, "tovin: warning: %s and %s differ only in letter case; extracting keeps only the later\n",
-                     it->second.c_str(), f.c_str());
-    }
-    SegArchiveSource a;
-    a.Template = folder.empty() ? std::string(kBaseName) + kArchiveExt : folder + "\\" + folder + kArchiveExt;
-    MemoryStream data;
-    ArchiveWriter writer(data, method);
-    size_t n = 0;
-    for (const auto& f : files) {
-      std::string member = folder.empty() ? f : f.substr(folder.size() + 1);
-      progress.Show(f, static_cast<int>(++n * 100 / files.size()));
-      writer.AddFile(src + "\\" + f, member);
-      a.Files.push_back(member);
-    }
-    writer.Finish();
-    bytes += writer.TotalSize();
-    fileCount += files.size();
-    a.Archive = data.Data();
-    archives.push_back(std::move(a));
-  }
-  progress.Done();
-  SegSetOptions options;
-  options.SegDir = out;
-  options.SegBaseName = kBaseName;
-  options.SegSize = segSize;
-  auto segments = WriteSegmentSet(archives, options);
-
-  std::string cfg = config.empty() ? src + "\\install.cfg" : plat::FromHostPath(config);
-  if (plat::GetFileAttributes(cfg) != plat::kInvalidAttributes) CopyFile(cfg, out + "\\install.cfg");
-  else if (!config.empty()) throw EFOpenError("Cannot open file " + cfg);
-  else if (!quiet) std::fprintf(stderr, "tovin: %s has no install.cfg; the package has none\n", srcDir.c_str());
-  std::string setupExe = setup.empty() ? std::string() : plat::FromHostPath(setup);
-  if (!setupExe.empty()) CopyFile(setupExe, out + "\\install.exe");
-  else if (!quiet) std::fprintf(stderr, "tovin: no setup program given (--setup); the package has no install.exe\n");
-  if (!quiet)
-    std::fprintf(stderr, "%zu files (%lld bytes) in %zu archive(s), %zu segment(s) in %s\n", fileCount,
-                 static_cast<long long>(bytes), archives.size(), segments.size(), outDir.c_str());
-  return 0;
-}
-
-// The package's folder and segment base name, from the folder or its .001 file.
-void Locate(const std::string& package, TSegVellox& seg) {
+// The package folder and segment base name, from the folder or one of its segment files; the
+// segments found must belong together.
+Located Locate(const std::string& package) {
   std::string path = plat::FromHostPath(package);
   uint32_t a = plat::GetFileAttributes(path);
-  if (a == plat::kInvalidAttributes) throw EFOpenError("Cannot open file " + path);
+  if (a == plat::kInvalidAttributes) throw EGeneralError("no package at " + package + ": no such file or folder");
+  Located loc;
   if (a & plat::kAttrDirectory) {
-    seg.SetSegDir(path);
-    auto first = plat::FindFiles(path + "\\*.001", 0);
-    seg.SetSegBaseName(first.size() == 1 ? first[0].name.substr(0, first[0].name.size() - 4) : kBaseName);
+    loc.dir = path;
+    auto first = plat::FindFiles(path + "\\*.001", 0x27);
+    if (first.empty()) throw EGeneralError("no package found in " + package + ": it holds no segment file (" +
+                                           std::string(kPackageBaseName) + ".001)");
+    loc.base = kPackageBaseName;
+    if (first.size() == 1) loc.base = first[0].name.substr(0, first[0].name.size() - 4);
   } else {
+    uint8_t id[kSegIdSize] = {};
+    auto file = plat::OpenFile(path, plat::Access::Read, plat::Share::DenyWrite, plat::Disposition::OpenExisting);
+    if (!file || file->Read(id, kSegIdSize) != kSegIdSize || !HasId(reinterpret_cast<char*>(id), "SSeg"))
+      throw EGeneralError("no package found: " + package + " is not a segment file (it does not start with \"SSeg\")");
     auto cut = path.rfind('\\');
-    seg.SetSegDir(path.substr(0, cut + 1));
+    loc.dir = path.substr(0, cut);
     std::string name = path.substr(cut + 1);
     auto dot = name.rfind('.');
-    seg.SetSegBaseName(dot == std::string::npos ? name : name.substr(0, dot));
+    loc.base = dot == std::string::npos ? name : name.substr(0, dot);
   }
-  seg.SegPopUp = false;
+  // Every segment but the last is as long as the first: a shorter one was cut off.
+  std::vector<uint64_t> sizes;
+  for (unsigned n = 1; n <= 65535; ++n) {
+    auto found = plat::FindFiles(SegmentPath(loc, n), 0x27);
+    if (found.size() != 1) break;
+    sizes.push_back(found[0].size);
+  }
+  if (sizes.empty())
+    throw EGeneralError("no package found in " + DisplayPath(loc.dir) + ": " + SegmentFileName(loc.base, "", 1) +
+                        " is missing");
+  for (size_t i = 1; i + 1 < sizes.size(); ++i)
+    if (sizes[i] != sizes[0])
+      throw EGeneralError("segment " + SegmentFileName(loc.base, "", static_cast<unsigned>(i + 1)) +
+                          " is damaged: it holds " + std::to_string(sizes[i]) + " bytes where the other segments hold " +
+                          std::to_string(sizes[0]));
+  if (sizes.size() > 1 && sizes[0] < sizes.back())
+    throw EGeneralError("segment " + SegmentFileName(loc.base, "", 1) + " is truncated: it holds " +
+                        std::to_string(sizes[0]) + " bytes, less than the last segment");
+  return loc;
 }
 
-int ReadPackage(const std::string& verb, const Args& args) {
-  std::string package, dir = ".";
-  bool flat = false, quiet = false;
-  int32_t key = 0;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-q") quiet = true;
-    else if (args[i] == "--flat" && verb == "extract") flat = true;
-    else if (args[i] == "-C" && i + 1 < args.size() && verb == "extract") dir = args[++i];
-    else if (args[i] == "-k" && i + 1 < args.size()) key = static_cast<int32_t>(std::stoll(args[++i], nullptr, 0));
-    else if (package.empty()) package = args[i];
-    else return 2;
+// Where the reader is, for messages: every error names the archive and member it concerns.
+struct Position {
+  std::vector<std::string> templates;
+  size_t archive = 0;
+  bool listsRead = false;
+  std::string member;
+  std::string Describe(const TSegVellox& seg) const {
+    if (!listsRead) return "reading the file lists (segment " + seg.SegmentName + "): ";
+    std::string where = archive < templates.size() ? "archive " + Printable(templates[archive]) : "archive";
+    if (!member.empty()) where += ", member " + Printable(member);
+    return where + ": ";
   }
-  if (package.empty()) return 2;
+};
+
+}  // namespace
+
+int ReadPackageCommand(const std::string& verb, const Args& args, const Globals& globals) {
+  std::string package, dir = ".";
+  bool flat = false, quiet = globals.quiet;
+  int64_t key = 0;
+  std::string summary = verb == "list"   ? "Lists the archives and files of a package."
+                        : verb == "test" ? "Checks every file of a package (checksums, keys) without writing any."
+                                         : "Extracts the files of a package below a folder.";
+  OptionParser p(verb, verb == "extract" ? "[-k KEY] [-C DIR] [--flat] PACKAGE" : verb == "test" ? "[-k KEY] PACKAGE" : "PACKAGE",
+                 summary);
+  if (verb != "list")
+    p.Number("-k,--key", "KEY", "the key of a locked package (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
+  if (verb == "extract") {
+    p.Text("-C,--directory", "DIR", "the folder to extract into (default: the current folder)", dir);
+    p.Flag("--flat", "every file by its bare name into DIR, as the setup expands a package", flat);
+  }
+  p.Flag("-q,--quiet", "no progress and no summary", quiet);
+  p.Positional("PACKAGE", "the package folder, or one of its segment files", package, true);
+  if (!p.Parse(args)) return kExitOk;
+
+  Located loc = Locate(package);
   TSegVelloxEZ seg;
   TerminalDialogs dialogs;
   TempFolder temp;
-  Locate(package, seg);
+  seg.SetSegDir(loc.dir);
+  seg.SetSegBaseName(loc.base);
+  seg.SegPopUp = false;
   seg.Dialogs = &dialogs;
-  seg.KeyValue = key;
+  seg.KeyValue = static_cast<int32_t>(static_cast<uint32_t>(key));
   seg.SetSegTmpDir(temp.Path());
+
   Progress progress(quiet);
-  std::string current;
-  seg.ShowProgress = [&](int32_t& p) { progress.Show(current, p); };
+  Position at;
+  std::map<size_t, std::vector<std::string>> listed;  // each archive's file list, as read
+  uint64_t archiveDone = 0;
+  int64_t memberSize = 0;
+  seg.OnSegBefore = [&](TSegMode, const std::string& name, uint16_t n) {
+    if (n < 2 || plat::GetFileAttributes(SegmentPath(loc, n)) != plat::kInvalidAttributes || plat::IsTerminal(0)) return;
+    std::string previous = SegmentFileName(loc.base, "", n - 1u);
+    // The last segment of a set is usually shorter than the others, so a cut-off last segment
+    // and a missing next one look alike.
+    if (plat::GetFileAttributes(SegmentPath(loc, n + 1u)) != plat::kInvalidAttributes)
+      throw EGeneralError("segment " + name + " is missing");
+    throw EGeneralError("the package's data goes on past " + previous + ": " + name + " is missing, or " + previous +
+                        " is truncated");
+  };
+  seg.OnSegBeforeExpand = [&](TSegArcList& list) {
+    at.listsRead = true;
+    for (size_t i = 0; i < list.size(); ++i) {
+      at.templates.push_back(list[i]->Template);
+      listed[i] = list[i]->Files;
+    }
+  };
+  seg.OnMemberHeader = [&](const TArchiveHeader& archive, const TMemberHeader& h, const std::string& name) {
+    if (!at.listsRead) return;  // the file lists' own members
+    if (at.member.empty()) archiveDone = 0;
+    else archiveDone += static_cast<uint64_t>(std::max(memberSize, int64_t{0}));
+    at.member = name;
+    memberSize = h.ExpandedSize;
+    progress.SetTotal(static_cast<uint64_t>(std::max(archive.TotalSize, 0)));
+  };
+  seg.ShowProgress = [&](int32_t& percent) {
+    progress.Show(at.member, archiveDone + static_cast<uint64_t>(memberSize) * static_cast<uint64_t>(std::max(percent, 0)) / 100);
+  };
+  auto nextArchive = [&] {
+    progress.Done();
+    ++at.archive;
+    at.member.clear();
+  };
+  auto run = [&] {
+    try {
+      seg.ExpandSet();
+    } catch (const std::exception& e) {
+      progress.Done();
+      throw EGeneralError(at.Describe(seg) + e.what());
+    }
+    progress.Done();
+  };
+  // Names a file list selects that the archive does not hold: the setup would silently lack them.
+  auto missing = [&](size_t archive, const std::set<std::string>& seen) {
+    std::vector<std::string> out;
+    for (const auto& name : listed[archive])
+      if (!seen.count(Folded(name))) out.push_back(name);
+    return out;
+  };
+  size_t problems = 0;
+  auto reportMissing = [&](size_t archive, const std::set<std::string>& seen) {
+    for (const auto& name : missing(archive, seen)) {
+      std::fprintf(stderr, "tovin %s: archive %s: %s is in the file list but not in the archive\n", verb.c_str(),
+                   Printable(at.templates[archive]).c_str(), Printable(name).c_str());
+      ++problems;
+    }
+  };
 
   if (verb == "list") {
-    seg.OnSegBeforeExpand = [&](TSegArcList& list) {
-      for (const auto& arc : list) {
-        std::printf("%s\n", arc->Template.c_str());
-        for (const auto& f : arc->Files) std::printf("  %s\n", f.c_str());
-      }
-      list.clear();  // listing only: nothing is expanded
+    std::set<std::string> selected;
+    std::vector<MemberRow> rows;
+    MemberTable table;
+    std::string output;
+    seg.OnMemberHeader = [&](const TArchiveHeader&, const TMemberHeader& h, const std::string& name) {
+      if (!at.listsRead) return;
+      at.member = name;
+      MemberRow row{name, h.Method, h.ExpandedSize, h.StoredSize, h.DateTime, h.Attributes, h.LockFlag > 0, ""};
+      bool inList = false;
+      for (const auto& f : listed[at.archive]) inList = inList || SameMemberName(f, name);
+      if (!inList) row.Remark = "not in the file list: the setup leaves it out";
+      else selected.insert(Folded(name));
+      rows.push_back(row);
     };
-    seg.ExpandSet();
-    return 0;
+    seg.OnCheckFile = [&](std::string& path, TCProcessMode) { path.clear(); };  // read headers only
+    seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
+      std::printf("Archive %s (%zu file%s)\n%s", Printable(tmpl).c_str(), rows.size(), rows.size() == 1 ? "" : "s",
+                  table.Header().c_str());
+      for (const auto& r : rows) std::fputs(table.Row(r).c_str(), stdout);
+      std::printf("%s\n", table.Totals().c_str());
+      reportMissing(at.archive, selected);
+      rows.clear();
+      selected.clear();
+      table = MemberTable();
+      nextArchive();
+    };
+    run();
+    if (at.templates.empty()) std::printf("The package holds no archive.\n");
+    return problems ? kExitFailure : kExitOk;
   }
+
   if (verb == "test") {
     seg.TestOnly = true;
+    std::set<std::string> tested;
     size_t files = 0;
-    seg.OnCheckFile = [&](std::string& path, TCProcessMode) { current = path; };
-    seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
-      progress.Done();
-      if (!quiet) std::printf("%s: ok\n", tmpl.c_str());
+    seg.OnCheckFile = [&](std::string&, TCProcessMode) {
+      tested.insert(Folded(at.member));
+      ++files;
     };
-    seg.ExpandSet();
-    for (const auto& arc : seg.Archives()) files += arc->Files.size();
-    if (!quiet) std::printf("%zu archive(s), %zu files tested, all good\n", seg.Archives().size(), files);
-    return 0;
+    seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
+      reportMissing(at.archive, tested);
+      if (!quiet) std::printf("%s: %zu file%s ok\n", Printable(tmpl).c_str(), tested.size(), tested.size() == 1 ? "" : "s");
+      tested.clear();
+      nextArchive();
+    };
+    run();
+    if (problems) {
+      std::fprintf(stderr, "tovin test: %zu problem(s) found\n", problems);
+      return kExitFailure;
+    }
+    if (!quiet) std::printf("%zu archive(s), %zu files tested, all good\n", at.templates.size(), files);
+    return kExitOk;
   }
+
   std::string root = plat::FromHostPath(dir);
-  std::filesystem::create_directories(dir);
+  std::filesystem::create_directories(plat::ToHostPath(root));
   seg.ExceptionOnFileError = true;
+  std::set<std::string> written;  // folded target paths, to count what is on disk
+  std::map<std::string, std::string> bareOwner;
+  std::set<std::string> extracted;
+  size_t clashes = 0;
   seg.OnCheckFile = [&](std::string& path, TCProcessMode) {
     std::string prefix = seg.TargetPath();
-    std::string member = path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path;
+    std::string member = at.member;
     if (flat) {  // as the setup does: every file by its bare name in one folder
       std::string bare = member.substr(member.find_last_of("\\/:") + 1);
-      if (bare.empty() || bare == "." || bare == "..") throw EGeneralError("refusing member " + member);
+      if (bare.empty() || bare == "." || bare == "..") throw EGeneralError("refusing member " + Printable(member));
+      auto [it, fresh] = bareOwner.emplace(Folded(bare), member);
+      if (!fresh) {
+        std::fprintf(stderr, "tovin extract: %s replaces %s (--flat keeps one file per name)\n",
+                     Printable(member).c_str(), Printable(it->second).c_str());
+        it->second = member;
+        ++clashes;
+      }
       path = root + "\\" + bare;
     } else {
       auto folder = SafeRelative(prefix);
       auto rel = MemberBelow(prefix, path);
-      if (!folder) throw EGeneralError("refusing to write outside " + dir + ": template folder " + prefix);
-      if (!rel || rel->empty()) throw EGeneralError("refusing to write outside " + dir + ": member " + member);
+      if (!folder) throw EGeneralError("refusing to write outside " + dir + ": template folder " + Printable(prefix));
+      if (!rel || rel->empty()) throw EGeneralError("refusing to write outside " + dir + ": member " + Printable(member));
       path = root + "\\" + (folder->empty() ? "" : *folder + "\\") + *rel;
     }
-    current = path;
+    written.insert(Folded(path));
+    extracted.insert(Folded(member));
   };
-  seg.ExpandSet();
-  progress.Done();
-  size_t files = 0;
-  for (const auto& arc : seg.Archives()) files += arc->Files.size();
-  if (!quiet) std::fprintf(stderr, "%zu files written below %s\n", files, dir.c_str());
-  return 0;
-}
-
-}  // namespace
-
-int PackageCommand(const std::string& verb, const Args& argsIn) {
-  Args args = argsIn;
-  int rc = verb == "pack" ? Pack(args) : ReadPackage(verb, args);
-  if (rc == 2)
-    std::fprintf(stderr,
-                 "usage: tovin pack [-m METHOD] [--segment-size N] [--multi-arc] [--config FILE] [--setup FILE] -o OUTDIR SRCDIR\n"
-                 "       tovin list PACKAGE\n"
-                 "       tovin test [-k KEY] PACKAGE\n"
-                 "       tovin extract [-k KEY] [-C DIR] [--flat] PACKAGE\n");
-  return rc;
+  seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string&) {
+    reportMissing(at.archive, extracted);
+    extracted.clear();
+    nextArchive();
+  };
+  run();
+  if (!quiet)
+    std::fprintf(stderr, "%zu files written below %s%s\n", written.size(), dir.c_str(),
+                 clashes ? (" (" + std::to_string(clashes) + " replaced an earlier file of the same name)").c_str() : "");
+  return problems ? kExitFailure : kExitOk;
 }
 
 }  // namespace tovin::cli

@@ -4,47 +4,106 @@
 #include <string>
 
 #include "tools/commands.h"
+#include "tools/exit_codes.h"
+#include "tools/host_paths.h"
+
+#ifndef TOVIN_VERSION
+#define TOVIN_VERSION "0.0"
+#endif
 
 namespace {
 
-void Usage() {
-  std::fprintf(stderr,
-               "usage: tovin COMMAND [ARGS]\n"
-               "  config [--root R] [DIR]            what a setup started in DIR reads from install.cfg\n"
-               "  codec encode -m METHOD [-k KEY] IN OUT\n"
-               "  codec decode -m METHOD -s SIZE [-k KEY] IN OUT\n"
-               "                                     raw lh5, lzh or rle streams; prints the checksum\n"
-               "  archive create [-m none|rle|lzh|lh5] [-k KEY] [-C DIR] ARCHIVE PATH...\n"
-               "  archive list ARCHIVE | archive test [-k KEY] ARCHIVE | archive extract [-k KEY] [-C DIR] ARCHIVE\n"
-               "  pack [-m METHOD] [--segment-size N] [--multi-arc] [--config FILE] [--setup FILE] -o OUTDIR SRCDIR\n"
-               "  list PACKAGE | test PACKAGE | extract [-C DIR] [--flat] PACKAGE\n"
-               "                                     PACKAGE: the package folder or its .001 file; -q: quiet\n");
+using namespace tovin::cli;
+
+struct Command {
+  const char* name;
+  const char* summary;
+};
+
+constexpr Command kCommands[] = {
+    {"pack", "build a package folder (segment set, install.cfg, install.exe) from a folder"},
+    {"list", "list a package's archives and files"},
+    {"test", "check every file of a package without writing any"},
+    {"extract", "extract a package's files into a folder"},
+    {"archive", "create, list, test or extract one compressed archive file"},
+    {"codec", "encode or decode a raw stream of one method"},
+    {"config", "show what a setup started in a folder reads from its install.cfg"},
+};
+
+void Usage(FILE* to) {
+  std::fprintf(to,
+               "usage: tovin [-q] [--root R] COMMAND [ARGS]\n"
+               "       tovin COMMAND --help | tovin --version\n\nCommands:\n");
+  for (const auto& c : kCommands) std::fprintf(to, "  %-10s %s\n", c.name, c.summary);
+  std::fprintf(to,
+               "\nGlobal options (before the command):\n"
+               "  -q, --quiet    no progress and no summary lines\n"
+               "  --root R       the folder of the emulated Windows machine (POSIX)\n"
+               "\nExit status: 0 done, 1 failed, 2 wrong command line.\n");
+}
+
+int Run(const std::string& command, Args args, const Globals& globals) {
+  if (command == "config") return ConfigCommand(args);
+  if (command == "codec") return CodecCommand(args, globals);
+  if (command == "archive") return ArchiveCommand(args, globals);
+  if (command == "pack") return PackCommand(args, globals);
+  if (command == "list" || command == "test" || command == "extract") return ReadPackageCommand(command, args, globals);
+  std::fprintf(stderr, "tovin: unknown command '%s'\n", command.c_str());
+  Usage(stderr);
+  return kExitUsage;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    Usage();
-    return 2;
-  }
-  std::string command = argv[1];
-  tovin::cli::Args args(argv + 2, argv + argc);
-  try {
-    if (command == "config") return tovin::cli::ConfigCommand(args);
-    if (command == "codec") return tovin::cli::CodecCommand(args);
-    if (command == "archive") return tovin::cli::ArchiveCommand(args);
-    if (command == "pack" || command == "list" || command == "test" || command == "extract")
-      return tovin::cli::PackageCommand(command, args);
-    if (command == "-h" || command == "--help" || command == "help") {
-      Usage();
-      return 0;
+  Globals globals;
+  Args rootArgs;
+  int i = 1;
+  for (; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "-q" || a == "--quiet") {
+      globals.quiet = true;
+    } else if (a == "--root" && i + 1 < argc) {
+      rootArgs = {"--root", argv[++i]};
+    } else if (a == "--version") {
+      std::printf("tovin %s\n", TOVIN_VERSION);
+      return kExitOk;
+    } else if (a == "-h" || a == "--help" || a == "help") {
+      if (a == "help" && i + 1 < argc) {
+        std::string command = argv[i + 1];
+        return Run(command, {"--help"}, globals);
+      }
+      Usage(stdout);
+      return kExitOk;
+    } else if (!a.empty() && a[0] == '-') {
+      std::fprintf(stderr, "tovin: unknown option %s\n", a.c_str());
+      Usage(stderr);
+      return kExitUsage;
+    } else {
+      break;
     }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "tovin: %s\n", e.what());
-    return 1;
   }
-  std::fprintf(stderr, "tovin: unknown command '%s'\n", command.c_str());
-  Usage();
-  return 2;
+  if (i >= argc) {
+    Usage(stderr);
+    return kExitUsage;
+  }
+  std::string command = argv[i];
+  Args args(argv + i + 1, argv + argc);
+  if (!rootArgs.empty()) {
+    if (command != "config") {
+      std::fprintf(stderr, "tovin: --root sets the emulated machine, which %s does not use\n", command.c_str());
+      return kExitUsage;
+    }
+    args.insert(args.begin(), rootArgs.begin(), rootArgs.end());
+  }
+  try {
+    return Run(command, args, globals);
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "tovin %s: %s\n(tovin %s --help shows the options)\n", command.c_str(), e.what(),
+                 command.c_str());
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tovin %s: %s\n", command.c_str(), DisplayMessage(e.what()).c_str());
+    return kExitFailure;
+  }
 }

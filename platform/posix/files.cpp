@@ -285,11 +285,20 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
   for (const auto& n : names) {
     if (!PatternMatches(name, n)) continue;
     std::string h = *host + (host->back() == '/' ? "" : "/") + n;
-    struct stat st;
-    if (::stat(h.c_str(), &st) != 0) continue;
+    struct stat st, lst;
+    if (::lstat(h.c_str(), &lst) != 0) continue;
+    bool link = S_ISLNK(lst.st_mode);
     FindData fd;
     fd.name = n;
+    if (::stat(h.c_str(), &st) != 0) {
+      if (!link) continue;
+      fd.attributes = kAttrReparsePoint;  // a dangling link: listed, so callers can report it
+      found.push_back(fd);
+      continue;
+    }
     fd.attributes = AttributesOf(h, st);
+    if (link) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrReparsePoint;
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrDevice;
     if (fd.attributes & exclude) continue;
     fd.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
     fd.dosDateTime = posix::UnixToDos(st.st_mtime);

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sched.h>
 #include <strings.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -247,6 +248,33 @@ std::string GetWindowsDirectory() {
 std::string GetFullPathName(const std::string& path) { return posix::NormalizePath(path); }
 
 bool IsTerminal(int fd) { return ::isatty(fd) == 1; }
+
+int TerminalColumns(int fd) {
+  struct winsize ws {};
+  if (!IsTerminal(fd)) return 0;
+  if (::ioctl(fd, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) return ws.ws_col;
+  return 80;
+}
+
+std::string ToHostPath(const std::string& path) {
+  auto r = posix::Resolve(path);
+  if (r.valid) return r.host;
+  std::string full = posix::NormalizePath(path);
+  std::string rest = full.substr(2);
+  for (auto& c : rest) if (c == '\\') c = '/';
+  char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(full[0])));
+  return drive == 'z' ? rest : posix::MachineRoot() + "/drive_" + std::string(1, drive) + rest;
+}
+
+std::optional<std::string> GetFinalPathName(const std::string& path) {
+  auto r = posix::Resolve(path);
+  if (!r.valid) return std::nullopt;
+  char* real = ::realpath(r.host.c_str(), nullptr);
+  if (!real) return std::nullopt;
+  std::string host = real;
+  std::free(real);
+  return FromHostPath(host);
+}
 
 void Sleep(uint32_t milliseconds) {
   if (milliseconds == 0) ::sched_yield();

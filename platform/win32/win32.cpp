@@ -236,4 +236,26 @@ bool IsTerminal(int fd) {
   return ::GetConsoleMode(h, &mode);
 }
 
+int TerminalColumns(int fd) {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  HANDLE h = ::GetStdHandle(fd == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  if (!IsTerminal(fd) || !::GetConsoleScreenBufferInfo(h, &info)) return 0;
+  return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+std::string ToHostPath(const std::string& path) { return path; }
+
+std::optional<std::string> GetFinalPathName(const std::string& path) {
+  HANDLE h = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  char buf[MAX_PATH * 4];
+  DWORD n = ::GetFinalPathNameByHandleA(h, buf, sizeof buf, FILE_NAME_NORMALIZED);
+  ::CloseHandle(h);
+  if (n == 0 || n >= sizeof buf) return std::nullopt;
+  std::string out(buf, n);
+  if (out.rfind("\\\\?\\", 0) == 0) out = out.substr(4);
+  return out;
+}
+
 }  // namespace plat

@@ -1,0 +1,56 @@
+#include "platform/windows_names.h"
+
+#include <cctype>
+#include <cstdio>
+#include <string_view>
+
+namespace plat {
+namespace {
+
+bool IsDeviceName(const std::string& name) {
+  // The device names count with any extension and with blanks before it: "con .txt" is CON too.
+  std::string stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (auto& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" || stem == "CONOUT$")
+    return true;
+  return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' &&
+         stem[3] <= '9';
+}
+
+}  // namespace
+
+std::string WindowsNameProblem(const std::string& name) {
+  if (name.empty()) return "has an empty name";
+  if (name == "." || name == "..") return "is named '" + name + "'";
+  for (unsigned char c : name) {
+    if (c < 32) {
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02X", c);
+      return std::string("holds the control character ") + code;
+    }
+    if (std::string_view("<>:\"|?*\\/").find(static_cast<char>(c)) != std::string_view::npos)
+      return std::string("holds the character '") + static_cast<char>(c) + "', which Windows does not allow in names";
+  }
+  if (name.back() == ' ') return "ends in a blank, which Windows drops";
+  if (name.back() == '.') return "ends in a dot, which Windows drops";
+  if (IsDeviceName(name)) return "is the name of a Windows device";
+  return "";
+}
+
+std::string WindowsPathProblem(const std::string& path) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t sep = path.find('\\', start);
+    if (sep == std::string::npos) sep = path.size();
+    std::string why = WindowsNameProblem(path.substr(start, sep - start));
+    if (!why.empty()) return why;
+    start = sep + 1;
+  }
+  if (path.size() > kMaxPathLength)
+    return "is " + std::to_string(path.size()) + " characters long; Windows paths hold at most " +
+           std::to_string(kMaxPathLength);
+  return "";
+}
+
+}  // namespace plat

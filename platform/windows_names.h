@@ -1,0 +1,17 @@
+// Which names a Windows file system can hold. Packages are installed on Windows, so whatever
+// builds one checks every name here before anything is written.
+#pragma once
+#include <string>
+
+namespace plat {
+
+// Longest path Windows opens without the long-path prefix, terminating zero excluded.
+inline constexpr size_t kMaxPathLength = 259;
+
+// Why Windows cannot hold name as one path component; empty when it can.
+std::string WindowsNameProblem(const std::string& name);
+
+// The same for a relative path of components separated by backslashes, including its length.
+std::string WindowsPathProblem(const std::string& path);
+
+}  // namespace plat

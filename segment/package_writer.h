@@ -1,0 +1,36 @@
+// Writes a package folder: the segment set of a package's archives, streamed file by file, and
+// what a package folder holds besides it.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "codec/pack_method.h"
+#include "segment/package_layout.h"
+
+namespace tovin {
+
+struct PackageOptions {
+  std::string OutDir;  // folder of the platform layer; it must exist
+  int32_t SegSize = 1440000;
+  TPackMethod Method = coLZH5;
+  int32_t Key = 0;
+  // The member being packed and the bytes of all files read so far.
+  std::function<void(const std::string& member, uint64_t done)> Progress;
+};
+
+struct PackageResult {
+  std::vector<std::string> Segments;
+  uint64_t Bytes = 0;
+  size_t Files = 0;
+};
+
+// Writes the set; on failure the segment files written so far are deleted and the error passes.
+PackageResult WritePackage(const std::vector<PackageArchive>& archives, const PackageOptions& options);
+
+// The files of a package in dir: its segment files from tovinsetup.001 on, as long as they run
+// without a gap, and install.cfg and install.exe when present. Names as found.
+std::vector<std::string> PackageFilesIn(const std::string& dir);
+
+}  // namespace tovin

@@ -1,0 +1,46 @@
+// Runs the tovin binary in a fresh host folder, as a user would.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/lha_archive.h"
+#include "tests/support/test_machine.h"
+
+namespace tovin::test {
+
+namespace fs = std::filesystem;
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override { dir_ = HostTempDir(); }
+  void TearDown() override { RunShell("rm -rf '" + dir_ + "'"); }
+  // Runs tovin with args in the test folder; returns the exit status, output in out_.
+  int Tovin(const std::string& args) {
+    int rc = RunShell("cd '" + dir_ + "' && '" TOVIN_BINARY "' " + args + " >out.txt 2>err.txt </dev/null");
+    out_ = ReadHostFile(dir_ + "/out.txt");
+    err_ = ReadHostFile(dir_ + "/err.txt");
+    return rc;
+  }
+  void Make(const std::string& rel, const std::string& bytes) {
+    fs::create_directories(fs::path(dir_ + "/" + rel).parent_path());
+    WriteHostFile(dir_ + "/" + rel, bytes);
+  }
+  std::string dir_, out_, err_;
+};
+
+// "name crc" per regular file below root, sorted: equal trees give equal listings.
+inline std::string Tree(const std::string& root) {
+  std::string listing;
+  std::vector<std::string> names;
+  for (auto& e : fs::recursive_directory_iterator(root))
+    if (e.is_regular_file()) names.push_back(fs::relative(e.path(), root).string());
+  std::sort(names.begin(), names.end());
+  for (auto& n : names) listing += n + " " + std::to_string(Crc16(ReadHostFile(root + "/" + n))) + "\n";
+  return listing;
+}
+
+}  // namespace tovin::test

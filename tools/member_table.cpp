@@ -1,0 +1,64 @@
+#include "tools/member_table.h"
+
+#include <cstdio>
+
+#include "container/archive_format.h"
+#include "platform/platform.h"
+#include "tools/host_paths.h"
+
+namespace tovin::cli {
+namespace {
+
+std::string Ratio(int64_t stored, int64_t size) {
+  char buf[16];
+  if (size <= 0) return "    -";
+  std::snprintf(buf, sizeof buf, "%5.1f%%", 100.0 * static_cast<double>(stored) / static_cast<double>(size));
+  return buf;
+}
+
+}  // namespace
+
+std::string DosDate(int32_t dos) {
+  uint32_t d = static_cast<uint32_t>(dos) >> 16, t = static_cast<uint32_t>(dos) & 0xFFFF;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u", (d >> 9) + 1980, (d >> 5) & 15, d & 31, t >> 11,
+                (t >> 5) & 63, (t & 31) * 2);
+  return buf;
+}
+
+std::string AttributeLetters(uint16_t a) {
+  std::string s = "----";
+  if (a & plat::kAttrReadOnly) s[0] = 'R';
+  if (a & plat::kAttrHidden) s[1] = 'H';
+  if (a & plat::kAttrSystem) s[2] = 'S';
+  if (a & plat::kAttrArchive) s[3] = 'A';
+  return s;
+}
+
+std::string MemberTable::Header() const {
+  return "Method       Size     Stored  Ratio  Date                Attr Lock Name\n"
+         "------ ---------- ---------- ------ ------------------- ---- ---- ----\n";
+}
+
+std::string MemberTable::Row(const MemberRow& r) {
+  size_ += r.Size;
+  stored_ += r.Stored;
+  ++count_;
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "%-6s %10lld %10lld %6s %-19s %-4s %-4s ", MethodName(r.Method),
+                static_cast<long long>(r.Size), static_cast<long long>(r.Stored), Ratio(r.Stored, r.Size).c_str(),
+                DosDate(r.DosDateTime).c_str(), AttributeLetters(r.Attributes).c_str(), r.Locked ? "yes" : "no");
+  return buf + Printable(r.Name) + (r.Remark.empty() ? "" : "  (" + r.Remark + ")") + "\n";
+}
+
+std::string MemberTable::Totals() const {
+  char buf[160];
+  std::snprintf(buf, sizeof buf,
+                "------ ---------- ---------- ------                              ----\n"
+                "       %10lld %10lld %6s                              %lld file%s\n",
+                static_cast<long long>(size_), static_cast<long long>(stored_), Ratio(stored_, size_).c_str(),
+                static_cast<long long>(count_), count_ == 1 ? "" : "s");
+  return buf;
+}
+
+}  // namespace tovin::cli

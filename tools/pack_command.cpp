@@ -1,0 +1,163 @@
+// tovin pack: a package folder from a folder tree. Everything that could stop the package from
+// being built is checked before the first byte is written.
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+#include "platform/platform.h"
+#include "platform/exception.h"
+#include "platform/stream.h"
+#include "segment/package_layout.h"
+#include "segment/package_source.h"
+#include "segment/package_writer.h"
+#include "tools/commands.h"
+#include "tools/exit_codes.h"
+#include "tools/host_paths.h"
+#include "tools/progress.h"
+
+namespace tovin::cli {
+namespace {
+
+bool IsFile(const std::string& path) {
+  uint32_t a = plat::GetFileAttributes(path);
+  return a != plat::kInvalidAttributes && !(a & plat::kAttrDirectory);
+}
+
+bool IsFolder(const std::string& path) {
+  uint32_t a = plat::GetFileAttributes(path);
+  return a != plat::kInvalidAttributes && (a & plat::kAttrDirectory);
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+  FileStream in(from, FileStream::Mode::OpenRead), out(to, FileStream::Mode::Create);
+  std::vector<char> buf(1 << 16);
+  for (int64_t n; (n = in.Read(buf.data(), static_cast<int64_t>(buf.size()))) > 0;) out.WriteAll(buf.data(), n);
+}
+
+std::string Folded(std::string s) {
+  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string BareName(const std::string& member) { return member.substr(member.rfind('\\') + 1); }
+
+void Note(bool quiet, const char* what, const std::vector<SourceNote>& notes) {
+  if (quiet) return;
+  for (const auto& n : notes) std::fprintf(stderr, "tovin pack: %s %s: %s\n", what, Printable(n.Name).c_str(), n.What.c_str());
+}
+
+}  // namespace
+
+int PackCommand(const Args& args, const Globals& globals) {
+  std::string methodName = "lh5", config, setup, outDir, srcDir;
+  int64_t segSize = 1440000;
+  bool multi = false, force = false, quiet = globals.quiet;
+  OptionParser p("pack", "[OPTIONS] -o OUTDIR SRCDIR", "Builds a package folder from the files below SRCDIR.");
+  p.Text("-o,--output", "OUTDIR", "the package folder to write (created when missing; must be empty)", outDir);
+  p.Choice("-m,--method", "METHOD", "none, rle, lzh or lh5 (default lh5)", methodName, {"none", "rle", "lzh", "lh5"});
+  p.Number("--segment-size", "N", "bytes per segment file, 16384 to 2147483647 (default 1440000; K, M allowed)",
+           segSize, 16384, 2147483647, true);
+  p.Flag("--multi-arc", "one archive per top-level folder instead of one for everything", multi);
+  p.Text("--config", "FILE", "the install.cfg to ship (default: SRCDIR's own, left out of the archives)", config);
+  p.Text("--setup", "FILE", "the setup program to ship as install.exe", setup);
+  p.Flag("--force", "replace the package already in OUTDIR (its segment files, install.cfg, install.exe)", force);
+  p.Flag("-q,--quiet", "no progress and no summary", quiet);
+  p.Positional("SRCDIR", "the folder whose files are packed", srcDir, true);
+  p.Epilog(
+      "Refused before anything is written: names Windows cannot hold (<>:\"|?* and control\n"
+      "characters, a trailing blank or dot, device names such as CON or COM1, paths over 259\n"
+      "characters), names that differ only in letter case, more than 2 GiB in one archive.\n"
+      "Links are followed; link loops, dangling links, devices and empty folders are left out\n"
+      "and named.");
+  if (!p.Parse(args)) return kExitOk;
+  if (outDir.empty()) throw UsageError("missing -o OUTDIR");
+
+  std::string src = plat::FromHostPath(srcDir), out = plat::FromHostPath(outDir);
+  if (!IsFolder(src)) throw EGeneralError("not a folder: " + srcDir);
+  std::string cfg = config.empty() ? src + "\\install.cfg" : plat::FromHostPath(config);
+  if (!config.empty() && !IsFile(cfg)) throw EGeneralError("--config: no such file: " + config);
+  std::string setupExe = setup.empty() ? std::string() : plat::FromHostPath(setup);
+  if (!setup.empty() && !IsFile(setupExe)) throw EGeneralError("--setup: no such file: " + setup);
+  // Opening them now finds unreadable ones before any segment is written.
+  if (IsFile(cfg)) FileStream(cfg, FileStream::Mode::OpenRead);
+  if (!setupExe.empty()) FileStream(setupExe, FileStream::Mode::OpenRead);
+
+  // The output folder: empty, or an old package that --force replaces.
+  std::vector<std::string> oldFiles;
+  if (IsFolder(out)) {
+    bool empty = true;
+    for (const auto& f : plat::FindFiles(out + "\\*", 0x37))
+      if (f.name != "." && f.name != "..") empty = false;
+    if (!empty) {
+      if (!force) throw EGeneralError("the output folder " + outDir + " is not empty (--force replaces a package in it)");
+      oldFiles = PackageFilesIn(out);
+    }
+  } else if (plat::GetFileAttributes(out) != plat::kInvalidAttributes) {
+    throw EGeneralError("the output folder " + outDir + " is a file");
+  }
+
+  std::vector<std::string> exclude;
+  if (auto final = plat::GetFinalPathName(out)) exclude.push_back(*final);
+  SourceScan scan = ScanSourceTree(src, exclude);
+  for (const auto& r : scan.Refused)
+    std::fprintf(stderr, "tovin pack: refused %s: %s\n", Printable(r.Name).c_str(), r.What.c_str());
+  Note(quiet, "left out", scan.Skipped);
+  Note(quiet, "followed", scan.Followed);
+  if (!scan.Refused.empty())
+    throw EGeneralError(std::to_string(scan.Refused.size()) + " name(s) cannot be held by Windows; nothing was written");
+
+  auto archives = GroupIntoArchives(scan.Files, multi);
+  for (const auto& a : archives) {
+    if (a.Bytes > 2147483647u || ArchiveSizeBound(a) > 2147483647u)
+      throw EGeneralError("archive " + a.Template + " would hold " + HumanBytes(a.Bytes) +
+                          "; an archive holds at most 2 GiB (try --multi-arc); nothing was written");
+  }
+  if (!quiet) {
+    // The setup expands every file into one folder: of two files with one name only the later stays.
+    std::map<std::string, std::string> bare;
+    for (const auto& f : scan.Files) {
+      auto [it, fresh] = bare.emplace(Folded(BareName(f.Member)), f.Member);
+      if (!fresh)
+        std::fprintf(stderr,
+                     "tovin pack: warning: %s and %s share a file name; the setup expands files into one folder "
+                     "and keeps only the later\n",
+                     Printable(it->second).c_str(), Printable(f.Member).c_str());
+    }
+  }
+
+  for (const auto& f : oldFiles) plat::DeleteFile(out + "\\" + f);
+  if (!oldFiles.empty() && !quiet)
+    std::fprintf(stderr, "tovin pack: replaced the package in %s (%zu files removed)\n", outDir.c_str(), oldFiles.size());
+  std::filesystem::create_directories(plat::ToHostPath(out));
+
+  static const std::map<std::string, TPackMethod> kMethods = {
+      {"none", coNone}, {"rle", coRLE}, {"lzh", coLZH}, {"lh5", coLZH5}};
+  Progress progress(quiet);
+  uint64_t total = 0;
+  for (const auto& f : scan.Files) total += f.Size;
+  progress.SetTotal(total);
+  PackageOptions options;
+  options.OutDir = out;
+  options.SegSize = static_cast<int32_t>(segSize);
+  options.Method = kMethods.at(methodName);
+  options.Progress = [&](const std::string& member, uint64_t done) { progress.Show(member, done); };
+  PackageResult result = WritePackage(archives, options);
+  progress.Done();
+  try {
+    if (IsFile(cfg)) CopyFile(cfg, out + "\\install.cfg");
+    if (!setupExe.empty()) CopyFile(setupExe, out + "\\install.exe");
+  } catch (...) {
+    for (const auto& s : result.Segments) plat::DeleteFile(s);
+    plat::DeleteFile(out + "\\install.cfg");
+    throw;
+  }
+  if (!quiet) {
+    if (!IsFile(cfg)) std::fprintf(stderr, "tovin pack: %s has no install.cfg; the package has none\n", srcDir.c_str());
+    if (setupExe.empty()) std::fprintf(stderr, "tovin pack: no setup program given (--setup); the package has no install.exe\n");
+    std::fprintf(stderr, "%zu files (%s) in %zu archive(s), %zu segment(s) in %s\n", result.Files,
+                 HumanBytes(result.Bytes).c_str(), archives.size(), result.Segments.size(), outDir.c_str());
+  }
+  return kExitOk;
+}
+
+}  // namespace tovin::cli
