@@ -58,7 +58,7 @@ int PackCommand(const Args& args, const Globals& globals) {
   p.Number("--segment-size", "N", "bytes per segment file, 16384 to 2147483647 (default 1440000; K, M allowed)",
            segSize, 16384, 2147483647, true);
   p.Flag("--multi-arc", "one archive per top-level folder instead of one for everything", multi);
-  p.Text("--config", "FILE", "the install.cfg to ship (default: SRCDIR's own, left out of the archives)", config);
+  p.Text("--config", "FILE", "the install.cfg to ship beside the set (default: SRCDIR's own)", config);
   p.Text("--setup", "FILE", "the setup program to ship as install.exe", setup);
   p.Flag("--force", "replace the package already in OUTDIR (its segment files, install.cfg, install.exe)", force);
   p.Flag("-q,--quiet", "no progress and no summary", quiet);
@@ -128,7 +128,9 @@ int PackCommand(const Args& args, const Globals& globals) {
   for (const auto& f : oldFiles) plat::DeleteFile(out + "\\" + f);
   if (!oldFiles.empty() && !quiet)
     std::fprintf(stderr, "tovin pack: replaced the package in %s (%zu files removed)\n", outDir.c_str(), oldFiles.size());
-  std::filesystem::create_directories(plat::ToHostPath(out));
+  std::error_code failed;
+  std::filesystem::create_directories(plat::ToHostPath(out), failed);
+  if (failed) throw EGeneralError("cannot create the folder " + outDir + ": " + failed.message());
 
   static const std::map<std::string, TPackMethod> kMethods = {
       {"none", coNone}, {"rle", coRLE}, {"lzh", coLZH}, {"lh5", coLZH5}};

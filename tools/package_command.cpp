@@ -244,7 +244,9 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   }
 
   std::string root = plat::FromHostPath(dir);
-  std::filesystem::create_directories(plat::ToHostPath(root));
+  std::error_code failed;
+  std::filesystem::create_directories(plat::ToHostPath(root), failed);
+  if (failed) throw EGeneralError("cannot create the folder " + dir + ": " + failed.message());
   seg.ExceptionOnFileError = true;
   std::set<std::string> written;  // folded target paths, to count what is on disk
   std::map<std::string, std::string> bareOwner;
