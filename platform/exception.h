@@ -24,6 +24,8 @@ TOVIN_EXCEPTION(EReadError);     // "Stream read error"
 TOVIN_EXCEPTION(EWriteError);    // "Stream write error"
 TOVIN_EXCEPTION(EInOutError);    // the system's message for a failed I/O call
 TOVIN_EXCEPTION(EGeneralError);  // plain runtime errors ("Unable to create directory")
+// The host folder asked to hold the emulated machine cannot be one.
+TOVIN_EXCEPTION(EMachineRootError);
 
 // Replaces the first %s of a message template.
 inline std::string Format(const std::string& pattern, const std::string& arg) {

@@ -103,6 +103,22 @@ std::vector<std::string> Document::Keys(std::string_view section) const {
   return keys;
 }
 
+std::vector<std::string> Document::Sections() const {
+  std::vector<std::string> names;
+  for (const auto& line : lines_)
+    if (auto name = SectionName(line)) names.emplace_back(*name);
+  return names;
+}
+
+std::vector<std::string> Document::KeysBeforeSections() const {
+  std::vector<std::string> keys;
+  for (const auto& line : lines_) {
+    if (SectionName(line)) break;
+    if (auto k = ParseKey(line)) keys.emplace_back(k->name);
+  }
+  return keys;
+}
+
 void Document::Set(std::string_view section, std::string_view key, std::string_view value) {
   auto range = FindSection(section);
   if (!range) {

@@ -21,6 +21,10 @@ class Document {
   std::optional<std::string> Value(std::string_view section, std::string_view key) const;
   // Key names of the first section of that name, in file order.
   std::vector<std::string> Keys(std::string_view section) const;
+  // Every section header's name in file order, a repeated one each time.
+  std::vector<std::string> Sections() const;
+  // Key names above the first section header, which no read reaches.
+  std::vector<std::string> KeysBeforeSections() const;
 
   // Replaces the value of an existing key (its name keeps its case), or appends the key to
   // the end of its section, or appends a new section to the end of the file.

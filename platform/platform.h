@@ -27,6 +27,9 @@ constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
 
 // --- machine ---------------------------------------------------------------------------
 // On POSIX the emulated machine lives below a host folder; the Win32 backend ignores it.
+// The folder must exist, or its parent must (then the folder itself is created, one level
+// only); otherwise, or when the machine's folders cannot be made in it, raises
+// EMachineRootError naming the folder and leaves the machine as it was.
 void SetMachineRoot(const std::string& hostFolder);
 bool IsEmulated();
 // Turns a path given on the host's command line into a path of this layer

@@ -1,13 +1,44 @@
-// tovin config [--root R] [DIR]: what a setup started in DIR reads from its install.cfg.
+// tovin config [--root R] [DIR]: what a setup started in DIR reads from its install.cfg, and
+// warnings about what it would silently ignore there.
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "app/install_config.h"
+#include "app/install_config_check.h"
 #include "platform/platform.h"
+#include "segment/seg_vellox.h"
+#include "tools/cli_support.h"
 #include "tools/commands.h"
 
 namespace tovin::cli {
 namespace {
+
+constexpr const char* kBaseName = "tovinsetup";
+
+bool IsFile(const std::string& path) {
+  uint32_t a = plat::GetFileAttributes(path);
+  return a != plat::kInvalidAttributes && (a & plat::kAttrDirectory) == 0;
+}
+
+// The members of the package in dir (which holds its first segment), listed without expanding.
+PackageContents ReadPackageContents(const std::string& dir) {
+  PackageContents contents;
+  while (IsFile(dir + SegmentFileName(kBaseName, "", static_cast<unsigned>(contents.SegmentFiles) + 1)))
+    ++contents.SegmentFiles;
+  TSegVelloxEZ seg;
+  TempFolder temp;
+  seg.SetSegDir(dir);
+  seg.SetSegBaseName(kBaseName);
+  seg.SetSegTmpDir(temp.Path());
+  seg.SegPopUp = false;
+  seg.OnSegBeforeExpand = [&](TSegArcList& list) {
+    for (const auto& arc : list) contents.Files.insert(contents.Files.end(), arc->Files.begin(), arc->Files.end());
+    list.clear();  // listing only: nothing is expanded
+  };
+  seg.ExpandSet();
+  return contents;
+}
 
 void Line(const char* name, const std::string& value) { std::cout << name << "=" << value << "\n"; }
 void Line(const char* name, int32_t value) { std::cout << name << "=" << value << "\n"; }
@@ -36,6 +67,18 @@ int ConfigCommand(const Args& argsIn) {
   LookSettings look;
   ComputeSetupPaths(s);
   ReadInstallConfig(s, look);
+
+  std::optional<PackageContents> package;
+  if (IsFile(s.StartDir + kBaseName + ".001")) {
+    try {
+      package = ReadPackageContents(s.StartDir);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "tovin: warning: %s.001: %s; install.cfg is not checked against the package\n", kBaseName,
+                   e.what());
+    }
+  }
+  for (const auto& warning : CheckInstallConfig(s.StartDir, package ? &*package : nullptr))
+    std::fprintf(stderr, "tovin: warning: install.cfg: %s\n", warning.c_str());
 
   Line("StartDir", s.StartDir);
   Line("TempDir", s.TempDir);

@@ -15,7 +15,7 @@ void SetUpMachine(Args& args) {
   }
   if (plat::IsEmulated()) {
     std::string windows = plat::GetWindowsDirectory();  // creates the fresh root
-    std::fprintf(stderr, "tovin: no --root given; using a fresh machine in a temporary folder\n");
+    std::fprintf(stderr, "tovin: no --root given; using a fresh machine in a temporary folder, removed at the end\n");
   }
 }
 

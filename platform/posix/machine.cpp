@@ -11,9 +11,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <mutex>
 
+#include "platform/exception.h"
 #include "platform/platform.h"
 
 namespace plat::posix {
@@ -25,22 +28,78 @@ std::function<void(const std::string&)> g_notice;
 std::vector<uint32_t> g_exitRequests;
 thread_local uint32_t t_lastError = 0;
 
-void MakeHostDirs(const std::string& host) {
+// The errno of the last folder that could not be made, 0 when none failed.
+int MakeHostDirs(const std::string& host) {
   std::string partial;
+  int failure = 0;
   size_t start = 0;
   while (start <= host.size()) {
     size_t slash = host.find('/', start);
     if (slash == std::string::npos) slash = host.size();
     partial = host.substr(0, slash);
-    if (!partial.empty()) ::mkdir(partial.c_str(), 0777);
+    if (!partial.empty() && ::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) failure = errno;
     start = slash + 1;
   }
+  return failure;
 }
 
-void PrepareRoot(const std::string& root) {
+// Removes a folder tree without following links. Folders the emulated machine made read-only
+// get their owner's rights back first, or their entries could not be removed.
+void RemoveTree(const std::string& host) {
+  namespace fs = std::filesystem;
+  std::error_code walk, ignored;
+  fs::permissions(host, fs::perms::owner_all, fs::perm_options::add, ignored);
+  for (fs::recursive_directory_iterator it(host, walk), end; !walk && it != end; it.increment(walk))
+    if (it->symlink_status(ignored).type() == fs::file_type::directory)
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(host, ignored);
+}
+
+// The root this process made for itself. A process forked from this one inherits the object
+// but not the folder: only the maker removes it.
+class TemporaryRoot {
+ public:
+  ~TemporaryRoot() { Release(); }
+  void Own(const std::string& host) {
+    Release();
+    host_ = host;
+    owner_ = ::getpid();
+  }
+  void Release() {
+    if (!host_.empty() && owner_ == ::getpid()) RemoveTree(host_);
+    host_.clear();
+  }
+  // A root at or below the temporary one still needs it.
+  bool Holds(const std::string& root) const {
+    return !host_.empty() && root.compare(0, host_.size(), host_) == 0 &&
+           (root.size() == host_.size() || root[host_.size()] == '/');
+  }
+
+ private:
+  std::string host_;
+  pid_t owner_ = 0;
+};
+
+// Declared after g_root, so destroyed before it: the folder goes when the process exits.
+TemporaryRoot g_temporary;
+
+[[noreturn]] void RootError(const std::string& root, const std::string& why) {
+  throw tovin::EMachineRootError("machine root " + root + ": " + why);
+}
+
+// Makes the machine's folders in root and makes it the current machine.
+void AdoptRoot(const std::string& root, const std::string& named) {
   for (const char* sub : {"/drive_c/WINDOWS/System", "/drive_c/WINDOWS/Temp",
-                          "/drive_c/WINDOWS/Start Menu/Programs", "/drive_c/WINDOWS/Desktop"})
-    MakeHostDirs(root + sub);
+                          "/drive_c/WINDOWS/Start Menu/Programs", "/drive_c/WINDOWS/Desktop"}) {
+    int failure = MakeHostDirs(root + sub);
+    struct stat st;
+    if (::stat((root + sub).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+      RootError(named, std::string("cannot make ") + (sub + 1) + " in it (" +
+                           std::strerror(failure ? failure : ENOTDIR) + ")");
+  }
+  g_root = root;
+  g_currentDir = "C:\\";
+  g_exitRequests.clear();
 }
 
 bool Forbidden(const std::string& component) {
@@ -65,12 +124,21 @@ std::vector<std::string> SplitComponents(const std::string& rest) {
 }  // namespace
 
 const std::string& MachineRoot() {
-  if (g_root.empty()) {
-    char tmpl[] = "/tmp/tovin-machine-XXXXXX";
-    const char* made = ::mkdtemp(tmpl);
-    SetMachineRoot(made ? made : "/tmp/tovin-machine");
-  }
+  if (g_root.empty()) UseTemporaryRoot();
   return g_root;
+}
+
+void UseTemporaryRoot() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string name = std::string(tmp && *tmp ? tmp : "/tmp") + "/tovin-machine-XXXXXX";
+  if (!::mkdtemp(name.data())) RootError(name, std::string("cannot make it (") + std::strerror(errno) + ")");
+  try {
+    AdoptRoot(name, name);
+  } catch (...) {
+    RemoveTree(name);
+    throw;
+  }
+  g_temporary.Own(name);
 }
 
 void SetNoticeSink(std::function<void(const std::string&)> sink) { g_notice = std::move(sink); }
@@ -199,16 +267,37 @@ uint32_t UnixToDos(int64_t seconds) {
 namespace plat {
 
 void SetMachineRoot(const std::string& hostFolder) {
+  if (hostFolder.empty()) throw tovin::EMachineRootError("machine root: no folder named");
   std::string root = hostFolder;
   while (root.size() > 1 && root.back() == '/') root.pop_back();
-  if (!root.empty() && root[0] != '/') {
+  if (root[0] != '/') {
     char cwd[4096];
     if (::getcwd(cwd, sizeof cwd)) root = std::string(cwd) + "/" + root;
   }
-  posix::g_root = root;
-  posix::g_currentDir = "C:\\";
-  posix::g_exitRequests.clear();
-  posix::PrepareRoot(root);
+  // An existing folder, or a new one right below an existing folder: a mistyped path must
+  // not grow a tree of folders somewhere on the host.
+  bool made = false;
+  struct stat st;
+  if (::stat(root.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode)) posix::RootError(hostFolder, "not a folder");
+  } else if (errno == ENOTDIR) {
+    posix::RootError(hostFolder, "its parent is not a folder");
+  } else if (errno != ENOENT) {
+    posix::RootError(hostFolder, std::strerror(errno));
+  } else if (::mkdir(root.c_str(), 0777) != 0) {
+    posix::RootError(hostFolder, errno == ENOENT ? "its parent folder does not exist"
+                                 : errno == ENOTDIR ? "its parent is not a folder"
+                                                    : std::string("cannot make it (") + std::strerror(errno) + ")");
+  } else {
+    made = true;
+  }
+  try {
+    posix::AdoptRoot(root, hostFolder);
+  } catch (...) {
+    if (made) posix::RemoveTree(root);
+    throw;
+  }
+  if (!posix::g_temporary.Holds(root)) posix::g_temporary.Release();
 }
 
 bool IsEmulated() { return true; }

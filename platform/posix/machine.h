@@ -9,8 +9,14 @@
 
 namespace plat::posix {
 
-// The host folder of the machine; a fresh temporary one is made on first use when none was set.
+// The host folder of the machine; a temporary one (UseTemporaryRoot) is made on first use
+// when none was set.
 const std::string& MachineRoot();
+
+// Makes a fresh machine in a new folder of the host's temporary directory ($TMPDIR, else
+// /tmp). The process owns that folder: it is removed with everything in it when another
+// root is set or the process exits. Raises EMachineRootError when it cannot be made.
+void UseTemporaryRoot();
 
 // A Windows path made absolute and normalised (drive letter upper case, backslashes).
 std::string NormalizePath(const std::string& path);

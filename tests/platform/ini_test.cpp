@@ -172,5 +172,23 @@ TEST(ProfileDocument, UnchangedLinesSurviveAWrite) {
   EXPECT_EQ(doc.Text(), "; comment\r\n[Main]\r\nName=new\r\nKeep=1\r\n");
 }
 
+TEST(ProfileDocument, SectionsAndKeysThatNoReadReaches) {
+  struct {
+    const char* text;
+    std::vector<std::string> sections, stray;
+  } cases[] = {
+      {"[A]\r\nx=1\r\n[ b ]\r\n[A]\r\n", {"A", "b", "A"}, {}},
+      {"; note\r\nk=1\r\nno equals\r\n j = 2\r\n[A]\r\nx=1\r\n", {"A"}, {"k", "j"}},
+      // A byte-order mark makes the header an ordinary line, so its keys stand outside.
+      {"\xEF\xBB\xBF[A]\r\nx=1\r\n[B]\r\n", {"B"}, {"x"}},
+      {"", {}, {}},
+  };
+  for (const auto& c : cases) {
+    ini::Document doc(c.text);
+    EXPECT_EQ(doc.Sections(), c.sections) << c.text;
+    EXPECT_EQ(doc.KeysBeforeSections(), c.stray) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace tovin::test

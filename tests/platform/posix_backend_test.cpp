@@ -1,9 +1,13 @@
-// The POSIX emulation of the platform layer: drives, names, attributes, dates, sharing.
+// The POSIX emulation of the platform layer: drives, names, attributes, dates, sharing, and
+// the host folder that holds the machine.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 
+#include "platform/exception.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"
 #include "tests/support/test_machine.h"
@@ -218,6 +222,110 @@ TEST_F(PosixBackend, ShellExecuteStartsOnlyHostPrograms) {
   posix::SetNoticeSink(nullptr);
   for (int i = 0; i < 200 && !Exists(Path("ran.ok")); ++i) Sleep(10);
   EXPECT_TRUE(Exists(Path("ran.ok")));
+}
+
+// Host folders for machine roots, inside this test's own root so that nothing escapes it.
+class MachineRoots : public MachineTest {
+ protected:
+  void SetUp() override {
+    MachineTest::SetUp();
+    hosts_ = posix::MachineRoot() + "/hosts";
+    ASSERT_EQ(::mkdir(hosts_.c_str(), 0777), 0);
+  }
+  void TearDown() override {
+    if (savedTmp_) ::setenv("TMPDIR", savedTmp_->c_str(), 1);
+    else ::unsetenv("TMPDIR");
+    MachineTest::TearDown();
+  }
+  // Temporary roots are made below hosts_/tmp.
+  void UseOwnTmp() {
+    if (const char* t = std::getenv("TMPDIR")) savedTmp_ = t;
+    ASSERT_EQ(::mkdir((hosts_ + "/tmp").c_str(), 0777), 0);
+    ::setenv("TMPDIR", (hosts_ + "/tmp").c_str(), 1);
+  }
+  static bool HostExists(const std::string& host) {
+    struct stat st;
+    return ::lstat(host.c_str(), &st) == 0;
+  }
+  std::string hosts_;
+  std::optional<std::string> savedTmp_;
+};
+
+TEST_F(MachineRoots, AnExistingFolderOrOneNewLevelBelowOne) {
+  ASSERT_EQ(::mkdir((hosts_ + "/existing").c_str(), 0777), 0);
+  std::ofstream(hosts_ + "/plain.txt") << "x";
+  struct {
+    std::string given;
+    const char* error;        // part of the message, or null when the root is taken
+    const char* mustNotExist;  // a folder that a refused root must not have made
+  } cases[] = {
+      {hosts_ + "/existing", nullptr, nullptr},
+      {hosts_ + "/fresh", nullptr, nullptr},
+      {hosts_ + "/slashed//", nullptr, nullptr},
+      {hosts_ + "/plain.txt", "not a folder", nullptr},
+      {hosts_ + "/a/b/c", "parent folder does not exist", "/a"},
+      {hosts_ + "/plain.txt/sub", "parent is not a folder", nullptr},
+      {"", "no folder named", nullptr},
+  };
+  for (const auto& c : cases) {
+    std::string before = posix::MachineRoot();
+    if (!c.error) {
+      ASSERT_NO_THROW(SetMachineRoot(c.given)) << c.given;
+      std::string expected = c.given.substr(0, c.given.find_last_not_of('/') + 1);
+      EXPECT_EQ(posix::MachineRoot(), expected);
+      EXPECT_EQ(GetFileAttributes("C:\\WINDOWS\\Temp") & kAttrDirectory, kAttrDirectory) << c.given;
+      continue;
+    }
+    try {
+      SetMachineRoot(c.given);
+      ADD_FAILURE() << "accepted " << c.given;
+    } catch (const tovin::EMachineRootError& e) {
+      std::string message = e.what();
+      EXPECT_NE(message.find(c.error), std::string::npos) << message;
+      EXPECT_NE(message.find(c.given), std::string::npos) << message;
+    }
+    EXPECT_EQ(posix::MachineRoot(), before) << c.given;
+    if (c.mustNotExist) {
+      EXPECT_FALSE(HostExists(hosts_ + c.mustNotExist)) << c.given;
+    }
+  }
+}
+
+TEST_F(MachineRoots, TemporaryRootIsRemovedWhenReplaced) {
+  UseOwnTmp();
+  std::string previous = posix::MachineRoot();
+  posix::UseTemporaryRoot();
+  std::string temp = posix::MachineRoot();
+  EXPECT_EQ(temp.rfind(hosts_ + "/tmp/tovin-machine-", 0), 0u) << temp;
+  ASSERT_TRUE(CreateDirectory("C:\\locked"));
+  WriteFile("C:\\locked\\data.txt", "data");
+  ASSERT_TRUE(SetFileAttributes("C:\\locked", kAttrReadOnly));  // its entries must still go
+  SetMachineRoot(previous);
+  EXPECT_FALSE(HostExists(temp));
+  EXPECT_TRUE(HostExists(previous + "/drive_c/work"));  // a root given by the caller stays
+}
+
+TEST_F(MachineRoots, TemporaryRootIsRemovedAtExitByItsMakerOnly) {
+  UseOwnTmp();
+  std::string marker = hosts_ + "/made";
+  EXPECT_EXIT(
+      {
+        posix::UseTemporaryRoot();
+        std::ofstream(marker) << posix::MachineRoot();
+        WriteFile("C:\\left.txt", "x");
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  std::string made;
+  std::getline(std::ifstream(marker), made);
+  ASSERT_FALSE(made.empty());
+  EXPECT_FALSE(HostExists(made));
+
+  // A forked process that exits leaves its parent's temporary root alone.
+  posix::UseTemporaryRoot();
+  std::string mine = posix::MachineRoot();
+  EXPECT_EXIT(std::exit(0), ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(HostExists(mine + "/drive_c/WINDOWS"));
 }
 
 }  // namespace

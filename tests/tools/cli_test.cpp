@@ -127,5 +127,110 @@ TEST_F(Cli, PackageExtractRefusesTemplatesThatLeaveTheFolder) {
   }
 }
 
+TEST_F(Cli, ConfigRemovesItsTemporaryMachine) {
+  fs::create_directories(dir_ + "/tmp");
+  Make("not-a-folder", "");
+  Make("app/install.cfg", "[Setup - Main]\r\nFolder=Tools\r\n");
+  const char* before = std::getenv("TMPDIR");
+  std::string saved = before ? before : "";
+  bool hadTmp = before != nullptr;
+  ::setenv("TMPDIR", (dir_ + "/not-a-folder").c_str(), 1);
+  int unusable = Tovin("config app");
+  std::string unusableErr = err_;
+  ::setenv("TMPDIR", (dir_ + "/tmp").c_str(), 1);
+  int ok = Tovin("config app");
+  std::string okOut = out_;
+  int failed = Tovin("config no-such-folder");
+  if (hadTmp) ::setenv("TMPDIR", saved.c_str(), 1);
+  else ::unsetenv("TMPDIR");
+  // The machine is made where TMPDIR says, or not at all ...
+  EXPECT_EQ(unusable, 1);
+  EXPECT_NE(unusableErr.find("tovin: machine root " + dir_ + "/not-a-folder/tovin-machine-"), std::string::npos)
+      << unusableErr;
+  // ... and is gone when tovin ends, whether the command worked or not.
+  EXPECT_EQ(ok, 0);
+  EXPECT_NE(okOut.find("Folder=Tools\n"), std::string::npos) << okOut;
+  EXPECT_EQ(failed, 1);
+  EXPECT_TRUE(fs::is_empty(dir_ + "/tmp"));
+}
+
+TEST_F(Cli, ConfigRootIsAFolderOrOneNewLevelBelowOne) {
+  Make("plain", "not a folder");
+  Make("app/install.cfg", "[Setup - Main]\r\nFolder=Tools\r\n");
+  struct {
+    const char* root;
+    int status;
+    const char* message;  // on standard error
+  } cases[] = {
+      {"plain", 1, "tovin: machine root plain: not a folder"},
+      {"a/b/c", 1, "tovin: machine root a/b/c: its parent folder does not exist"},
+      {"plain/sub", 1, "tovin: machine root plain/sub: its parent is not a folder"},
+      {"fresh", 0, ""},
+      {"fresh", 0, ""},  // now an existing folder
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Tovin(std::string("config --root ") + c.root + " app"), c.status) << c.root;
+    EXPECT_NE(err_.find(c.message), std::string::npos) << err_;
+    if (c.status == 0) {
+      EXPECT_NE(out_.find("Folder=Tools\n"), std::string::npos) << out_;
+    } else {
+      EXPECT_EQ(out_, "") << c.root;
+    }
+  }
+  EXPECT_FALSE(fs::exists(dir_ + "/a"));
+  EXPECT_TRUE(fs::is_directory(dir_ + "/fresh/drive_c/WINDOWS/Temp"));
+}
+
+TEST_F(Cli, ConfigWarnsWhereTheSetupFallsBackSilently) {
+  struct {
+    const char* name;
+    std::string cfg;  // "": no install.cfg; "/": a folder of that name
+    const char* warning;
+    const char* shown;  // what the setup still reads
+  } cases[] = {
+      {"missing", "", "tovin: warning: install.cfg: not found in ", "Folder=Accessories\n"},
+      {"folder", "/", "tovin: warning: install.cfg: is a folder, not a file", "Folder=Accessories\n"},
+      {"mark", "\xEF\xBB\xBF[Setup - Main]\r\nShow Re-Boot=0\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n",
+       "tovin: warning: install.cfg: starts with a UTF-8 byte-order mark, which hides its first section [Setup - Main]",
+       "ShowReBoot=1\n"},
+      {"word", "[Setup - Main]\r\nShow Re-Boot=yes\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n",
+       "tovin: warning: install.cfg: [Setup - Main] Show Re-Boot=yes is not a number; the setup uses the default, 1",
+       "ShowReBoot=1\n"},
+  };
+  for (const auto& c : cases) {
+    std::string app = std::string("apps/") + c.name;
+    if (c.cfg == "/") fs::create_directories(dir_ + "/" + app + "/install.cfg");
+    else if (c.cfg.empty()) fs::create_directories(dir_ + "/" + app);
+    else Make(app + "/install.cfg", c.cfg);
+    EXPECT_EQ(Tovin("config --root machine " + app), 0) << err_;
+    EXPECT_NE(err_.find(c.warning), std::string::npos) << err_;
+    EXPECT_EQ(err_.find("warning", err_.find("warning") + 1), std::string::npos) << err_;  // one only
+    EXPECT_NE(out_.find(c.shown), std::string::npos) << out_;
+  }
+}
+
+TEST_F(Cli, ConfigLooksForItsFilesInThePackage) {
+  std::string dirs = "[Directories]\r\nD=<INSTALLDIR>~\r\n";
+  Make("src/bin/app.exe", "program");
+  Make("src/readme.txt", "text");
+  Make("src/install.cfg", "[Setup - Main]\r\nInstall Disks=1\r\n" + dirs + "[Files]\r\nF1=APP.EXE~<INSTALLDIR>\r\n");
+  ASSERT_EQ(Tovin("pack -q -o pkg src"), 0) << err_;
+  ASSERT_EQ(Tovin("config --root machine pkg"), 0) << err_;
+  EXPECT_EQ(err_, "");
+
+  WriteHostFile(dir_ + "/pkg/install.cfg", "[Setup - Main]\r\nInstall Disks=2\r\n" + dirs +
+                                               "[Files]\r\nF1=app.exe~<INSTALLDIR>\r\nF2=lib.dll~<INSTALLDIR>\r\n");
+  ASSERT_EQ(Tovin("config --root machine pkg"), 0) << err_;
+  EXPECT_EQ(err_,
+            "tovin: warning: install.cfg: [Files] F2=lib.dll~<INSTALLDIR>: lib.dll is not in the package; the setup "
+            "cannot install it\n"
+            "tovin: warning: install.cfg: [Setup - Main] Install Disks=2, but the package has 1 segment file\n");
+
+  WriteHostFile(dir_ + "/pkg/tovinsetup.001", "damaged");
+  ASSERT_EQ(Tovin("config --root machine pkg"), 0) << err_;
+  EXPECT_NE(err_.find("tovin: warning: tovinsetup.001: "), std::string::npos) << err_;
+  EXPECT_EQ(err_.find("lib.dll"), std::string::npos) << err_;
+}
+
 }  // namespace
 }  // namespace tovin::test
