@@ -10,6 +10,7 @@
 #include "segment/seg_vellox.h"
 #include "tools/cli_support.h"
 #include "tools/commands.h"
+#include "tools/exit_codes.h"
 
 namespace tovin::cli {
 namespace {
@@ -51,17 +52,21 @@ void List(const char* name, const std::vector<std::string>& list) {
 }  // namespace
 
 int ConfigCommand(const Args& argsIn) {
-  Args args = argsIn;
-  SetUpMachine(args);
-  if (args.size() > 1 || (!args.empty() && args[0].rfind("-", 0) == 0)) {
-    std::fprintf(stderr, "usage: tovin config [--root R] [DIR]\n");
-    return 2;
-  }
-  std::string dir = plat::FromHostPath(args.empty() ? "." : args[0]);
+  std::string root, dirName = ".";
+  OptionParser p("config", "[--root R] [DIR]",
+                 "Shows what a setup started in DIR (default: the current folder) reads from its install.cfg,\n"
+                 "and warns on standard error about what the setup would pass over without a word.");
+  p.Text("--root", "R", "the folder of the emulated Windows machine (POSIX)", root);
+  p.Positional("DIR", "the folder holding install.cfg, and the package if there is one", dirName, false);
+  if (!p.Parse(argsIn)) return kExitOk;
+  Args machine;
+  if (!root.empty()) machine = {"--root", root};
+  SetUpMachine(machine);
+  std::string dir = plat::FromHostPath(dirName);
   if (!plat::SetCurrentDirectory(dir)) {
     std::fprintf(stderr, "tovin: cannot change to %s: %s\n", dir.c_str(),
                  plat::SystemErrorMessage(plat::GetLastError()).c_str());
-    return 1;
+    return kExitFailure;
   }
   SetupSettings s;
   LookSettings look;

@@ -145,7 +145,7 @@ TEST_F(Cli, ConfigRemovesItsTemporaryMachine) {
   else ::unsetenv("TMPDIR");
   // The machine is made where TMPDIR says, or not at all ...
   EXPECT_EQ(unusable, 1);
-  EXPECT_NE(unusableErr.find("tovin: machine root " + dir_ + "/not-a-folder/tovin-machine-"), std::string::npos)
+  EXPECT_NE(unusableErr.find("tovin config: machine root " + dir_ + "/not-a-folder/tovin-machine-"), std::string::npos)
       << unusableErr;
   // ... and is gone when tovin ends, whether the command worked or not.
   EXPECT_EQ(ok, 0);
@@ -162,9 +162,9 @@ TEST_F(Cli, ConfigRootIsAFolderOrOneNewLevelBelowOne) {
     int status;
     const char* message;  // on standard error
   } cases[] = {
-      {"plain", 1, "tovin: machine root plain: not a folder"},
-      {"a/b/c", 1, "tovin: machine root a/b/c: its parent folder does not exist"},
-      {"plain/sub", 1, "tovin: machine root plain/sub: its parent is not a folder"},
+      {"plain", 1, "tovin config: machine root plain: not a folder"},
+      {"a/b/c", 1, "tovin config: machine root a/b/c: its parent folder does not exist"},
+      {"plain/sub", 1, "tovin config: machine root plain/sub: its parent is not a folder"},
       {"fresh", 0, ""},
       {"fresh", 0, ""},  // now an existing folder
   };

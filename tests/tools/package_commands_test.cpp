@@ -201,7 +201,7 @@ TEST_F(Cli, NumbersInHexAndWithSuffixesAreRead) {
 }
 
 TEST_F(Cli, HelpVersionAndGlobalOptions) {
-  for (const char* cmd : {"pack", "list", "test", "extract", "archive", "codec"}) {
+  for (const char* cmd : {"pack", "list", "test", "extract", "archive", "codec", "config"}) {
     ASSERT_EQ(Tovin(std::string(cmd) + " --help"), 0) << cmd;
     EXPECT_NE(out_.find("usage: tovin " + std::string(cmd)), std::string::npos) << out_;
     EXPECT_TRUE(err_.empty()) << err_;
