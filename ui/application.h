@@ -1,0 +1,107 @@
+// TApplication: the event loop and the dialogs of the program. It runs the main form, the
+// modal runs of the other forms, posted actions and timers through its backend, and asks every
+// message box and input query through one TMessageRequest.
+//
+// Ending: Terminate() makes every modal run end at its first check with mrCancel, the main
+// loop end, and every message box or input query opened afterwards return its cancel answer at
+// once (the backend is told, but shows nothing).
+//
+// Failures: a tovin::Exception escaping a handler that a loop calls (a click the backend
+// delivers, a timer, a posted action) is shown in an error box titled with Title and the loop
+// goes on, as the class library the setup was written against does. Other exceptions (faults
+// of the program or of a test driver) are not caught.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/exception.h"
+#include "ui/control.h"
+#include "ui/message_request.h"
+
+namespace tovin::ui {
+
+class TBackend;
+class TForm;
+class TTimer;
+
+class TApplication {
+ public:
+  // The backend must outlive the application, and the application its forms and timers.
+  explicit TApplication(TBackend& backend);
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  TBackend& Backend() const { return backend_; }
+
+  // Caption of the plain message boxes and of the error boxes.
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& value) { title_ = value; }
+
+  // Shows mainForm and runs the main loop until the application is terminated, which closing
+  // the main form does.
+  void Run(TForm& mainForm);
+  TForm* MainForm() const { return mainForm_; }
+
+  // Lets the backend handle what is pending (repaint, a user's action, posted actions) and
+  // returns; it does not wait. Virtual time does not move here.
+  void ProcessMessages();
+  void Terminate() { terminated_ = true; }
+  bool Terminated() const { return terminated_; }
+  // Runs action at the next turn of a loop or the next ProcessMessages, whichever comes first
+  // (for instance to release a form once its modal run has returned).
+  void PostAction(TNotifyEvent action);
+
+  // Dialogs. Button labels are the class library's ("OK", "Cancel", "&Yes", "&No").
+  // A plain box with Title as caption and an OK button.
+  void ShowMessage(const std::string& text);
+  // "Confirm" with Yes (default) and No (cancel); true for Yes.
+  bool Confirm(const std::string& text);
+  // A warning box with named buttons; returns the index of the pressed button.
+  int WarningBox(const std::string& text, const std::string& caption, const std::vector<std::string>& buttons,
+                 int defaultButton = 0, int cancelButton = 0);
+  // "Error" with OK (default) and Cancel (cancel); true for OK.
+  bool ErrorBoxOkCancel(const std::string& text);
+  // An input line under a prompt with OK (default) and Cancel (cancel). On OK value becomes
+  // the text as typed and the result is true; on Cancel value is left alone.
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+  // Any box (named Ask: <windows.h> redefines MessageBox). Raises EInvalidOperation for a
+  // request without buttons or with an index outside them, and for an answer the backend gives
+  // outside them.
+  TMessageAnswer Ask(const TMessageRequest& request);
+  // The error box of a failure: Title, the exception's message as it stands, OK.
+  void ShowException(const Exception& error);
+
+  // For backends and forms.
+  // Runs handler; a tovin::Exception from it is shown with ShowException.
+  void Dispatch(const TNotifyEvent& handler);
+  // Runs the actions posted so far (not those they post); false when there were none.
+  bool RunPostedActions();
+  // Whether a user could act on form now: it is the topmost modal form, or none is modal.
+  bool AcceptsInput(const TForm& form) const;
+  // Forms and timers in creation order; the modal forms, innermost last.
+  const std::vector<TForm*>& Forms() const { return forms_; }
+  const std::vector<TTimer*>& Timers() const { return timers_; }
+  const std::vector<TForm*>& ModalForms() const { return modal_; }
+
+ private:
+  friend class TForm;
+  friend class TTimer;
+  void AddForm(TForm& form);
+  void RemoveForm(TForm& form);
+  void PushModal(TForm& form);
+  void PopModal(TForm& form);
+  void AddTimer(TTimer& timer);
+  void RemoveTimer(TTimer& timer);
+
+  TBackend& backend_;
+  std::string title_;
+  TForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+  std::vector<TNotifyEvent> posted_;
+  std::vector<TForm*> forms_;
+  std::vector<TForm*> modal_;
+  std::vector<TTimer*> timers_;
+};
+
+}  // namespace tovin::ui

@@ -1,0 +1,18 @@
+#include "ui/check_box.h"
+
+namespace tovin::ui {
+
+TCheckBox::TCheckBox(TControl& parent, std::string name) : TControl(parent, std::move(name)) {}
+
+void TCheckBox::SetChecked(bool value) {
+  if (checked_ == value) return;
+  checked_ = value;
+  Changed();
+}
+
+void TCheckBox::Clicked() {
+  SetChecked(!checked_);
+  Raise(OnClick);
+}
+
+}  // namespace tovin::ui
