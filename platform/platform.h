@@ -134,4 +134,37 @@ std::optional<std::string> GetFinalPathName(const std::string& path);
 // Sleep(0): give up the rest of the time slice.
 void Sleep(uint32_t milliseconds);
 
+// --- shell links ---------------------------------------------------------------------
+// What the setup's links carry. Paths are Windows paths; on POSIX the link file is a real
+// Shell Link (.lnk) file at the host place of its Windows path.
+struct ShellLink {
+  std::string target;
+  std::string workingDirectory;
+  std::string iconLocation;
+  int32_t iconIndex = 0;
+  bool operator==(const ShellLink&) const = default;
+};
+// Writes (or overwrites) the link file; the folder must exist. False on failure, with
+// GetLastError telling why.
+bool SaveShellLink(const ShellLink& link, const std::string& linkPath);
+// The link stored in a link file; nullopt (GetLastError set) when it cannot be read.
+std::optional<ShellLink> LoadShellLink(const std::string& linkPath);
+
+// --- registry --------------------------------------------------------------------------
+// String values below a root key. Key paths are backslash-separated and compared without
+// letter case; a key keeps the case it was first created with. Each call returns false or
+// nullopt on failure with GetLastError telling why (2 for a missing key or value).
+enum class RegRoot { LocalMachine };
+// Creates the key and every missing parent; true when it exists afterwards.
+bool RegCreateKey(RegRoot root, const std::string& subKey);
+// Sets a string value (an empty name is the key's default value), creating the key first
+// when it is missing. The data ends at its first zero byte, as a string value does.
+bool RegSetStringValue(RegRoot root, const std::string& subKey, const std::string& valueName,
+                       const std::string& data);
+std::optional<std::string> RegQueryStringValue(RegRoot root, const std::string& subKey,
+                                               const std::string& valueName);
+bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& valueName);
+// Deletes the key with all its subkeys. A path naming the root itself is refused (5).
+bool RegDeleteKey(RegRoot root, const std::string& subKey);
+
 }  // namespace plat

@@ -11,7 +11,7 @@ for target in build/fuzz/fuzz/*_fuzz; do
   mkdir -p "$corpus"
   echo "-- $(basename "$target")"
   log=build/fuzz/$(basename "$target").log
-  if ! "$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 -timeout=30 "$corpus" >"$log" 2>&1; then
+  if ! "$target" -artifact_prefix=build/fuzz/ -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 -timeout=30 "$corpus" >"$log" 2>&1; then
     tail -40 "$log"
     echo "!! $(basename "$target") found a failure"
     exit 1

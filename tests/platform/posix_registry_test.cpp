@@ -1,0 +1,115 @@
+// The emulated registry's file: its exact text, its replacement on every change, and what
+// happens to a damaged file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/platform.h"
+#include "platform/posix/machine.h"
+#include "tests/support/test_machine.h"
+
+namespace tovin::test {
+namespace {
+
+using plat::RegRoot;
+constexpr RegRoot kMachine = RegRoot::LocalMachine;
+
+class PosixRegistry : public MachineTest {
+ protected:
+  std::string HostFile() const { return plat::posix::MachineRoot() + "/registry/HKEY_LOCAL_MACHINE.reg"; }
+  std::string Text() const {
+    std::ifstream in(HostFile(), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  void PutText(const std::string& text) const {
+    ::mkdir((plat::posix::MachineRoot() + "/registry").c_str(), 0777);
+    std::ofstream(HostFile(), std::ios::binary) << text;
+  }
+  ino_t Inode() const {
+    struct stat st {};
+    ::stat(HostFile().c_str(), &st);
+    return st.st_ino;
+  }
+};
+
+TEST_F(PosixRegistry, TheUninstallEntryInTheFile) {
+  const std::string key = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\My App";
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, key, "DisplayName", "My App"));
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, key, "UninstallString",
+                                      "C:\\Program Files\\App\\uninstaller.exe My App"));
+  EXPECT_EQ(Text(),
+            "REGEDIT4\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software]\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft]\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows]\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\currentversion]\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\currentversion\\uninstall]\r\n\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\currentversion\\uninstall\\My App]\r\n"
+            "\"DisplayName\"=\"My App\"\r\n"
+            "\"UninstallString\"=\"C:\\\\Program Files\\\\App\\\\uninstaller.exe My App\"\r\n"
+            "\r\n");
+}
+
+TEST_F(PosixRegistry, EveryChangeReplacesTheFileAndLeavesNoTemporaryFile) {
+  ASSERT_TRUE(plat::RegCreateKey(kMachine, "Software\\A"));
+  ino_t first = Inode();
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, "Software\\A", "V", "1"));
+  EXPECT_NE(Inode(), first);  // a new file renamed over the old one, never rewritten in place
+  struct stat st;
+  EXPECT_NE(::stat((HostFile() + ".tmp").c_str(), &st), 0);
+  ino_t second = Inode();
+  ASSERT_TRUE(plat::RegCreateKey(kMachine, "SOFTWARE\\a"));  // nothing changes
+  EXPECT_EQ(Inode(), second);
+}
+
+TEST_F(PosixRegistry, AHandWrittenFileWithLfLineEndsIsReadAndRewritten) {
+  PutText("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Old]\n\"Kept\"=\"yes\"\n\"Count\"=dword:00000001\n");
+  EXPECT_EQ(plat::RegQueryStringValue(kMachine, "software\\old", "kept"), "yes");
+  EXPECT_FALSE(plat::RegQueryStringValue(kMachine, "Software\\Old", "Count"));
+  EXPECT_EQ(plat::GetLastError(), 1630u);  // not a string
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, "Software\\Old", "New", "1"));
+  EXPECT_EQ(Text(),
+            "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software]\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Old]\r\n"
+            "\"Kept\"=\"yes\"\r\n\"Count\"=dword:00000001\r\n\"New\"=\"1\"\r\n\r\n");
+}
+
+TEST_F(PosixRegistry, ADamagedFileIsReportedAndLeftAlone) {
+  const std::string damaged = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"V\"=\"unterminated\r\n";
+  PutText(damaged);
+  EXPECT_FALSE(plat::RegQueryStringValue(kMachine, "K", "V"));
+  EXPECT_EQ(plat::GetLastError(), 1015u);  // ERROR_REGISTRY_CORRUPT
+  EXPECT_FALSE(plat::RegSetStringValue(kMachine, "K", "V", "x"));
+  EXPECT_EQ(plat::GetLastError(), 1015u);
+  EXPECT_FALSE(plat::RegDeleteKey(kMachine, "K"));
+  EXPECT_EQ(Text(), damaged);
+}
+
+TEST_F(PosixRegistry, NamesTheFileCannotHoldAreRefused) {
+  EXPECT_FALSE(plat::RegCreateKey(kMachine, "Software\\Two\nLines"));
+  EXPECT_EQ(plat::GetLastError(), 123u);
+  EXPECT_FALSE(plat::RegSetStringValue(kMachine, "Software\\K", "Two\r\nLines", "x"));
+  EXPECT_EQ(plat::GetLastError(), 87u);
+  // Data may hold line breaks: it is kept as hex(1) bytes.
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, "Software\\K", "Notes", "one\r\ntwo"));
+  EXPECT_EQ(plat::RegQueryStringValue(kMachine, "Software\\K", "Notes"), "one\r\ntwo");
+  EXPECT_NE(Text().find("\"Notes\"=hex(1):6f,6e,65,0d,0a,74,77,6f,00\r\n"), std::string::npos);
+}
+
+TEST_F(PosixRegistry, EachMachineHasItsOwnRegistry) {
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, "Software\\K", "V", "first machine"));
+  char tmpl[] = "/tmp/tovin-test-XXXXXX";
+  ASSERT_NE(::mkdtemp(tmpl), nullptr);
+  std::string first = plat::posix::MachineRoot();
+  plat::SetMachineRoot(tmpl);
+  EXPECT_FALSE(plat::RegQueryStringValue(kMachine, "Software\\K", "V"));
+  plat::SetMachineRoot(first);
+  EXPECT_EQ(plat::RegQueryStringValue(kMachine, "Software\\K", "V"), "first machine");
+  std::system(("rm -rf '" + std::string(tmpl) + "'").c_str());
+}
+
+}  // namespace
+}  // namespace tovin::test
