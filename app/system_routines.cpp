@@ -50,9 +50,18 @@ void CopyFileInto(const std::string& source, const std::string& destination) {
   } while (n == 8192);
 }
 
+namespace {
+std::function<void(const std::string&, const std::string&, intptr_t)> g_shellObserver;
+}  // namespace
+
+void SetShellObserver(std::function<void(const std::string&, const std::string&, intptr_t)> observer) {
+  g_shellObserver = std::move(observer);
+}
+
 void OpenWithShell(const std::string& file, const std::string& parameters,
                    const std::string& directory, int showCommand) {
-  plat::ShellExecute(file, parameters, directory, showCommand);
+  intptr_t result = plat::ShellExecute(file, parameters, directory, showCommand);
+  if (g_shellObserver) g_shellObserver(file, directory, result);
 }
 
 void NextField(std::string& text, char separator, std::string& field) {

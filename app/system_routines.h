@@ -2,6 +2,7 @@
 // which failures are silent, which raise, and how a destination path is read.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tovin {
@@ -15,6 +16,9 @@ void CreateDirectoryPath(const std::string& dir);
 void CopyFileInto(const std::string& source, const std::string& destination);
 // True when every bit of mask is set; a missing path reports all bits.
 bool FileHasAttributes(const std::string& path, uint16_t mask);
+// Watches OpenWithShell: file, directory and the shell's result (above 32 when it started).
+// The setup reports nothing of it; an unattended run prints it. Empty: nobody watches.
+void SetShellObserver(std::function<void(const std::string& file, const std::string& directory, intptr_t result)> observer);
 // Opens a document or starts a program through the shell; failures are not reported.
 // Texts of any length are passed whole.
 void OpenWithShell(const std::string& file, const std::string& parameters,

@@ -17,11 +17,13 @@ std::string HumanBytes(uint64_t bytes) {
   return buf;
 }
 
-std::string ProgressLine(const std::string& labelIn, uint64_t done, uint64_t total, int width) {
+std::string ProgressLine(const std::string& labelIn, uint64_t done, uint64_t total, int width, bool bytes) {
   done = std::min(done, total);
   int percent = total ? static_cast<int>(done * 100 / total) : 100;
   char tail[64];
-  std::snprintf(tail, sizeof tail, " %3d%% %s/%s", percent, HumanBytes(done).c_str(), HumanBytes(total).c_str());
+  if (bytes) std::snprintf(tail, sizeof tail, " %3d%% %s/%s", percent, HumanBytes(done).c_str(), HumanBytes(total).c_str());
+  else std::snprintf(tail, sizeof tail, " %3d%% %llu/%llu", percent, static_cast<unsigned long long>(done),
+                     static_cast<unsigned long long>(total));
   int barWidth = std::clamp(width / 5, 5, 30);
   std::string bar = " [" + std::string(static_cast<size_t>(barWidth * percent / 100), '#');
   bar.resize(static_cast<size_t>(barWidth) + 2, ' ');
@@ -48,9 +50,15 @@ void Progress::Show(const std::string& label, uint64_t done) {
   if (label == lastLabel_ && now - last_ < std::chrono::milliseconds(100)) return;
   last_ = now;
   lastLabel_ = label;
-  std::fprintf(stderr, "\r%s", ProgressLine(label, done, total_, plat::TerminalColumns(2)).c_str());
+  std::fprintf(stderr, "\r%s", ProgressLine(label, done, total_, plat::TerminalColumns(2), bytes_).c_str());
   std::fflush(stderr);
   shown_ = true;
+}
+
+void Progress::ShowCount(const std::string& label, uint64_t done) {
+  bytes_ = false;
+  Show(label, done);
+  bytes_ = true;
 }
 
 void Progress::Done() {

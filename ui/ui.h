@@ -4,6 +4,7 @@
 #include "ui/button.h"
 #include "ui/check_box.h"
 #include "ui/check_list_box.h"
+#include "ui/directory_list_box.h"
 #include "ui/edit.h"
 #include "ui/form.h"
 #include "ui/group_box.h"

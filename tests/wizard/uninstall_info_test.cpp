@@ -1,0 +1,83 @@
+// The uninstall log, the INI entries and the uninstall registry entry.
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "tests/support/test_machine.h"
+#include "wizard/uninstall_info.h"
+
+namespace tovin::test {
+namespace {
+
+class UninstallInfo : public MachineTest {};
+
+TEST_F(UninstallInfo, TheLogOfAFreshInstallLineByLine) {
+  std::string dest = Path("Program Files\\App");
+  plat::CreateDirectory(Path("Program Files"));
+  plat::CreateDirectory(dest);
+  TUninstallLog log;
+  log.Open(dest, "My Product");
+  log.Add("UNINS", dest + "\\app.exe");
+  log.Add("UNINS", "C:\\WINDOWS\\Start Menu\\Programs\\MyApp\\App.*");
+  log.Add("Folders", "C:\\WINDOWS\\Start Menu\\Programs\\MyApp");
+  log.Close();
+  EXPECT_EQ(ReadFile(dest + "\\uninstall.cfg"),
+            "[Program]\r\nTitle=My Product\r\n"
+            "\r\n[UNINS]\r\n" + dest + "\\*.*=\r\n" + dest + "\\Setup\\*.*=\r\n" + dest + "\\app.exe=\r\n"
+            "C:\\WINDOWS\\Start Menu\\Programs\\MyApp\\App.*=\r\n"
+            "\r\n[Folders]\r\nC:\\WINDOWS\\Start Menu\\Programs\\MyApp=\r\n");
+}
+
+TEST_F(UninstallInfo, ASecondInstallStartsTheListsAfreshAndKeepsTheRest) {
+  std::string dest = Path("App");
+  plat::CreateDirectory(dest);
+  WriteFile(dest + "\\uninstall.cfg", "[Mine]\r\nkeep=1\r\n[UNINS]\r\nold.txt=\r\n[Folders]\r\nold=\r\n");
+  TUninstallLog log;
+  log.Open(dest, "P");
+  log.Add("UNINS", dest + "\\a.txt");
+  log.Add("UNINS", dest + "\\A.TXT");  // the same key: one line
+  std::string text = ReadFile(dest + "\\uninstall.cfg");
+  EXPECT_NE(text.find("[Mine]\r\nkeep=1\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("old"), std::string::npos) << text;
+  EXPECT_EQ(text.find("[Folders]"), std::string::npos) << text;
+  EXPECT_NE(text.find("a.txt=\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("A.TXT"), std::string::npos) << text;
+}
+
+TEST_F(UninstallInfo, AFailedWriteStopsWithTheFilesName) {
+  TUninstallLog log;
+  try {
+    log.Open(Path("missing\\dir"), "P");
+    FAIL() << "no error";
+  } catch (const EUnableToWrite& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + Path("missing\\dir") + "\\uninstall.cfg");
+  }
+}
+
+TEST_F(UninstallInfo, IniEntriesDirectoryByDirectory) {
+  std::string ini = Path("app.ini");
+  int written = 0;
+  WriteIniEntries({"<INSTALLDIR>", "<SUB1>", "<INSTALLDIR>"}, {"D:\\App", "D:\\App\\data", "D:\\Again"},
+                  {"Paths~Base~<INSTALLDIR>data\\base.db", "Paths~Data~<sub1>x", "Paths~None~<NOPE>y",
+                   "Other~Home~<INSTALLDIR>"},
+                  ini, [&] { ++written; });
+  EXPECT_EQ(written, 5);  // two entries for each <INSTALLDIR> directory, one for <SUB1>
+  EXPECT_EQ(plat::GetPrivateProfileString("Paths", "Base", "", ini), "D:\\Again\\data\\base.db");
+  EXPECT_EQ(plat::GetPrivateProfileString("Paths", "Data", "", ini), "D:\\App\\data\\x");
+  EXPECT_EQ(plat::GetPrivateProfileString("Paths", "None", "absent", ini), "absent");
+  EXPECT_EQ(plat::GetPrivateProfileString("Other", "Home", "", ini), "D:\\Again\\");
+}
+
+TEST_F(UninstallInfo, TheRegistryEntryQuotesTheProgramPath) {
+  WriteUninstallRegistry("Demo App", "C:\\Program Files\\Demo");
+  std::string key = std::string(kUninstallKey) + "Demo App";
+  EXPECT_EQ(plat::RegQueryStringValue(plat::RegRoot::LocalMachine, key, "DisplayName"), "Demo App");
+  EXPECT_EQ(plat::RegQueryStringValue(plat::RegRoot::LocalMachine, key, "UninstallString"),
+            "\"C:\\Program Files\\Demo\\uninstaller.exe\" Demo App");
+  WriteUninstallRegistry("Vendor\\Tool", "C:\\T");
+  EXPECT_EQ(plat::RegQueryStringValue(plat::RegRoot::LocalMachine, std::string(kUninstallKey) + "Vendor\\Tool",
+                                      "DisplayName"),
+            "Vendor\\Tool");
+}
+
+}  // namespace
+}  // namespace tovin::test

@@ -1,0 +1,13 @@
+// The installation run: resolves and creates the directories, copies the setup program and the
+// files, makes the shortcuts, writes the INI entries, the uninstall log and the registry entry,
+// starts the installed program when asked, and closes the wizard. Errors it does not catch
+// (the setup program's own copy, the log, the INI file, the registry) stop it where they occur.
+#pragma once
+
+namespace tovin {
+
+class TTovin;
+
+void RunInstallation(TTovin& wizard);
+
+}  // namespace tovin
