@@ -1,7 +1,7 @@
 // The POSIX emulation of the platform layer: drives, names, attributes, dates, sharing.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "platform/platform.h"
@@ -52,8 +52,7 @@ TEST_F(PosixBackend, NamesMatchWithoutLetterCaseAndKeepTheirCase) {
   ASSERT_TRUE(CreateDirectory(Path("MixedCase")));
   EXPECT_NE(GetFileAttributes(Path("MIXEDCASE")), kInvalidAttributes);
   WriteFile(Path("mixedcase\\New File.TXT"), "y");
-  struct stat st;
-  EXPECT_EQ(::stat((posix::MachineRoot() + "/drive_c/work/MixedCase/New File.TXT").c_str(), &st), 0);
+  EXPECT_TRUE(std::filesystem::exists(posix::MachineRoot() + "/drive_c/work/MixedCase/New File.TXT"));
   EXPECT_FALSE(CreateDirectory(Path("MIXEDcase")));
   EXPECT_EQ(GetLastError(), 183u);
 }
