@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/system_routines.h"
+#include "platform/path_routines.h"
 #include "platform/platform.h"
 
 namespace tovin {
