@@ -260,7 +260,7 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
   std::string full = posix::NormalizePath(pattern);
   auto cut = full.rfind('\\');
   std::string dir = full.substr(0, cut + 1), name = full.substr(cut + 1);
-  if (name.empty()) name = "*";
+  if (name.empty()) name.push_back('*');
   auto host = HostFor(dir);
   if (!host) return found;
   DIR* d = ::opendir(host->c_str());
