@@ -2,7 +2,8 @@
 
 #include <memory>
 
-#include "codec/methods.h"
+#include "codec/byte_io.h"
+#include "codec/method_table.h"
 
 namespace tovin {
 
@@ -20,11 +21,9 @@ int32_t RunCodecWithBudget(const CodecOwner& owner, Stream& destination, Stream&
   bool expand = direction == kExpand;
   auto in = std::make_unique<ByteSource>(source, inputSize, owner, expand && owner.Key() != 0 && scrambled);
   auto out = std::make_unique<ByteSink>(destination, outputBudget, !expand, owner.Key());
-  switch (method) {
-    case coRLE: expand ? DecodeRle(*in, *out) : EncodeRle(*in, *out); break;
-    case coLZH: expand ? DecodeLzh(*in, *out, expandedSize) : EncodeLzh(*in, *out); break;
-    case coLZH5: expand ? DecodeLh5(*in, *out, expandedSize) : EncodeLh5(*in, *out); break;
-    default: break;
+  if (const MethodInfo* coder = FindMethod(method)) {
+    if (expand && coder->Decode) coder->Decode(*in, *out, expandedSize);
+    if (!expand && coder->Encode) coder->Encode(*in, *out);
   }
   result = expand ? out->Checksum() : in->Checksum();
   out->Finish();

@@ -37,8 +37,11 @@ std::string SerializeArchiveHeader(const TArchiveHeader& h);
 TMemberHeader ParseMemberHeader(const uint8_t* bytes);
 std::string SerializeMemberHeader(const TMemberHeader& h);
 
-// "NON", "RLE", "LZH", "CUS", "LH5" by ordinal.
+// The header identifier of a method ("NON", "RLE", "LZH", "CUS", "LH5"); "NON" for an
+// unknown ordinal. Both read the method table.
 const char* MethodIdOf(TPackMethod method);
-const char* MethodName(uint8_t method);  // "none", "rle", "lzh", "custom", "lh5" or "?"
+inline constexpr const char* kUnknownMethodName = "?";
+// The command-line name ("none", "rle", "lzh", "custom", "lh5"), or kUnknownMethodName.
+const char* MethodName(uint8_t method);
 
 }  // namespace tovin

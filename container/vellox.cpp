@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 
+#include "codec/method_table.h"
 #include "codec/run_codec.h"
 #include "container/vellox_errors.h"
 #include "platform/platform.h"
@@ -46,9 +47,7 @@ bool TVellox::ReadMemberHeader(Stream& in, TMemberHeader& header, std::string& n
 }
 
 TPackMethod TVellox::LookupMethodId(const std::string& id) {
-  static const char* ids[] = {"NON", "RLE", "LZH", "CUS", "LH5"};
-  for (int i = 0; i <= coLZH5; ++i)
-    if (id == ids[i]) return static_cast<TPackMethod>(i);
+  if (const MethodInfo* m = FindMethodById(id)) return m->Method;
   if (OnRecognize) {
     bool recognized = false;
     OnRecognize(id, recognized);
