@@ -1,5 +1,6 @@
 #include "codec/run_codec.h"
 
+#include <limits>
 #include <memory>
 
 #include "codec/byte_io.h"
@@ -10,7 +11,8 @@ namespace tovin {
 int32_t RunCodec(const CodecOwner& owner, Stream& destination, Stream& source, bool scrambled,
                  uint8_t direction, uint8_t method, int32_t expandedSize, int32_t inputSize,
                  uint32_t& result) {
-  int32_t budget = direction == kExpand ? 2147483647 : inputSize;
+  // An expansion has no output budget; a compression must not come out larger than its input.
+  int32_t budget = direction == kExpand ? std::numeric_limits<int32_t>::max() : inputSize;
   return RunCodecWithBudget(owner, destination, source, scrambled, direction, method, expandedSize, inputSize,
                             budget, result);
 }

@@ -20,14 +20,14 @@ TArchiveHeader TVellox::ReadArchiveHeader(Stream& in, std::string& methodId) {
   int64_t left = in.Size() - in.Position();
   if (left < kArchiveHeaderSize) {
     TArchiveHeader empty;
-    empty.LockFlag = KeyValue > 0 ? 2 : 0;
+    empty.LockFlag = KeyValue > 0 ? kLockScrambled : kLockOpen;
     methodId.assign(empty.MethodId, 3);
     return empty;
   }
   uint8_t bytes[kArchiveHeaderSize];
   if (in.Read(bytes, kArchiveHeaderSize) != kArchiveHeaderSize) throw EReadError("Stream read error");
   TArchiveHeader h = ParseArchiveHeader(bytes);
-  if (std::memcmp(h.Magic, "VLXC\x1A", 5) != 0) throw EInvalidHeader("Can't recognize compressed file header");
+  if (std::memcmp(h.Magic, kArchiveMagic, sizeof kArchiveMagic) != 0) throw EInvalidHeader("Can't recognize compressed file header");
   if (h.ArchiveType != caMulti) throw EInvalidHeaderArchiveType("Archive type must be caMulti");
   methodId.assign(h.MethodId, 3);
   LookupMethodId(methodId);
@@ -73,9 +73,9 @@ void TVellox::ListArchive(const std::string& fileName, std::vector<TListedMember
     m.Info.Method = h.Method;
     m.Info.Checksum = h.Checksum;
     m.Info.HeaderOffset = static_cast<int32_t>(in.Position() - h.NameLength - kMemberHeaderSize);
-    m.Info.Locked = h.LockFlag > 0;
+    m.Info.Locked = h.LockFlag > kLockOpen;
     list.push_back(std::move(m));
-    in.Seek(h.StoredSize, 1);
+    in.Seek(h.StoredSize, kSeekCurrent);
   }
 }
 
@@ -96,6 +96,9 @@ void TVellox::ExpandArchive(const std::string& fileName, std::vector<std::string
 }
 
 namespace {
+
+// Stored members are copied through a buffer of this size.
+constexpr int64_t kCopyBufferSize = 8192;
 
 // Accepts and discards what is written: where TestOnly members go.
 class NullStream final : public Stream {
@@ -128,7 +131,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
   // adds nothing to it, so it is read even then (else empty files at the end would be lost).
   while (ReadMemberHeader(in, h, name) && (total < archive.TotalSize || h.ExpandedSize == 0)) {
     if (selection && !Selected(*selection, name)) {
-      in.Seek(h.StoredSize, 1);
+      in.Seek(h.StoredSize, kSeekCurrent);
       total += h.ExpandedSize;
       continue;
     }
@@ -136,7 +139,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
     if (OnCheckFile) {
       OnCheckFile(target, 1);
       if (target.empty()) {
-        in.Seek(h.StoredSize, 1);
+        in.Seek(h.StoredSize, kSeekCurrent);
         continue;
       }
       if (target == "*") break;
@@ -159,7 +162,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       out = std::make_unique<FileStream>(target, FileStream::Mode::Create);
     } catch (const EFCreateError&) {
       if (ExceptionOnFileError) throw;
-      in.Seek(h.StoredSize, 1);
+      in.Seek(h.StoredSize, kSeekCurrent);
       continue;
     }
     try {
@@ -184,13 +187,13 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
 
 void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize,
                            int32_t storedChecksum, uint8_t method, const std::string& methodId, int32_t lockFlag) {
-  if (method != coNone && lockFlag > 0 && KeyValue == 0) throw EInvalidKey(kFileLocked);
+  if (method != coNone && lockFlag > kLockOpen && KeyValue == 0) throw EInvalidKey(kFileLocked);
   uint32_t computed = 0;
   switch (method) {
     case coNone: {
-      std::vector<char> buffer(8192);
+      std::vector<char> buffer(kCopyBufferSize);
       for (int64_t left = storedSize; left > 0;) {
-        int64_t n = in.Read(buffer.data(), std::min<int64_t>(left, 8192));
+        int64_t n = in.Read(buffer.data(), std::min<int64_t>(left, kCopyBufferSize));
         if (n <= 0) throw EReadError("Stream read error");
         out.WriteAll(buffer.data(), n);
         left -= n;
@@ -201,9 +204,9 @@ void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t 
     case coLZH:
     case coLZH5:
       try {
-        RunCodec(*this, out, in, lockFlag == 2, kExpand, method, expandedSize, storedSize, computed);
+        RunCodec(*this, out, in, lockFlag == kLockScrambled, kExpand, method, expandedSize, storedSize, computed);
       } catch (const ELZHBadDecodeTable&) {
-        if (lockFlag > 0) throw EInvalidKey(kFileLocked);
+        if (lockFlag > kLockOpen) throw EInvalidKey(kFileLocked);
         throw;
       }
       break;
@@ -219,7 +222,7 @@ void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t 
   }
   uint32_t stored = static_cast<uint32_t>(storedChecksum);
   if (computed == stored) return;
-  if (lockFlag > 0) {
+  if (lockFlag > kLockOpen) {
     if (static_cast<uint32_t>(KeyValue) + computed == stored) return;
     throw EInvalidKey(kFileLocked);
   }
@@ -234,7 +237,7 @@ int64_t TVellox::FreeSpaceFor(const std::string& target) {
   auto free = plat::GetDiskFreeSpace(root);
   if (!free || *free > static_cast<uint64_t>(kUnlimited / 2)) return kUnlimited;
   int64_t result = static_cast<int64_t>(*free);
-  auto found = plat::FindFiles(target, 0x27);
+  auto found = plat::FindFiles(target, plat::kAttrMaskFiles);
   if (found.size() == 1 && !(found[0].attributes & plat::kAttrDirectory))
     result += static_cast<int64_t>(found[0].size);  // it is replaced
   return result;

@@ -1,5 +1,6 @@
 // Failures travel as exceptions, one class per kind, each carrying the system's own message.
 #pragma once
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -25,11 +26,18 @@ TOVIN_EXCEPTION(EWriteError);    // "Stream write error"
 TOVIN_EXCEPTION(EInOutError);    // the system's message for a failed I/O call
 TOVIN_EXCEPTION(EGeneralError);  // plain runtime errors ("Unable to create directory")
 
-// Replaces the first %s of a message template.
-inline std::string Format(const std::string& pattern, const std::string& arg) {
+// Replaces the first %s of a message template with text.
+inline std::string Format(const std::string& pattern, const std::string& text) {
   std::string out = pattern;
   auto at = out.find("%s");
-  if (at != std::string::npos) out.replace(at, 2, arg);
+  if (at != std::string::npos) out.replace(at, 2, text);
+  return out;
+}
+// Replaces the first %d of a message template with a number in decimal.
+inline std::string Format(const std::string& pattern, int64_t number) {
+  std::string out = pattern;
+  auto at = out.find("%d");
+  if (at != std::string::npos) out.replace(at, 2, std::to_string(number));
   return out;
 }
 

@@ -6,6 +6,11 @@
 #include "platform/platform.h"
 
 namespace tovin {
+namespace {
+
+constexpr int64_t kCopyBufferSize = 8192;
+
+}  // namespace
 
 bool PathIsDirectory(const std::string& path) {
   uint32_t a = plat::GetFileAttributes(path);
@@ -35,7 +40,7 @@ void CopyFileInto(const std::string& source, const std::string& destination) {
     std::string name = source.substr(source.find_last_of("\\/:") + 1);
     target = dest + (dest.back() == '\\' ? "" : "\\") + name;
   }
-  std::vector<char> buffer(8192);
+  std::vector<char> buffer(kCopyBufferSize);
   auto in = plat::OpenFile(source, plat::Access::Read, plat::Share::DenyWrite,
                            plat::Disposition::OpenExisting);
   if (!in) throw EFOpenError(Format("Cannot open file %s", source));
@@ -44,10 +49,10 @@ void CopyFileInto(const std::string& source, const std::string& destination) {
   if (!out) throw EFCreateError(Format("Cannot create file %s", target));
   int64_t n;
   do {
-    n = in->Read(buffer.data(), 8192);
+    n = in->Read(buffer.data(), kCopyBufferSize);
     if (n < 0) throw EReadError("Stream read error");
     if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError("Stream write error");
-  } while (n == 8192);
+  } while (n == kCopyBufferSize);
 }
 
 }  // namespace tovin

@@ -60,7 +60,9 @@ void MemoryStream::WriteAll(const void* buffer, int64_t count) {
 }
 
 int64_t MemoryStream::Seek(int64_t offset, int origin) {
-  int64_t base = origin == 0 ? 0 : origin == 1 ? static_cast<int64_t>(pos_) : static_cast<int64_t>(data_.size());
+  int64_t base = origin == kSeekBegin     ? 0
+                 : origin == kSeekCurrent ? static_cast<int64_t>(pos_)
+                                          : static_cast<int64_t>(data_.size());
   int64_t target = base + offset;
   if (target < 0) return -1;
   pos_ = static_cast<size_t>(target);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <limits>
 
 #include "platform/path_routines.h"
 #include "platform/platform.h"
@@ -10,7 +11,6 @@
 namespace tovin {
 namespace {
 
-constexpr int32_t kWorkSize = 8192;
 const char* const kAborted = "(TSegVellox) Operation aborted by user";
 const char* const kStreamOpenFailed = "(TSegVellox) Stream open failed";
 
@@ -28,20 +28,20 @@ std::string BareName(const std::string& path) { return path.substr(path.find_las
 
 }  // namespace
 
-TSegVellox::TSegVellox() : segBaseName_("SegData"), work_(kWorkSize) {}
+TSegVellox::TSegVellox() : work_(kWorkSize) {}
 
 TSegVellox::~TSegVellox() = default;
 
 void TSegVellox::SetSegBaseName(const std::string& value) {
-  segBaseName_ = value.empty() ? "SegData" : Lower(BareName(value));
-  if (segBaseName_.empty()) segBaseName_ = "SegData";
+  segBaseName_ = value.empty() ? kDefaultSegBaseName : Lower(BareName(value));
+  if (segBaseName_.empty()) segBaseName_ = kDefaultSegBaseName;
 }
 
-void TSegVellox::SetSegDir(const std::string& value) { segDir_ = value.empty() ? "a:\\" : Lower(value); }
+void TSegVellox::SetSegDir(const std::string& value) { segDir_ = value.empty() ? kDefaultSegDir : Lower(value); }
 
 void TSegVellox::SetSegExt(const std::string& value) { segExt_ = value.size() >= 4 ? value.substr(0, 3) : value; }
 
-void TSegVellox::SetSegSize(int32_t value) { segSize_ = value < 16384 ? 16384 : value; }
+void TSegVellox::SetSegSize(int32_t value) { segSize_ = value < kMinSegSize ? kMinSegSize : value; }
 
 std::string TSegVellox::SegTmpDir() const { return segTmpDir_.empty() ? plat::GetCurrentDirectory() : segTmpDir_; }
 
@@ -51,7 +51,7 @@ void TSegVellox::SetSegTmpDir(const std::string& value) {
   segTmpDir_ = Lower(v);
 }
 
-std::string TSegVellox::WorkFileName() const { return SegTmpDir() + "\\" + segBaseName_ + ".$A$"; }
+std::string TSegVellox::WorkFileName() const { return SegTmpDir() + "\\" + segBaseName_ + kWorkFileExt; }
 
 void TSegVellox::FormNames() {
   SegmentName = SegmentFileName(segBaseName_, segExt_, SegNumber);
@@ -90,7 +90,7 @@ void TSegVellox::BeforeSegment() {
 
 TSegIdHeader TSegVellox::ReadSegmentId(FileStream& file) {
   uint8_t bytes[kSegIdSize];
-  if (file.Read(bytes, kSegIdSize) != kSegIdSize || !HasId(reinterpret_cast<char*>(bytes), "SSeg"))
+  if (file.Read(bytes, kSegIdSize) != kSegIdSize || !HasId(reinterpret_cast<char*>(bytes), kIdSegment))
     throw ESegError("(TSegVellox) Invalid Segment ID Header");
   Remaining -= kSegIdSize;
   return ParseSegId(bytes);
@@ -125,7 +125,7 @@ void TSegVellox::OpenSegment(uint16_t n) {
     throw ESegError(kStreamOpenFailed);
   }
   int64_t size = segment_->Size();
-  Remaining = static_cast<int32_t>(std::min<int64_t>(size, 2147483647));
+  Remaining = static_cast<int32_t>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
 }
 
 void TSegVellox::CloseSegment() {
@@ -186,7 +186,7 @@ void TSegVellox::ReadScanRecord(TSegArc& arc) {
   uint8_t record[kScanHeaderSize] = {};
   ReadSegmentData(record, kScanHeaderSize);
   TSegScanHeader scan = ParseScanHeader(record);
-  if (!HasId(scan.Id, "Scan") || scan.TemplateLength > kMaxTemplateLength || scan.LineLength < 1 ||
+  if (!HasId(scan.Id, kIdScan) || scan.TemplateLength > kMaxTemplateLength || scan.LineLength < 1 ||
       scan.LineLength > kMaxLineLength || scan.ListSize < 0)
     throw ESegError("(TSegVellox) Invalid Scan ID Header");
   std::fill(work_.begin(), work_.end(), 0);
@@ -252,7 +252,7 @@ void TSegVellox::ExpandSegArchive(TSegArc& arc) {
     uint8_t bytes[kArcHeaderSize] = {};
     ReadSegmentData(bytes, kArcHeaderSize);
     record = ParseArcHeader(bytes);
-    if (!HasId(record.Id, "SArc")) throw ESegError("(TSegVellox) Invalid Archive ID Header");
+    if (!HasId(record.Id, kIdArchive)) throw ESegError("(TSegVellox) Invalid Archive ID Header");
     if (arc.Sequence < record.Sequence) throw ESegError("(TSegVellox) Invalid Archive sequence number");
     if (arc.Sequence == record.Sequence) break;
     for (int64_t skipped = 0; skipped < record.DataSize;) {  // an archive left out: read past it
@@ -288,7 +288,7 @@ void TSegVellox::ExpandSegments(TSegArcList& list) {
     uint8_t bytes[kSetHeaderSize] = {};
     ReadSegmentData(bytes, kSetHeaderSize);
     TSegSetHeader set = ParseSetHeader(bytes);
-    if (!HasId(set.Id, "SHdr")) throw ESegError("(TSegVellox) Invalid Segment Header ID");
+    if (!HasId(set.Id, kIdSetHeader)) throw ESegError("(TSegVellox) Invalid Segment Header ID");
 
     // The file lists are read with the host's container events muted. Each file-list member
     // is kept inside SegTmpDir under its bare name, whatever folders its stored name holds.

@@ -27,6 +27,12 @@ struct TSegArc {
 // Owns its entries.
 using TSegArcList = std::vector<std::unique_ptr<TSegArc>>;
 
+// Property defaults: the first segment is a:\SegData.001.
+inline constexpr const char* kDefaultSegBaseName = "SegData";
+inline constexpr const char* kDefaultSegDir = "a:\\";
+// Extension of the work file that receives each compressed archive before it is expanded.
+inline constexpr const char* kWorkFileExt = ".$A$";
+
 using TSegMode = int;
 using TSegBeforeEvent = std::function<void(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber)>;
 using TSegAfterEvent = TSegBeforeEvent;
@@ -36,6 +42,9 @@ using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
 
 class TSegVellox : public TVellox {
  public:
+  // Records and data move through one work buffer of this size.
+  static constexpr int32_t kWorkSize = 8192;
+
   TSegVellox();
   ~TSegVellox() override;
 
@@ -86,10 +95,10 @@ class TSegVellox : public TVellox {
   [[noreturn]] void Aborted();
 
  private:
-  std::string segBaseName_ = "segdata";
-  std::string segDir_ = "a:\\";
+  std::string segBaseName_ = kDefaultSegBaseName;
+  std::string segDir_ = kDefaultSegDir;
   std::string segExt_;
-  int32_t segSize_ = 1440000;
+  int32_t segSize_ = kDefaultSegSize;
   std::string segTmpDir_;
   std::unique_ptr<FileStream> segment_;
   std::vector<uint8_t> work_;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"
 #include "tests/support/test_machine.h"
@@ -54,7 +55,7 @@ TEST_F(PosixBackend, NamesMatchWithoutLetterCaseAndKeepTheirCase) {
   WriteFile(Path("mixedcase\\New File.TXT"), "y");
   EXPECT_TRUE(std::filesystem::exists(posix::MachineRoot() + "/drive_c/work/MixedCase/New File.TXT"));
   EXPECT_FALSE(CreateDirectory(Path("MIXEDcase")));
-  EXPECT_EQ(GetLastError(), 183u);
+  EXPECT_EQ(GetLastError(), kErrorAlreadyExists);
 }
 
 TEST_F(PosixBackend, ExactMatchWinsOverAnotherCase) {
@@ -68,7 +69,7 @@ TEST_F(PosixBackend, ExactMatchWinsOverAnotherCase) {
 TEST_F(PosixBackend, ForbiddenNamesFailAsOnWindows) {
   for (const char* name : {"a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", "a:b", "tab\there"}) {
     EXPECT_FALSE(CreateDirectory(Path(name))) << name;
-    EXPECT_EQ(GetLastError(), 123u) << name;
+    EXPECT_EQ(GetLastError(), kErrorInvalidName) << name;
     EXPECT_EQ(GetFileAttributes(Path(name)), kInvalidAttributes);
     EXPECT_EQ(OpenFile(Path(name), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
   }
@@ -76,17 +77,17 @@ TEST_F(PosixBackend, ForbiddenNamesFailAsOnWindows) {
 
 TEST_F(PosixBackend, MissingPathsAndFailureCodes) {
   EXPECT_EQ(GetFileAttributes(Path("none")), kInvalidAttributes);
-  EXPECT_EQ(GetLastError(), 2u);
+  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
   EXPECT_EQ(GetFileAttributes(Path("no\\dir\\file")), kInvalidAttributes);
-  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_EQ(GetLastError(), kErrorPathNotFound);
   EXPECT_FALSE(CreateDirectory(Path("no\\dir")));
-  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_EQ(GetLastError(), kErrorPathNotFound);
   EXPECT_FALSE(DeleteFile(Path("none")));
   EXPECT_FALSE(RemoveDirectory(Path("none")));
   ASSERT_TRUE(CreateDirectory(Path("full")));
   WriteFile(Path("full\\f"), "");
   EXPECT_FALSE(RemoveDirectory(Path("full")));
-  EXPECT_EQ(GetLastError(), 145u);
+  EXPECT_EQ(GetLastError(), kErrorDirNotEmpty);
   EXPECT_FALSE(DeleteFile(Path("full")));
 }
 
@@ -111,7 +112,7 @@ TEST_F(PosixBackend, ReadOnlyFilesRefuseWritesAndDeletion) {
   WriteFile(Path("ro"), "keep");
   ASSERT_TRUE(SetFileAttributes(Path("ro"), kAttrReadOnly));
   EXPECT_EQ(OpenFile(Path("ro"), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
-  EXPECT_EQ(GetLastError(), 5u);
+  EXPECT_EQ(GetLastError(), kErrorAccessDenied);
   EXPECT_FALSE(DeleteFile(Path("ro")));
   EXPECT_EQ(ReadFile(Path("ro")), "keep");
 }
@@ -170,7 +171,7 @@ TEST_F(PosixBackend, ShareModesConflictLikeWindows) {
   ASSERT_TRUE(reader);
   EXPECT_TRUE(OpenFile(Path("s"), Access::Read, Share::DenyWrite, Disposition::OpenExisting));
   EXPECT_EQ(OpenFile(Path("s"), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
-  EXPECT_EQ(GetLastError(), 32u);
+  EXPECT_EQ(GetLastError(), kErrorSharingViolation);
   EXPECT_EQ(OpenFile(Path("s"), Access::Read, Share::Exclusive, Disposition::OpenExisting), nullptr);
   EXPECT_FALSE(DeleteFile(Path("s")));
   EXPECT_EQ(ReadFile(Path("s")), "x");  // the refused create did not truncate it
