@@ -25,10 +25,10 @@ TArchiveHeader TVellox::ReadArchiveHeader(Stream& in, std::string& methodId) {
     return empty;
   }
   uint8_t bytes[kArchiveHeaderSize];
-  if (in.Read(bytes, kArchiveHeaderSize) != kArchiveHeaderSize) throw EReadError("Stream read error");
+  if (in.Read(bytes, kArchiveHeaderSize) != kArchiveHeaderSize) throw EReadError(kMsgStreamReadError);
   TArchiveHeader h = ParseArchiveHeader(bytes);
-  if (std::memcmp(h.Magic, kArchiveMagic, sizeof kArchiveMagic) != 0) throw EInvalidHeader("Can't recognize compressed file header");
-  if (h.ArchiveType != caMulti) throw EInvalidHeaderArchiveType("Archive type must be caMulti");
+  if (std::memcmp(h.Magic, kArchiveMagic, sizeof kArchiveMagic) != 0) throw EInvalidHeader(kMsgInvalidHeader);
+  if (h.ArchiveType != caMulti) throw EInvalidHeaderArchiveType(kMsgArchiveTypeNotMulti);
   methodId.assign(h.MethodId, 3);
   LookupMethodId(methodId);
   return h;
@@ -53,7 +53,7 @@ TPackMethod TVellox::LookupMethodId(const std::string& id) {
     OnRecognize(id, recognized);
     if (recognized) return coCustom;
   }
-  throw EUnrecognizedCompressionMethod("Unrecognized compression method: \"" + id + "\" in header");
+  throw EUnrecognizedCompressionMethod(Format(kMsgUnrecognizedMethod, id));
 }
 
 void TVellox::ListArchive(const std::string& fileName, std::vector<TListedMember>& list) {
@@ -152,7 +152,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       continue;
     }
     if (FreeSpaceFor(target) < h.ExpandedSize)
-      throw EInsufficientDiskSpace("Not enough disk space to expand " + target);
+      throw EInsufficientDiskSpace(Format(kMsgInsufficientDiskSpace, target));
     if (MakeDirectories) {
       auto cut = target.rfind('\\');
       if (cut != std::string::npos) ForceDirectoryPath(target.substr(0, cut + 1));
@@ -187,14 +187,14 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
 
 void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize,
                            int32_t storedChecksum, uint8_t method, const std::string& methodId, int32_t lockFlag) {
-  if (method != coNone && lockFlag > kLockOpen && KeyValue == 0) throw EInvalidKey(kFileLocked);
+  if (method != coNone && lockFlag > kLockOpen && KeyValue == 0) throw EInvalidKey(kMsgFileLocked);
   uint32_t computed = 0;
   switch (method) {
     case coNone: {
       std::vector<char> buffer(kCopyBufferSize);
       for (int64_t left = storedSize; left > 0;) {
         int64_t n = in.Read(buffer.data(), std::min<int64_t>(left, kCopyBufferSize));
-        if (n <= 0) throw EReadError("Stream read error");
+        if (n <= 0) throw EReadError(kMsgStreamReadError);
         out.WriteAll(buffer.data(), n);
         left -= n;
       }
@@ -206,7 +206,7 @@ void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t 
       try {
         RunCodec(*this, out, in, lockFlag == kLockScrambled, kExpand, method, expandedSize, storedSize, computed);
       } catch (const ELZHBadDecodeTable&) {
-        if (lockFlag > kLockOpen) throw EInvalidKey(kFileLocked);
+        if (lockFlag > kLockOpen) throw EInvalidKey(kMsgFileLocked);
         throw;
       }
       break;
@@ -224,9 +224,9 @@ void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t 
   if (computed == stored) return;
   if (lockFlag > kLockOpen) {
     if (static_cast<uint32_t>(KeyValue) + computed == stored) return;
-    throw EInvalidKey(kFileLocked);
+    throw EInvalidKey(kMsgFileLocked);
   }
-  throw EBadChecksum("Bad checksum during expansion -- data may be invalid");
+  throw EBadChecksum(kMsgBadChecksum);
 }
 
 int64_t TVellox::FreeSpaceFor(const std::string& target) {

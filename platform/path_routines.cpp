@@ -18,7 +18,7 @@ bool PathIsDirectory(const std::string& path) {
 }
 
 void CreateDirectoryPath(const std::string& dirIn) {
-  if (dirIn.empty()) throw EGeneralError("Unable to create directory");
+  if (dirIn.empty()) throw EGeneralError(kMsgUnableToCreateDirectory);
   std::string dir = dirIn;
   if (dir.back() == '\\') dir.pop_back();
   if (dir.size() < 3 || PathIsDirectory(dir)) return;
@@ -43,15 +43,15 @@ void CopyFileInto(const std::string& source, const std::string& destination) {
   std::vector<char> buffer(kCopyBufferSize);
   auto in = plat::OpenFile(source, plat::Access::Read, plat::Share::DenyWrite,
                            plat::Disposition::OpenExisting);
-  if (!in) throw EFOpenError(Format("Cannot open file %s", source));
+  if (!in) throw EFOpenError(Format(kMsgCannotOpenFile, source));
   auto out = plat::OpenFile(target, plat::Access::Write, plat::Share::Exclusive,
                             plat::Disposition::CreateAlways);
-  if (!out) throw EFCreateError(Format("Cannot create file %s", target));
+  if (!out) throw EFCreateError(Format(kMsgCannotCreateFile, target));
   int64_t n;
   do {
     n = in->Read(buffer.data(), kCopyBufferSize);
-    if (n < 0) throw EReadError("Stream read error");
-    if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError("Stream write error");
+    if (n < 0) throw EReadError(kMsgStreamReadError);
+    if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError(kMsgStreamWriteError);
   } while (n == kCopyBufferSize);
 }
 

@@ -117,6 +117,7 @@ using Handle = uintptr_t;
 constexpr uint32_t kTokenAdjustPrivileges = 0x20;
 constexpr uint32_t kTokenQuery = 0x08;
 constexpr uint32_t kPrivilegeEnabled = 2;
+constexpr const char* kShutdownPrivilegeName = "SeShutdownPrivilege";
 bool OpenProcessToken(uint32_t desiredAccess, Handle& token);
 bool LookupPrivilegeValue(const std::string& name, uint64_t& luid);
 bool AdjustTokenPrivileges(Handle token, uint64_t luid, uint32_t attributes);

@@ -11,8 +11,6 @@
 namespace tovin {
 namespace {
 
-const char* const kAborted = "(TSegVellox) Operation aborted by user";
-const char* const kStreamOpenFailed = "(TSegVellox) Stream open failed";
 
 std::string Lower(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -60,12 +58,12 @@ void TSegVellox::FormNames() {
   SegmentPath = dir + "\\" + SegmentName;
 }
 
-void TSegVellox::Aborted() { throw ESegError(kAborted); }
+void TSegVellox::Aborted() { throw ESegError(kMsgAborted); }
 
 void TSegVellox::PromptForSegment() {
   std::string value = segDir_;
   for (;;) {
-    if (!Dialogs || !Dialogs->InputQuery("Mount Segment #" + std::to_string(SegNumber), "Directory Path:", value)) {
+    if (!Dialogs || !Dialogs->InputQuery(std::string(kCaptionMountSegment).append(std::to_string(SegNumber)), kPromptDirectoryPath, value)) {
       AbortRequested = true;
       return;
     }
@@ -91,7 +89,7 @@ void TSegVellox::BeforeSegment() {
 TSegIdHeader TSegVellox::ReadSegmentId(FileStream& file) {
   uint8_t bytes[kSegIdSize];
   if (file.Read(bytes, kSegIdSize) != kSegIdSize || !HasId(reinterpret_cast<char*>(bytes), kIdSegment))
-    throw ESegError("(TSegVellox) Invalid Segment ID Header");
+    throw ESegError(kMsgInvalidSegmentId);
   Remaining -= kSegIdSize;
   return ParseSegId(bytes);
 }
@@ -103,17 +101,17 @@ void TSegVellox::OpenSegment(uint16_t n) {
     BeforeSegment();
     std::string message;
     if (plat::GetFileAttributes(SegmentPath) == plat::kInvalidAttributes) {
-      message = "Unable to locate \"" + SegmentName + "\" on this segment!\n\rCorrect and then press OK, or Cancel to abort";
+      message = Format(kMsgUnableToLocate, SegmentName) + kPromptLineBreak + kMsgCorrectOrCancel;
     } else {
       TSegIdHeader id;
       try {
         FileStream probe(SegmentPath, FileStream::Mode::OpenReadExclusive);
         id = ReadSegmentId(probe);
       } catch (const Exception&) {
-        throw ESegError(kStreamOpenFailed);
+        throw ESegError(kMsgStreamOpenFailed);
       }
       if (id.SegNumber == n) break;
-      message = "Incorrect segmented mounted!\n\rCorrect and then press OK, or Cancel to abort";
+      message = std::string(kMsgIncorrectSegment) + kPromptLineBreak + kMsgCorrectOrCancel;
     }
     if (Dialogs && Dialogs->ErrorBoxOkCancel(message)) continue;
     AbortRequested = true;
@@ -122,7 +120,7 @@ void TSegVellox::OpenSegment(uint16_t n) {
   try {
     segment_ = std::make_unique<FileStream>(SegmentPath, FileStream::Mode::OpenReadExclusive);
   } catch (const Exception&) {
-    throw ESegError(kStreamOpenFailed);
+    throw ESegError(kMsgStreamOpenFailed);
   }
   int64_t size = segment_->Size();
   Remaining = static_cast<int32_t>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
@@ -163,7 +161,7 @@ void TSegVellox::CopyToWorkFile(int32_t size, bool progress) {
   try {
     file = std::make_unique<FileStream>(work, FileStream::Mode::Create);
   } catch (const Exception&) {
-    throw ESegError(kStreamOpenFailed);
+    throw ESegError(kMsgStreamOpenFailed);
   }
   try {
     int64_t copied = 0;
@@ -188,7 +186,7 @@ void TSegVellox::ReadScanRecord(TSegArc& arc) {
   TSegScanHeader scan = ParseScanHeader(record);
   if (!HasId(scan.Id, kIdScan) || scan.TemplateLength > kMaxTemplateLength || scan.LineLength < 1 ||
       scan.LineLength > kMaxLineLength || scan.ListSize < 0)
-    throw ESegError("(TSegVellox) Invalid Scan ID Header");
+    throw ESegError(kMsgInvalidScanHeader);
   std::fill(work_.begin(), work_.end(), 0);
   ReadSegmentData(work_.data(), scan.TemplateLength);
   arc.Template = std::string(reinterpret_cast<char*>(work_.data()),
@@ -218,7 +216,7 @@ void TSegVellox::ReadScanRecord(TSegArc& arc) {
   TestOnly = testOnly;
   SetTargetPath(savedTarget);
   plat::DeleteFile(work);
-  if (written.empty()) throw EListError("List index out of bounds (0)");
+  if (written.empty()) throw EListError(Format(kMsgListIndexOutOfBounds, 0));
   std::string listFile = written[0];
 
   std::unique_ptr<FileStream> text;
@@ -226,7 +224,7 @@ void TSegVellox::ReadScanRecord(TSegArc& arc) {
     text = std::make_unique<FileStream>(listFile, FileStream::Mode::OpenRead);
   } catch (const Exception&) {
     plat::DeleteFile(listFile);
-    throw ESegError(kStreamOpenFailed);
+    throw ESegError(kMsgStreamOpenFailed);
   }
   int64_t left = text->Size();
   while (left > 0) {
@@ -235,7 +233,7 @@ void TSegVellox::ReadScanRecord(TSegArc& arc) {
     if (text->Read(work_.data(), n) != n) {
       text.reset();
       plat::DeleteFile(listFile);
-      throw ESegError("(TSegVellox) Stream read failed");
+      throw ESegError(kMsgStreamReadFailed);
     }
     left -= n;
     std::string line(reinterpret_cast<char*>(work_.data()), strnlen(reinterpret_cast<char*>(work_.data()), n));
@@ -252,8 +250,8 @@ void TSegVellox::ExpandSegArchive(TSegArc& arc) {
     uint8_t bytes[kArcHeaderSize] = {};
     ReadSegmentData(bytes, kArcHeaderSize);
     record = ParseArcHeader(bytes);
-    if (!HasId(record.Id, kIdArchive)) throw ESegError("(TSegVellox) Invalid Archive ID Header");
-    if (arc.Sequence < record.Sequence) throw ESegError("(TSegVellox) Invalid Archive sequence number");
+    if (!HasId(record.Id, kIdArchive)) throw ESegError(kMsgInvalidArchiveHeader);
+    if (arc.Sequence < record.Sequence) throw ESegError(kMsgInvalidArchiveSequence);
     if (arc.Sequence == record.Sequence) break;
     for (int64_t skipped = 0; skipped < record.DataSize;) {  // an archive left out: read past it
       int32_t n = static_cast<int32_t>(std::min<int64_t>(kWorkSize, record.DataSize - skipped));
@@ -288,7 +286,7 @@ void TSegVellox::ExpandSegments(TSegArcList& list) {
     uint8_t bytes[kSetHeaderSize] = {};
     ReadSegmentData(bytes, kSetHeaderSize);
     TSegSetHeader set = ParseSetHeader(bytes);
-    if (!HasId(set.Id, kIdSetHeader)) throw ESegError("(TSegVellox) Invalid Segment Header ID");
+    if (!HasId(set.Id, kIdSetHeader)) throw ESegError(kMsgInvalidSetHeader);
 
     // The file lists are read with the host's container events muted. Each file-list member
     // is kept inside SegTmpDir under its bare name, whatever folders its stored name holds.

@@ -10,12 +10,10 @@
 #include "container/vellox.h"
 #include "platform/exception.h"
 #include "segment/seg_dialogs.h"
+#include "segment/seg_errors.h"
 #include "segment/seg_format.h"
 
 namespace tovin {
-
-TOVIN_EXCEPTION(ESegError);
-TOVIN_EXCEPTION(EListError);  // "List index out of bounds (%d)"
 
 struct TSegArc {
   std::string Template;

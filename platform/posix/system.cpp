@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/error_codes.h"
+#include "platform/exception.h"
 #include "platform/ini_document.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"
@@ -58,7 +59,7 @@ intptr_t ShellExecute(const std::string& file, const std::string& parameters,
   }
   bool windowsProgram = magic[0] == 'M' && magic[1] == 'Z';
   if (!S_ISREG(st.st_mode) || ::access(r.host.c_str(), X_OK) != 0 || windowsProgram) {
-    posix::Notice("cannot start " + file + " on this system: no host program runs it");
+    posix::Notice(tovin::Format(posix::kNoticeCannotStart, file));
     posix::SetLastError(kErrorNoAssociation);
     return kShellErrNoAssociation;
   }
@@ -92,7 +93,7 @@ bool OpenProcessToken(uint32_t, Handle& token) {
 }
 
 bool LookupPrivilegeValue(const std::string& name, uint64_t& luid) {
-  if (name != "SeShutdownPrivilege") {
+  if (name != kShutdownPrivilegeName) {
     posix::SetLastError(kErrorNoSuchPrivilege);
     return false;
   }
@@ -121,7 +122,7 @@ bool ExitWindowsEx(uint32_t flags, uint32_t /*reason*/) {
                      : (flags & kExitPowerOff) ? "power off"
                      : (flags & kExitShutdown) ? "shut down"
                                                : "log off";
-  posix::Notice(std::string("Windows would ") + what + " now; the host keeps running");
+  posix::Notice(tovin::Format(posix::kNoticeWouldExit, what));
   return true;
 }
 

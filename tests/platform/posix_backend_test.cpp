@@ -197,24 +197,34 @@ TEST_F(PosixBackend, CurrentDirectory) {
 TEST_F(PosixBackend, ExitWindowsIsRecordedNotPerformed) {
   std::vector<std::string> notices;
   posix::SetNoticeSink([&](const std::string& n) { notices.push_back(n); });
-  EXPECT_TRUE(ExitWindowsEx(2, 0));
+  const std::pair<uint32_t, const char*> modes[] = {
+      {kExitReboot, "restart"},     {kExitLogOff, "log off"},
+      {kExitShutdown, "shut down"}, {kExitPowerOff | kExitShutdown, "power off"},
+      {kExitReboot | kExitForce, "restart"},
+  };
+  for (const auto& [mode, what] : modes) EXPECT_TRUE(ExitWindowsEx(mode, 0));
   posix::SetNoticeSink(nullptr);
-  EXPECT_EQ(posix::ExitRequests(), std::vector<uint32_t>{2});
-  ASSERT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("restart"), std::string::npos);
+  EXPECT_EQ(posix::ExitRequests(), (std::vector<uint32_t>{2, 0, 1, 9, 6}));
+  ASSERT_EQ(notices.size(), std::size(modes));
+  EXPECT_EQ(notices[0], "Windows would restart now; the host keeps running");
+  for (size_t i = 0; i < notices.size(); ++i)
+    EXPECT_EQ(notices[i], std::string("Windows would ") + modes[i].second + " now; the host keeps running");
 }
 
 TEST_F(PosixBackend, ShellExecuteStartsOnlyHostPrograms) {
   std::vector<std::string> notices;
   posix::SetNoticeSink([&](const std::string& n) { notices.push_back(n); });
   WriteFile(Path("app.exe"), "MZ\x90");
-  EXPECT_LE(ShellExecute(Path("app.exe"), "", Base(), 5), 32);
-  EXPECT_EQ(notices.size(), 1u);
-  EXPECT_LE(ShellExecute(Path("missing.exe"), "", Base(), 5), 32);
-  std::string marker = posix::MachineRoot() + "/drive_c/work/ran";
+  EXPECT_EQ(ShellExecute(Path("app.exe"), "", Base(), 5), kShellErrNoAssociation);
+  EXPECT_EQ(GetLastError(), kErrorNoAssociation);
+  EXPECT_EQ(notices, std::vector<std::string>{"cannot start " + Path("app.exe") + " on this system: no host program runs it"});
+  EXPECT_EQ(ShellExecute(Path("missing.exe"), "", Base(), 5), kShellErrFileNotFound);
+  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
   WriteFile(Path("run.sh"), "#!/bin/sh\ntouch ran.$1\n");
-  ::chmod((posix::MachineRoot() + "/drive_c/work/run.sh").c_str(), 0755);
-  EXPECT_GT(ShellExecute("run.sh", "ok", Base(), 5), 32);
+  using std::filesystem::perms;
+  std::filesystem::permissions(posix::MachineRoot() + "/drive_c/work/run.sh",
+                               perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec);
+  EXPECT_GT(ShellExecute("run.sh", "ok", Base(), 5), kShellErrorLimit);
   posix::SetNoticeSink(nullptr);
   for (int i = 0; i < 200 && !Exists(Path("ran.ok")); ++i) Sleep(10);
   EXPECT_TRUE(Exists(Path("ran.ok")));
