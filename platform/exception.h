@@ -36,19 +36,10 @@ inline constexpr const char* kMsgUnableToCreateDirectory = "Unable to create dir
 TOVIN_EXCEPTION(EListError);
 inline constexpr const char* kMsgListIndexOutOfBounds = "List index out of bounds (%d)";
 
-// Replaces the first %s of a message template with text.
-inline std::string Format(const std::string& pattern, const std::string& text) {
-  std::string out = pattern;
-  auto at = out.find("%s");
-  if (at != std::string::npos) out.replace(at, 2, text);
-  return out;
-}
+// Replaces the first %s of a message template with text; the text itself is not read as a
+// template.
+std::string Format(const std::string& pattern, const std::string& text);
 // Replaces the first %d of a message template with a number in decimal.
-inline std::string Format(const std::string& pattern, int64_t number) {
-  std::string out = pattern;
-  auto at = out.find("%d");
-  if (at != std::string::npos) out.replace(at, 2, std::to_string(number));
-  return out;
-}
+std::string Format(const std::string& pattern, int64_t number);
 
 }  // namespace tovin
