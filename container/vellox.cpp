@@ -137,12 +137,12 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
     }
     std::string target = !name.empty() && name[0] == '\\' ? name : targetPath_ + name;
     if (OnCheckFile) {
-      OnCheckFile(target, 1);
+      OnCheckFile(target, kProcessExpand);
       if (target.empty()) {
         in.Seek(h.StoredSize, kSeekCurrent);
         continue;
       }
-      if (target == "*") break;
+      if (target == kCheckFileStop) break;
     }
     if (TestOnly) {
       NullStream out;
