@@ -10,8 +10,10 @@ std::string ProfileReader::ReadString(const std::string& section, const std::str
 }
 
 std::optional<int32_t> ParseProfileInteger(std::string text) {
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    text = "$" + text.substr(2);
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.erase(0, 1);
+    text[0] = '$';
+  }
   size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   bool negative = false;

@@ -16,9 +16,9 @@ bool TWinReboot::SetPrivilege(const std::string& name, bool enable) {
 }
 
 bool TWinReboot::ExitSystem(uint32_t mode) {
-  SetPrivilege("SeShutdownPrivilege", true);  // systems without token security still try
+  SetPrivilege(plat::kShutdownPrivilegeName, true);  // systems without token security still try
   bool ok = plat::ExitWindowsEx(mode, 0);
-  SetPrivilege("SeShutdownPrivilege", false);
+  SetPrivilege(plat::kShutdownPrivilegeName, false);
   return ok;
 }
 

@@ -3,12 +3,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace tovin {
 
 class TWinReboot {
  public:
   // ExitWindowsEx modes; add kForce to close applications without asking them.
-  static constexpr uint32_t kLogOff = 0, kShutdown = 1, kReboot = 2, kForce = 4, kPowerOff = 8;
+  static constexpr uint32_t kLogOff = plat::kExitLogOff, kShutdown = plat::kExitShutdown,
+                            kReboot = plat::kExitReboot, kForce = plat::kExitForce, kPowerOff = plat::kExitPowerOff;
 
   bool SetPrivilege(const std::string& name, bool enable);
   // Enables the shutdown privilege, asks for the exit, disables the privilege again. The

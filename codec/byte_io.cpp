@@ -57,7 +57,7 @@ int32_t ByteSource::GetBlock(uint8_t* dst, int32_t n) {
 
 void ByteSink::PutBlock(const uint8_t* data, size_t n) {
   while (n > 0) {
-    if (budget_ <= 0) throw EUnableToCompress(kCouldNotCompress);
+    if (budget_ <= 0) throw EUnableToCompress(kMsgCouldNotCompress);
     if (fill_ == kCodecBufferSize) WriteFull();
     size_t take = std::min<size_t>({n, static_cast<size_t>(kCodecBufferSize - fill_), static_cast<size_t>(budget_)});
     uint8_t* out = buffer_ + fill_;

@@ -73,7 +73,7 @@ class ByteSink {
   }
 
   void Put(uint8_t b) {
-    if (budget_ <= 0) throw EUnableToCompress(kCouldNotCompress);
+    if (budget_ <= 0) throw EUnableToCompress(kMsgCouldNotCompress);
     --budget_;
     if (fill_ == kCodecBufferSize) WriteFull();
     if (scramble_) {

@@ -1,12 +1,14 @@
+// The codec's failures, each with its message.
 #pragma once
 #include "platform/exception.h"
 
 namespace tovin {
 
-TOVIN_EXCEPTION(ELZHBadDecodeTable);  // "Bad decode table in archive!"
-TOVIN_EXCEPTION(EUnableToCompress);   // "Could not compress data"
-
-inline constexpr const char* kBadDecodeTable = "Bad decode table in archive!";
-inline constexpr const char* kCouldNotCompress = "Could not compress data";
+// A code length list of an lh5 block that is no complete prefix code.
+TOVIN_EXCEPTION(ELZHBadDecodeTable);
+inline constexpr const char* kMsgBadDecodeTable = "Bad decode table in archive!";
+// A compressing call whose output would outgrow its budget.
+TOVIN_EXCEPTION(EUnableToCompress);
+inline constexpr const char* kMsgCouldNotCompress = "Could not compress data";
 
 }  // namespace tovin

@@ -198,7 +198,7 @@ class Lh5Decoder {
     return v;
   }
 
-  [[noreturn]] static void Bad() { throw ELZHBadDecodeTable(kBadDecodeTable); }
+  [[noreturn]] static void Bad() { throw ELZHBadDecodeTable(kMsgBadDecodeTable); }
 
   void ReadBlockHeader() {
     uint32_t size = Bits(16);

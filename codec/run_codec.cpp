@@ -1,15 +1,18 @@
 #include "codec/run_codec.h"
 
+#include <limits>
 #include <memory>
 
-#include "codec/methods.h"
+#include "codec/byte_io.h"
+#include "codec/method_table.h"
 
 namespace tovin {
 
 int32_t RunCodec(const CodecOwner& owner, Stream& destination, Stream& source, bool scrambled,
                  uint8_t direction, uint8_t method, int32_t expandedSize, int32_t inputSize,
                  uint32_t& result) {
-  int32_t budget = direction == kExpand ? 2147483647 : inputSize;
+  // An expansion has no output budget; a compression must not come out larger than its input.
+  int32_t budget = direction == kExpand ? std::numeric_limits<int32_t>::max() : inputSize;
   return RunCodecWithBudget(owner, destination, source, scrambled, direction, method, expandedSize, inputSize,
                             budget, result);
 }
@@ -20,11 +23,9 @@ int32_t RunCodecWithBudget(const CodecOwner& owner, Stream& destination, Stream&
   bool expand = direction == kExpand;
   auto in = std::make_unique<ByteSource>(source, inputSize, owner, expand && owner.Key() != 0 && scrambled);
   auto out = std::make_unique<ByteSink>(destination, outputBudget, !expand, owner.Key());
-  switch (method) {
-    case coRLE: expand ? DecodeRle(*in, *out) : EncodeRle(*in, *out); break;
-    case coLZH: expand ? DecodeLzh(*in, *out, expandedSize) : EncodeLzh(*in, *out); break;
-    case coLZH5: expand ? DecodeLh5(*in, *out, expandedSize) : EncodeLh5(*in, *out); break;
-    default: break;
+  if (const MethodInfo* coder = FindMethod(method)) {
+    if (expand && coder->Decode) coder->Decode(*in, *out, expandedSize);
+    if (!expand && coder->Encode) coder->Encode(*in, *out);
   }
   result = expand ? out->Checksum() : in->Checksum();
   out->Finish();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "codec/method_table.h"
 #include "platform/byte_order.h"
 
 namespace tovin {
@@ -54,13 +55,13 @@ std::string SerializeMemberHeader(const TMemberHeader& h) {
 }
 
 const char* MethodIdOf(TPackMethod method) {
-  static const char* ids[] = {"NON", "RLE", "LZH", "CUS", "LH5"};
-  return method <= coLZH5 ? ids[method] : "NON";
+  const MethodInfo* m = FindMethod(method);
+  return (m ? m : FindMethod(coNone))->Id;
 }
 
 const char* MethodName(uint8_t method) {
-  static const char* names[] = {"none", "rle", "lzh", "custom", "lh5"};
-  return method <= coLZH5 ? names[method] : "?";
+  const MethodInfo* m = FindMethod(method);
+  return m ? m->CliName : kUnknownMethodName;
 }
 
 }  // namespace tovin

@@ -11,14 +11,23 @@ namespace tovin {
 inline constexpr int kArchiveHeaderSize = 21;
 inline constexpr int kMemberHeaderSize = 25;
 inline constexpr uint8_t caMulti = 1;
+inline constexpr char kArchiveMagic[5] = {'V', 'L', 'X', 'C', 0x1A};
+
+// The lock value of a member header. A reader takes every value above kLockOpen as locked and
+// unscrambles kLockScrambled members with its key. The one rule a writer follows: a key other
+// than 0 locks every member, coded members are then scrambled (kLockScrambled) and stored
+// members are locked by their checksum only (kLockChecksum); without a key every member is
+// kLockOpen. The archive header carries kLockScrambled when the key is greater than 0, else
+// kLockOpen; readers do not interpret it.
+inline constexpr int32_t kLockOpen = 0, kLockChecksum = 1, kLockScrambled = 2;
 
 struct TArchiveHeader {
-  char Magic[5] = {'V', 'L', 'X', 'C', 0x1A};
+  char Magic[5] = {kArchiveMagic[0], kArchiveMagic[1], kArchiveMagic[2], kArchiveMagic[3], kArchiveMagic[4]};
   char MethodId[3] = {'N', 'O', 'N'};
   int32_t TotalSize = 0;
   uint8_t ArchiveType = caMulti;
   int32_t Reserved = 0;
-  int32_t LockFlag = 0;
+  int32_t LockFlag = kLockOpen;
 };
 
 struct TMemberHeader {
@@ -29,7 +38,7 @@ struct TMemberHeader {
   int32_t StoredSize = 0;
   uint8_t Method = coNone;
   int32_t Checksum = 0;
-  int32_t LockFlag = 0;
+  int32_t LockFlag = kLockOpen;
 };
 
 TArchiveHeader ParseArchiveHeader(const uint8_t* bytes);
@@ -37,8 +46,11 @@ std::string SerializeArchiveHeader(const TArchiveHeader& h);
 TMemberHeader ParseMemberHeader(const uint8_t* bytes);
 std::string SerializeMemberHeader(const TMemberHeader& h);
 
-// "NON", "RLE", "LZH", "CUS", "LH5" by ordinal.
+// The header identifier of a method ("NON", "RLE", "LZH", "CUS", "LH5"); "NON" for an
+// unknown ordinal. Both read the method table.
 const char* MethodIdOf(TPackMethod method);
-const char* MethodName(uint8_t method);  // "none", "rle", "lzh", "custom", "lh5" or "?"
+inline constexpr const char* kUnknownMethodName = "?";
+// The command-line name ("none", "rle", "lzh", "custom", "lh5"), or kUnknownMethodName.
+const char* MethodName(uint8_t method);
 
 }  // namespace tovin

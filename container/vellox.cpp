@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 
+#include "codec/method_table.h"
 #include "codec/run_codec.h"
 #include "container/vellox_errors.h"
 #include "platform/platform.h"
@@ -19,15 +20,15 @@ TArchiveHeader TVellox::ReadArchiveHeader(Stream& in, std::string& methodId) {
   int64_t left = in.Size() - in.Position();
   if (left < kArchiveHeaderSize) {
     TArchiveHeader empty;
-    empty.LockFlag = KeyValue > 0 ? 2 : 0;
+    empty.LockFlag = KeyValue > 0 ? kLockScrambled : kLockOpen;
     methodId.assign(empty.MethodId, 3);
     return empty;
   }
   uint8_t bytes[kArchiveHeaderSize];
-  if (in.Read(bytes, kArchiveHeaderSize) != kArchiveHeaderSize) throw EReadError("Stream read error");
+  if (in.Read(bytes, kArchiveHeaderSize) != kArchiveHeaderSize) throw EReadError(kMsgStreamReadError);
   TArchiveHeader h = ParseArchiveHeader(bytes);
-  if (std::memcmp(h.Magic, "VLXC\x1A", 5) != 0) throw EInvalidHeader("Can't recognize compressed file header");
-  if (h.ArchiveType != caMulti) throw EInvalidHeaderArchiveType("Archive type must be caMulti");
+  if (std::memcmp(h.Magic, kArchiveMagic, sizeof kArchiveMagic) != 0) throw EInvalidHeader(kMsgInvalidHeader);
+  if (h.ArchiveType != caMulti) throw EInvalidHeaderArchiveType(kMsgArchiveTypeNotMulti);
   methodId.assign(h.MethodId, 3);
   LookupMethodId(methodId);
   return h;
@@ -46,15 +47,13 @@ bool TVellox::ReadMemberHeader(Stream& in, TMemberHeader& header, std::string& n
 }
 
 TPackMethod TVellox::LookupMethodId(const std::string& id) {
-  static const char* ids[] = {"NON", "RLE", "LZH", "CUS", "LH5"};
-  for (int i = 0; i <= coLZH5; ++i)
-    if (id == ids[i]) return static_cast<TPackMethod>(i);
+  if (const MethodInfo* m = FindMethodById(id)) return m->Method;
   if (OnRecognize) {
     bool recognized = false;
     OnRecognize(id, recognized);
     if (recognized) return coCustom;
   }
-  throw EUnrecognizedCompressionMethod("Unrecognized compression method: \"" + id + "\" in header");
+  throw EUnrecognizedCompressionMethod(Format(kMsgUnrecognizedMethod, id));
 }
 
 void TVellox::ListArchive(const std::string& fileName, std::vector<TListedMember>& list) {
@@ -74,9 +73,9 @@ void TVellox::ListArchive(const std::string& fileName, std::vector<TListedMember
     m.Info.Method = h.Method;
     m.Info.Checksum = h.Checksum;
     m.Info.HeaderOffset = static_cast<int32_t>(in.Position() - h.NameLength - kMemberHeaderSize);
-    m.Info.Locked = h.LockFlag > 0;
+    m.Info.Locked = h.LockFlag > kLockOpen;
     list.push_back(std::move(m));
-    in.Seek(h.StoredSize, 1);
+    in.Seek(h.StoredSize, kSeekCurrent);
   }
 }
 
@@ -97,6 +96,9 @@ void TVellox::ExpandArchive(const std::string& fileName, std::vector<std::string
 }
 
 namespace {
+
+// Stored members are copied through a buffer of this size.
+constexpr int64_t kCopyBufferSize = 8192;
 
 // Accepts and discards what is written: where TestOnly members go.
 class NullStream final : public Stream {
@@ -130,18 +132,18 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
   while (ReadMemberHeader(in, h, name) && (total < archive.TotalSize || h.ExpandedSize == 0)) {
     if (OnMemberHeader) OnMemberHeader(archive, h, name);
     if (selection && !Selected(*selection, name)) {
-      in.Seek(h.StoredSize, 1);
+      in.Seek(h.StoredSize, kSeekCurrent);
       total += h.ExpandedSize;
       continue;
     }
     std::string target = !name.empty() && name[0] == '\\' ? name : targetPath_ + name;
     if (OnCheckFile) {
-      OnCheckFile(target, 1);
+      OnCheckFile(target, kProcessExpand);
       if (target.empty()) {
-        in.Seek(h.StoredSize, 1);
+        in.Seek(h.StoredSize, kSeekCurrent);
         continue;
       }
-      if (target == "*") break;
+      if (target == kCheckFileStop) break;
     }
     if (TestOnly) {
       NullStream out;
@@ -151,7 +153,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       continue;
     }
     if (FreeSpaceFor(target) < h.ExpandedSize)
-      throw EInsufficientDiskSpace("Not enough disk space to expand " + target);
+      throw EInsufficientDiskSpace(Format(kMsgInsufficientDiskSpace, target));
     if (MakeDirectories) {
       auto cut = target.rfind('\\');
       if (cut != std::string::npos) ForceDirectoryPath(target.substr(0, cut + 1));
@@ -161,7 +163,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       out = std::make_unique<FileStream>(target, FileStream::Mode::Create);
     } catch (const EFCreateError&) {
       if (ExceptionOnFileError) throw;
-      in.Seek(h.StoredSize, 1);
+      in.Seek(h.StoredSize, kSeekCurrent);
       continue;
     }
     try {
@@ -186,14 +188,14 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
 
 void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize,
                            int32_t storedChecksum, uint8_t method, const std::string& methodId, int32_t lockFlag) {
-  if (method != coNone && lockFlag > 0 && KeyValue == 0) throw EInvalidKey(kFileLocked);
+  if (method != coNone && lockFlag > kLockOpen && KeyValue == 0) throw EInvalidKey(kMsgFileLocked);
   uint32_t computed = 0;
   switch (method) {
     case coNone: {
-      std::vector<char> buffer(8192);
+      std::vector<char> buffer(kCopyBufferSize);
       for (int64_t left = storedSize; left > 0;) {
-        int64_t n = in.Read(buffer.data(), std::min<int64_t>(left, 8192));
-        if (n <= 0) throw EReadError("Stream read error");
+        int64_t n = in.Read(buffer.data(), std::min<int64_t>(left, kCopyBufferSize));
+        if (n <= 0) throw EReadError(kMsgStreamReadError);
         out.WriteAll(buffer.data(), n);
         left -= n;
       }
@@ -203,9 +205,9 @@ void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t 
     case coLZH:
     case coLZH5:
       try {
-        RunCodec(*this, out, in, lockFlag == 2, kExpand, method, expandedSize, storedSize, computed);
+        RunCodec(*this, out, in, lockFlag == kLockScrambled, kExpand, method, expandedSize, storedSize, computed);
       } catch (const ELZHBadDecodeTable&) {
-        if (lockFlag > 0) throw EInvalidKey(kFileLocked);
+        if (lockFlag > kLockOpen) throw EInvalidKey(kMsgFileLocked);
         throw;
       }
       break;
@@ -221,11 +223,11 @@ void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t 
   }
   uint32_t stored = static_cast<uint32_t>(storedChecksum);
   if (computed == stored) return;
-  if (lockFlag > 0) {
+  if (lockFlag > kLockOpen) {
     if (static_cast<uint32_t>(KeyValue) + computed == stored) return;
-    throw EInvalidKey(kFileLocked);
+    throw EInvalidKey(kMsgFileLocked);
   }
-  throw EBadChecksum("Bad checksum during expansion -- data may be invalid");
+  throw EBadChecksum(kMsgBadChecksum);
 }
 
 int64_t TVellox::FreeSpaceFor(const std::string& target) {
@@ -236,7 +238,7 @@ int64_t TVellox::FreeSpaceFor(const std::string& target) {
   auto free = plat::GetDiskFreeSpace(root);
   if (!free || *free > static_cast<uint64_t>(kUnlimited / 2)) return kUnlimited;
   int64_t result = static_cast<int64_t>(*free);
-  auto found = plat::FindFiles(target, 0x27);
+  auto found = plat::FindFiles(target, plat::kAttrMaskFiles);
   if (found.size() == 1 && !(found[0].attributes & plat::kAttrDirectory))
     result += static_cast<int64_t>(found[0].size);  // it is replaced
   return result;

@@ -12,8 +12,12 @@
 
 namespace tovin {
 
-using TCProcessMode = int;  // always 1 (expansion) in this system
+using TCProcessMode = int;
+inline constexpr TCProcessMode kProcessExpand = 1;  // the only mode this system raises
+// Receives a member's target path; the handler may change it, empty it to skip the member, or
+// set it to kCheckFileStop to stop expanding the archive.
 using TFilenameCheckEvent = std::function<void(std::string& filepath, TCProcessMode mode)>;
+inline constexpr const char* kCheckFileStop = "*";
 using TExpandEvent = std::function<void(Stream& dest, Stream& source, int32_t Sourcesize, int32_t Destsize,
                                         const std::string& CompressID, int32_t& checksum)>;
 using TCompressEvent = TExpandEvent;

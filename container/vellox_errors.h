@@ -5,13 +5,19 @@
 
 namespace tovin {
 
-TOVIN_EXCEPTION(EInvalidHeader);                  // "Can't recognize compressed file header"
-TOVIN_EXCEPTION(EInvalidHeaderArchiveType);       // "Archive type must be caMulti"
-TOVIN_EXCEPTION(EUnrecognizedCompressionMethod);  // "Unrecognized compression method: "..." in header"
-TOVIN_EXCEPTION(EBadChecksum);                    // "Bad checksum during expansion -- data may be invalid"
-TOVIN_EXCEPTION(EInvalidKey);                     // "File locked -- valid key required"
-TOVIN_EXCEPTION(EInsufficientDiskSpace);          // "Not enough disk space to expand " + path
-
-inline constexpr const char* kFileLocked = "File locked -- valid key required";
+TOVIN_EXCEPTION(EInvalidHeader);
+inline constexpr const char* kMsgInvalidHeader = "Can't recognize compressed file header";
+TOVIN_EXCEPTION(EInvalidHeaderArchiveType);
+inline constexpr const char* kMsgArchiveTypeNotMulti = "Archive type must be caMulti";
+// %s is the 3-character identifier, as read.
+TOVIN_EXCEPTION(EUnrecognizedCompressionMethod);
+inline constexpr const char* kMsgUnrecognizedMethod = "Unrecognized compression method: \"%s\" in header";
+TOVIN_EXCEPTION(EBadChecksum);
+inline constexpr const char* kMsgBadChecksum = "Bad checksum during expansion -- data may be invalid";
+TOVIN_EXCEPTION(EInvalidKey);
+inline constexpr const char* kMsgFileLocked = "File locked -- valid key required";
+// %s is the target path.
+TOVIN_EXCEPTION(EInsufficientDiskSpace);
+inline constexpr const char* kMsgInsufficientDiskSpace = "Not enough disk space to expand %s";
 
 }  // namespace tovin

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     v.ReadArchiveHeader(in, id);
     TMemberHeader h;
     std::string name;
-    while (v.ReadMemberHeader(in, h, name)) in.Seek(h.StoredSize, 1);
+    while (v.ReadMemberHeader(in, h, name)) in.Seek(h.StoredSize, kSeekCurrent);
   } catch (const Exception&) {
   }
   try {

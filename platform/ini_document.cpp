@@ -123,7 +123,7 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
   auto range = FindSection(section);
   if (!range) {
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
-    lines_.push_back("[" + std::string(section) + "]");
+    lines_.push_back(std::string(1, '[').append(section).append(1, ']'));
     lines_.push_back(std::string(key) + "=" + std::string(value));
     return;
   }

@@ -24,6 +24,14 @@ enum : uint32_t {
   kAttrReparsePoint = 0x400,  // a symbolic link; a dangling one carries no other bit
 };
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
+// Masks for FindFiles: every kind of entry (0x3F); every kind but volume labels (0x37); plain
+// files only, no folders or labels (0x27).
+constexpr uint32_t kAttrMaskAll = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory | kAttrArchive;
+constexpr uint32_t kAttrMaskNoVolume = kAttrMaskAll & ~kAttrVolume;
+constexpr uint32_t kAttrMaskFiles = kAttrMaskNoVolume & ~kAttrDirectory;
+
+// Seek origins of File::Seek and Stream::Seek.
+enum : int { kSeekBegin = 0, kSeekCurrent = 1, kSeekEnd = 2 };
 
 // --- machine ---------------------------------------------------------------------------
 // On POSIX the emulated machine lives below a host folder; the Win32 backend ignores it.
@@ -77,7 +85,7 @@ class File {
   virtual int64_t Read(void* buffer, int64_t count) = 0;
   // Bytes written, -1 on an error.
   virtual int64_t Write(const void* buffer, int64_t count) = 0;
-  // origin: 0 begin, 1 current, 2 end. Returns the new position or -1.
+  // origin: kSeekBegin, kSeekCurrent or kSeekEnd. Returns the new position or -1.
   virtual int64_t Seek(int64_t offset, int origin) = 0;
   virtual int64_t Size() = 0;
   // Last-write time from an MS-DOS local date-time (date high word, time low word).
@@ -103,7 +111,10 @@ bool WritePrivateProfileString(const std::string& section, const std::optional<s
                                const std::optional<std::string>& value, const std::string& file);
 
 // --- shell, restart, scheduling --------------------------------------------------------
-// Opens a document or starts a program; > 32 on success, as ShellExecuteA.
+// Opens a document or starts a program; above kShellErrorLimit on success, as ShellExecuteA.
+constexpr intptr_t kShellErrorLimit = 32;
+constexpr intptr_t kShellErrFileNotFound = 2;    // SE_ERR_FNF
+constexpr intptr_t kShellErrNoAssociation = 31;  // SE_ERR_NOASSOC
 intptr_t ShellExecute(const std::string& file, const std::string& parameters,
                       const std::string& directory, int showCommand);
 
@@ -111,10 +122,13 @@ using Handle = uintptr_t;
 constexpr uint32_t kTokenAdjustPrivileges = 0x20;
 constexpr uint32_t kTokenQuery = 0x08;
 constexpr uint32_t kPrivilegeEnabled = 2;
+constexpr const char* kShutdownPrivilegeName = "SeShutdownPrivilege";
 bool OpenProcessToken(uint32_t desiredAccess, Handle& token);
 bool LookupPrivilegeValue(const std::string& name, uint64_t& luid);
 bool AdjustTokenPrivileges(Handle token, uint64_t luid, uint32_t attributes);
 bool CloseHandle(Handle handle);
+// ExitWindowsEx modes; add kExitForce to close applications without asking them.
+constexpr uint32_t kExitLogOff = 0, kExitShutdown = 1, kExitReboot = 2, kExitForce = 4, kExitPowerOff = 8;
 bool ExitWindowsEx(uint32_t flags, uint32_t reason);
 
 // Whether the standard stream fd (0, 1, 2) is a terminal.

@@ -23,20 +23,20 @@ FileStream::FileStream(const std::string& path, Mode mode) {
       break;
     case Mode::Create:
       file_ = plat::OpenFile(path, Access::ReadWrite, Share::Exclusive, Disposition::CreateAlways);
-      if (!file_) throw EFCreateError(Format("Cannot create file %s", path));
+      if (!file_) throw EFCreateError(Format(kMsgCannotCreateFile, path));
       return;
   }
-  if (!file_) throw EFOpenError(Format("Cannot open file %s", path));
+  if (!file_) throw EFOpenError(Format(kMsgCannotOpenFile, path));
 }
 
 int64_t FileStream::Read(void* buffer, int64_t count) {
   int64_t n = file_->Read(buffer, count);
-  if (n < 0) throw EReadError("Stream read error");
+  if (n < 0) throw EReadError(kMsgStreamReadError);
   return n;
 }
 
 void FileStream::WriteAll(const void* buffer, int64_t count) {
-  if (count > 0 && file_->Write(buffer, count) != count) throw EWriteError("Stream write error");
+  if (count > 0 && file_->Write(buffer, count) != count) throw EWriteError(kMsgStreamWriteError);
 }
 
 int64_t FileStream::Seek(int64_t offset, int origin) { return file_->Seek(offset, origin); }
@@ -60,7 +60,9 @@ void MemoryStream::WriteAll(const void* buffer, int64_t count) {
 }
 
 int64_t MemoryStream::Seek(int64_t offset, int origin) {
-  int64_t base = origin == 0 ? 0 : origin == 1 ? static_cast<int64_t>(pos_) : static_cast<int64_t>(data_.size());
+  int64_t base = origin == kSeekBegin     ? 0
+                 : origin == kSeekCurrent ? static_cast<int64_t>(pos_)
+                                          : static_cast<int64_t>(data_.size());
   int64_t target = base + offset;
   if (target < 0) return -1;
   pos_ = static_cast<size_t>(target);

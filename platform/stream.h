@@ -9,13 +9,17 @@
 
 namespace tovin {
 
+using plat::kSeekBegin;
+using plat::kSeekCurrent;
+using plat::kSeekEnd;
+
 class Stream {
  public:
   virtual ~Stream() = default;
   virtual int64_t Read(void* buffer, int64_t count) = 0;
   virtual void WriteAll(const void* buffer, int64_t count) = 0;
-  virtual int64_t Seek(int64_t offset, int origin) = 0;  // 0 begin, 1 current, 2 end
-  int64_t Position() { return Seek(0, 1); }
+  virtual int64_t Seek(int64_t offset, int origin) = 0;  // kSeekBegin, kSeekCurrent, kSeekEnd
+  int64_t Position() { return Seek(0, kSeekCurrent); }
   virtual int64_t Size() = 0;
 };
 

@@ -6,14 +6,19 @@ seconds=${1:-15}
 echo "== fuzzing, ${seconds}s per target"
 cmake --preset fuzz -G Ninja >/dev/null
 cmake --build --preset fuzz
+# Crashes, leaks, timeouts and slow units go below build/, never into the source tree.
+artifacts=build/fuzz/artifacts
+mkdir -p "$artifacts"
 for target in build/fuzz/fuzz/*_fuzz; do
-  corpus=build/fuzz/corpus/$(basename "$target")
+  name=$(basename "$target")
+  corpus=build/fuzz/corpus/$name
   mkdir -p "$corpus"
-  echo "-- $(basename "$target")"
-  log=build/fuzz/$(basename "$target").log
-  if ! "$target" -artifact_prefix=build/fuzz/ -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 -timeout=30 "$corpus" >"$log" 2>&1; then
+  echo "-- $name"
+  log=build/fuzz/$name.log
+  if ! "$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=4096 -timeout=30 \
+      -artifact_prefix="$artifacts/$name-" "$corpus" >"$log" 2>&1; then
     tail -40 "$log"
-    echo "!! $(basename "$target") found a failure"
+    echo "!! $name found a failure (input kept in $artifacts)"
     exit 1
   fi
   grep -E '^Done' "$log" || true

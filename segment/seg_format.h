@@ -8,6 +8,15 @@ namespace tovin {
 
 inline constexpr int kSegIdSize = 8, kSetHeaderSize = 21, kScanHeaderSize = 17, kArcHeaderSize = 16;
 inline constexpr int kMaxTemplateLength = 8191, kMaxLineLength = 8191;
+// Record identifiers: four characters, no terminator on disk.
+inline constexpr const char* kIdSegment = "SSeg";
+inline constexpr const char* kIdSetHeader = "SHdr";
+inline constexpr const char* kIdScan = "Scan";
+inline constexpr const char* kIdArchive = "SArc";
+
+// Segment sizes a set is written with: a 1.44 MB floppy by default, never below 16 KiB.
+inline constexpr int32_t kDefaultSegSize = 1440000;
+inline constexpr int32_t kMinSegSize = 16384;
 
 struct TSegIdHeader {
   char Id[4] = {'S', 'S', 'e', 'g'};

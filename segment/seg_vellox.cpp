@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <limits>
 
-#include "app/system_routines.h"
+#include "platform/path_routines.h"
 #include "platform/platform.h"
+#include "platform/scope_guard.h"
 
 namespace tovin {
 namespace {
-
-constexpr int32_t kWorkSize = 8192;
-const char* const kAborted = "(TSegVellox) Operation aborted by user";
-const char* const kStreamOpenFailed = "(TSegVellox) Stream open failed";
 
 std::string Lower(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -28,20 +26,20 @@ std::string BareName(const std::string& path) { return path.substr(path.find_las
 
 }  // namespace
 
-TSegVellox::TSegVellox() : segBaseName_("SegData"), work_(kWorkSize) {}
+TSegVellox::TSegVellox() : work_(kWorkSize) {}
 
 TSegVellox::~TSegVellox() = default;
 
 void TSegVellox::SetSegBaseName(const std::string& value) {
-  segBaseName_ = value.empty() ? "SegData" : Lower(BareName(value));
-  if (segBaseName_.empty()) segBaseName_ = "SegData";
+  segBaseName_ = value.empty() ? kDefaultSegBaseName : Lower(BareName(value));
+  if (segBaseName_.empty()) segBaseName_ = kDefaultSegBaseName;
 }
 
-void TSegVellox::SetSegDir(const std::string& value) { segDir_ = value.empty() ? "a:\\" : Lower(value); }
+void TSegVellox::SetSegDir(const std::string& value) { segDir_ = value.empty() ? kDefaultSegDir : Lower(value); }
 
 void TSegVellox::SetSegExt(const std::string& value) { segExt_ = value.size() >= 4 ? value.substr(0, 3) : value; }
 
-void TSegVellox::SetSegSize(int32_t value) { segSize_ = value < 16384 ? 16384 : value; }
+void TSegVellox::SetSegSize(int32_t value) { segSize_ = value < kMinSegSize ? kMinSegSize : value; }
 
 std::string TSegVellox::SegTmpDir() const { return segTmpDir_.empty() ? plat::GetCurrentDirectory() : segTmpDir_; }
 
@@ -51,22 +49,23 @@ void TSegVellox::SetSegTmpDir(const std::string& value) {
   segTmpDir_ = Lower(v);
 }
 
-std::string TSegVellox::WorkFileName() const { return SegTmpDir() + "\\" + segBaseName_ + ".$A$"; }
+std::string TSegVellox::WorkFileName() const { return SegTmpDir() + "\\" + segBaseName_ + kWorkFileExt; }
 
 void TSegVellox::FormNames() {
-  SegmentName = SegmentFileName(segBaseName_, segExt_, SegNumber);
+  segmentName_ = SegmentFileName(segBaseName_, segExt_, segNumber_);
   std::string dir = segDir_;
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  SegmentPath = dir + "\\" + SegmentName;
+  segmentPath_ = dir + "\\" + segmentName_;
 }
 
-void TSegVellox::Aborted() { throw ESegError(kAborted); }
+void TSegVellox::Aborted() { throw ESegError(kMsgAborted); }
 
 void TSegVellox::PromptForSegment() {
   std::string value = segDir_;
   for (;;) {
-    if (!Dialogs || !Dialogs->InputQuery("Mount Segment #" + std::to_string(SegNumber), "Directory Path:", value)) {
-      AbortRequested = true;
+    std::string caption = std::string(kCaptionMountSegment).append(std::to_string(segNumber_));
+    if (!Dialogs || !Dialogs->InputQuery(caption, kPromptDirectoryPath, value)) {
+      abortRequested_ = true;
       return;
     }
     if (!value.empty()) {
@@ -81,75 +80,75 @@ void TSegVellox::BeforeSegment() {
   if (SegPopUp) {
     PromptForSegment();
     if (Dialogs) Dialogs->Repaint();
-    if (AbortRequested) Aborted();
+    if (abortRequested_) Aborted();
     FormNames();
   }
-  if (OnSegBefore) OnSegBefore(SegMode, SegmentName, SegNumber);
-  if (AbortRequested) Aborted();
+  if (OnSegBefore) OnSegBefore(segMode_, segmentName_, segNumber_);
+  if (abortRequested_) Aborted();
 }
 
 TSegIdHeader TSegVellox::ReadSegmentId(FileStream& file) {
   uint8_t bytes[kSegIdSize];
-  if (file.Read(bytes, kSegIdSize) != kSegIdSize || !HasId(reinterpret_cast<char*>(bytes), "SSeg"))
-    throw ESegError("(TSegVellox) Invalid Segment ID Header");
-  Remaining -= kSegIdSize;
+  if (file.Read(bytes, kSegIdSize) != kSegIdSize || !HasId(reinterpret_cast<char*>(bytes), kIdSegment))
+    throw ESegError(kMsgInvalidSegmentId);
+  remaining_ -= kSegIdSize;
   return ParseSegId(bytes);
 }
 
 void TSegVellox::OpenSegment(uint16_t n) {
-  SegNumber = n;
+  segNumber_ = n;
   FormNames();
   for (;;) {
     BeforeSegment();
     std::string message;
-    if (plat::GetFileAttributes(SegmentPath) == plat::kInvalidAttributes) {
-      message = "Unable to locate \"" + SegmentName + "\" on this segment!\n\rCorrect and then press OK, or Cancel to abort";
+    if (plat::GetFileAttributes(segmentPath_) == plat::kInvalidAttributes) {
+      message = Format(kMsgUnableToLocate, segmentName_) + kPromptLineBreak + kMsgCorrectOrCancel;
     } else {
       TSegIdHeader id;
       try {
-        FileStream probe(SegmentPath, FileStream::Mode::OpenReadExclusive);
+        FileStream probe(segmentPath_, FileStream::Mode::OpenReadExclusive);
         id = ReadSegmentId(probe);
       } catch (const Exception&) {
-        throw ESegError(kStreamOpenFailed);
+        throw ESegError(kMsgStreamOpenFailed);
       }
       if (id.SegNumber == n) break;
-      message = "Incorrect segmented mounted!\n\rCorrect and then press OK, or Cancel to abort";
+      message = std::string(kMsgIncorrectSegment) + kPromptLineBreak + kMsgCorrectOrCancel;
     }
     if (Dialogs && Dialogs->ErrorBoxOkCancel(message)) continue;
-    AbortRequested = true;
+    abortRequested_ = true;
     Aborted();
   }
   try {
-    segment_ = std::make_unique<FileStream>(SegmentPath, FileStream::Mode::OpenReadExclusive);
+    segment_ = std::make_unique<FileStream>(segmentPath_, FileStream::Mode::OpenReadExclusive);
   } catch (const Exception&) {
-    throw ESegError(kStreamOpenFailed);
+    throw ESegError(kMsgStreamOpenFailed);
   }
   int64_t size = segment_->Size();
-  Remaining = static_cast<int32_t>(std::min<int64_t>(size, 2147483647));
+  remaining_ = static_cast<int32_t>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
 }
 
 void TSegVellox::CloseSegment() {
   segment_.reset();
-  Remaining = 0;
+  remaining_ = 0;
 }
 
 void TSegVellox::ReadSegmentData(void* buffer, int32_t count) {
   auto* out = static_cast<uint8_t*>(buffer);
   while (count > 0) {
-    if (Remaining <= 0) {
+    if (remaining_ <= 0) {
       CloseSegment();
-      if (OnSegAfter) OnSegAfter(SegMode, SegmentName, SegNumber);
-      if (AbortRequested) Aborted();
-      OpenSegment(static_cast<uint16_t>(SegNumber + 1));
+      if (OnSegAfter) OnSegAfter(segMode_, segmentName_, segNumber_);
+      if (abortRequested_) Aborted();
+      OpenSegment(static_cast<uint16_t>(segNumber_ + 1));
       ReadSegmentId(*segment_);
     }
-    int32_t n = std::min({kWorkSize, count, Remaining});
+    int32_t n = std::min({kWorkSize, count, remaining_});
     int64_t got = segment_->Read(out, n);
     if (got <= 0) {
-      Remaining = 0;  // the file is shorter than it was: go on with the next segment
+      remaining_ = 0;  // the file is shorter than it was: go on with the next segment
       continue;
     }
-    Remaining -= static_cast<int32_t>(got);
+    remaining_ -= static_cast<int32_t>(got);
     count -= static_cast<int32_t>(got);
     out += got;
     if (Dialogs) Dialogs->ProcessMessages();
@@ -159,36 +158,53 @@ void TSegVellox::ReadSegmentData(void* buffer, int32_t count) {
 void TSegVellox::CopyToWorkFile(int32_t size, bool progress) {
   std::string work = WorkFileName();
   plat::DeleteFile(work);
+  // Declared before the file, so the file is closed before it is removed.
+  ScopeGuard removeOnFailure([&] { plat::DeleteFile(work); });
   std::unique_ptr<FileStream> file;
   try {
     file = std::make_unique<FileStream>(work, FileStream::Mode::Create);
   } catch (const Exception&) {
-    throw ESegError(kStreamOpenFailed);
+    throw ESegError(kMsgStreamOpenFailed);
   }
-  try {
-    int64_t copied = 0;
-    while (copied < size) {
-      int32_t n = static_cast<int32_t>(std::min<int64_t>(kWorkSize, size - copied));
-      std::fill(work_.begin(), work_.end(), 0);
-      ReadSegmentData(work_.data(), n);
-      file->WriteAll(work_.data(), n);
-      copied += n;
-      if (progress && OnSegShowProgress) OnSegShowProgress(static_cast<int32_t>(copied * 100 / size));
-    }
-  } catch (...) {
-    file.reset();
-    plat::DeleteFile(work);
-    throw;
+  for (int64_t copied = 0; copied < size;) {
+    int32_t n = static_cast<int32_t>(std::min<int64_t>(kWorkSize, size - copied));
+    std::fill(work_.begin(), work_.end(), 0);
+    ReadSegmentData(work_.data(), n);
+    file->WriteAll(work_.data(), n);
+    copied += n;
+    if (progress && OnSegShowProgress) OnSegShowProgress(static_cast<int32_t>(copied * 100 / size));
   }
+  file.reset();
+  removeOnFailure.Dismiss();
+}
+
+std::string TSegVellox::ExpandFileList(int32_t size) {
+  CopyToWorkFile(size, false);
+  std::string work = WorkFileName();
+  ScopeGuard removeWork([&] { plat::DeleteFile(work); });
+  // The file list is read from its file even when archives are only tested.
+  ScopeGuard restore([this, target = TargetPath(), testOnly = TestOnly] {
+    SetTargetPath(target);
+    TestOnly = testOnly;
+  });
+  SetTargetPath(SegTmpDir() + "\\");
+  TestOnly = false;
+  std::vector<TListedMember> members;
+  ListArchive(work, members);
+  std::vector<std::string> written;
+  for (auto& m : members) written.push_back(m.Name);
+  ExpandArchive(work, &written);
+  if (written.empty()) throw EListError(Format(kMsgListIndexOutOfBounds, 0));
+  return written[0];
 }
 
 void TSegVellox::ReadScanRecord(TSegArc& arc) {
   uint8_t record[kScanHeaderSize] = {};
   ReadSegmentData(record, kScanHeaderSize);
   TSegScanHeader scan = ParseScanHeader(record);
-  if (!HasId(scan.Id, "Scan") || scan.TemplateLength > kMaxTemplateLength || scan.LineLength < 1 ||
+  if (!HasId(scan.Id, kIdScan) || scan.TemplateLength > kMaxTemplateLength || scan.LineLength < 1 ||
       scan.LineLength > kMaxLineLength || scan.ListSize < 0)
-    throw ESegError("(TSegVellox) Invalid Scan ID Header");
+    throw ESegError(kMsgInvalidScanHeader);
   std::fill(work_.begin(), work_.end(), 0);
   ReadSegmentData(work_.data(), scan.TemplateLength);
   arc.Template = std::string(reinterpret_cast<char*>(work_.data()),
@@ -197,53 +213,24 @@ void TSegVellox::ReadScanRecord(TSegArc& arc) {
   arc.ScanTag = scan.ScanTag;
   arc.Files.clear();
 
-  CopyToWorkFile(scan.ListSize, false);
-  std::string work = WorkFileName();
-  std::string savedTarget = TargetPath();
-  SetTargetPath(SegTmpDir() + "\\");
-  std::vector<std::string> written;
-  bool testOnly = TestOnly;
-  TestOnly = false;  // the file list is read from its file even when archives are only tested
-  try {
-    std::vector<TListedMember> members;
-    ListArchive(work, members);
-    for (auto& m : members) written.push_back(m.Name);
-    ExpandArchive(work, &written);
-  } catch (...) {
-    TestOnly = testOnly;
-    SetTargetPath(savedTarget);
-    plat::DeleteFile(work);
-    throw;
-  }
-  TestOnly = testOnly;
-  SetTargetPath(savedTarget);
-  plat::DeleteFile(work);
-  if (written.empty()) throw EListError("List index out of bounds (0)");
-  std::string listFile = written[0];
-
+  std::string listFile = ExpandFileList(scan.ListSize);
+  // Declared before the stream, so the text is closed before it is removed.
+  ScopeGuard removeList([&] { plat::DeleteFile(listFile); });
   std::unique_ptr<FileStream> text;
   try {
     text = std::make_unique<FileStream>(listFile, FileStream::Mode::OpenRead);
   } catch (const Exception&) {
-    plat::DeleteFile(listFile);
-    throw ESegError(kStreamOpenFailed);
+    throw ESegError(kMsgStreamOpenFailed);
   }
-  int64_t left = text->Size();
-  while (left > 0) {
+  for (int64_t left = text->Size(); left > 0;) {
     int32_t n = static_cast<int32_t>(std::min<int64_t>(scan.LineLength, left));
     std::fill(work_.begin(), work_.end(), 0);
-    if (text->Read(work_.data(), n) != n) {
-      text.reset();
-      plat::DeleteFile(listFile);
-      throw ESegError("(TSegVellox) Stream read failed");
-    }
+    if (text->Read(work_.data(), n) != n) throw ESegError(kMsgStreamReadFailed);
     left -= n;
     std::string line(reinterpret_cast<char*>(work_.data()), strnlen(reinterpret_cast<char*>(work_.data()), n));
     while (!line.empty() && line.back() == ' ') line.pop_back();
     arc.Files.push_back(line);
   }
-  text.reset();
-  plat::DeleteFile(listFile);
 }
 
 void TSegVellox::ExpandSegArchive(TSegArc& arc) {
@@ -252,8 +239,8 @@ void TSegVellox::ExpandSegArchive(TSegArc& arc) {
     uint8_t bytes[kArcHeaderSize] = {};
     ReadSegmentData(bytes, kArcHeaderSize);
     record = ParseArcHeader(bytes);
-    if (!HasId(record.Id, "SArc")) throw ESegError("(TSegVellox) Invalid Archive ID Header");
-    if (arc.Sequence < record.Sequence) throw ESegError("(TSegVellox) Invalid Archive sequence number");
+    if (!HasId(record.Id, kIdArchive)) throw ESegError(kMsgInvalidArchiveHeader);
+    if (arc.Sequence < record.Sequence) throw ESegError(kMsgInvalidArchiveSequence);
     if (arc.Sequence == record.Sequence) break;
     for (int64_t skipped = 0; skipped < record.DataSize;) {  // an archive left out: read past it
       int32_t n = static_cast<int32_t>(std::min<int64_t>(kWorkSize, record.DataSize - skipped));
@@ -264,76 +251,63 @@ void TSegVellox::ExpandSegArchive(TSegArc& arc) {
   }
   CopyToWorkFile(record.DataSize, true);
   std::string work = WorkFileName();
+  ScopeGuard removeWork([&] { plat::DeleteFile(work); });
   MakeDirectories = true;
   SetTargetPath(arc.Path);
-  try {
-    ExpandArchive(work, &arc.Files);
-  } catch (...) {
-    plat::DeleteFile(work);
-    throw;
-  }
+  ExpandArchive(work, &arc.Files);
   if (OnSegAfterArchive) OnSegAfterArchive(record, arc.Template);
-  if (AbortRequested) Aborted();
-  plat::DeleteFile(work);
+  if (abortRequested_) {
+    removeWork.Dismiss();  // an abort here leaves the archive's work file in place
+    Aborted();
+  }
+}
+
+void TSegVellox::ReadFileLists(TSegArcList& list, uint16_t count) {
+  // The host's handlers are put back however this ends.
+  ScopeGuard restore([this, compress = OnCompress, expand = OnExpand, recognize = OnRecognize,
+                      check = OnCheckFile, progress = ShowProgress]() mutable {
+    OnCompress = std::move(compress);
+    OnExpand = std::move(expand);
+    OnRecognize = std::move(recognize);
+    OnCheckFile = std::move(check);
+    ShowProgress = std::move(progress);
+  });
+  OnCompress = nullptr;
+  OnExpand = [](Stream&, Stream&, int32_t, int32_t, const std::string&, int32_t&) {};
+  OnRecognize = [](const std::string&, bool&) {};
+  ShowProgress = [](int32_t&) {};
+  // Each file-list member is kept inside SegTmpDir under its bare name, whatever folders its
+  // stored name holds.
+  OnCheckFile = [this](std::string& path, TCProcessMode) {
+    std::string bare = BareName(path);
+    path = bare.empty() || bare == "." || bare == ".." ? std::string() : SegTmpDir() + "\\" + bare;
+  };
+  for (unsigned i = 0; i < count; ++i) {
+    auto arc = std::make_unique<TSegArc>();
+    ReadScanRecord(*arc);
+    arc->Sequence = static_cast<uint16_t>(i);
+    list.push_back(std::move(arc));
+  }
 }
 
 void TSegVellox::ExpandSegments(TSegArcList& list) {
-  AbortRequested = false;
-  SegMode = 1;
+  abortRequested_ = false;
+  segMode_ = 1;
   CreateDirectoryPath(SegTmpDir());
   list.clear();
+  ScopeGuard closeSegment([this] { CloseSegment(); });
   OpenSegment(1);
-  try {
-    ReadSegmentId(*segment_);
-    uint8_t bytes[kSetHeaderSize] = {};
-    ReadSegmentData(bytes, kSetHeaderSize);
-    TSegSetHeader set = ParseSetHeader(bytes);
-    if (!HasId(set.Id, "SHdr")) throw ESegError("(TSegVellox) Invalid Segment Header ID");
+  ReadSegmentId(*segment_);
+  uint8_t bytes[kSetHeaderSize] = {};
+  ReadSegmentData(bytes, kSetHeaderSize);
+  TSegSetHeader set = ParseSetHeader(bytes);
+  if (!HasId(set.Id, kIdSetHeader)) throw ESegError(kMsgInvalidSetHeader);
+  ReadFileLists(list, set.ArcCount);
 
-    // The file lists are read with the host's container events muted. Each file-list member
-    // is kept inside SegTmpDir under its bare name, whatever folders its stored name holds.
-    auto savedCompress = OnCompress;
-    auto savedExpand = OnExpand;
-    auto savedRecognize = OnRecognize;
-    auto savedCheck = OnCheckFile;
-    auto savedProgress = ShowProgress;
-    auto restore = [&] {
-      OnCompress = savedCompress;
-      OnExpand = savedExpand;
-      OnRecognize = savedRecognize;
-      OnCheckFile = savedCheck;
-      ShowProgress = savedProgress;
-    };
-    OnCompress = nullptr;
-    OnExpand = [](Stream&, Stream&, int32_t, int32_t, const std::string&, int32_t&) {};
-    OnRecognize = [](const std::string&, bool&) {};
-    ShowProgress = [](int32_t&) {};
-    OnCheckFile = [this](std::string& path, TCProcessMode) {
-      std::string bare = BareName(path);
-      path = bare.empty() || bare == "." || bare == ".." ? std::string() : SegTmpDir() + "\\" + bare;
-    };
-    try {
-      for (unsigned i = 0; i < set.ArcCount; ++i) {
-        auto arc = std::make_unique<TSegArc>();
-        ReadScanRecord(*arc);
-        arc->Sequence = static_cast<uint16_t>(i);
-        list.push_back(std::move(arc));
-      }
-    } catch (...) {
-      restore();
-      throw;
-    }
-    restore();
-
-    if (OnSegBeforeExpand) OnSegBeforeExpand(list);
-    if (AbortRequested) Aborted();
-    size_t count = list.size();
-    for (size_t i = 0; i < count && i < list.size(); ++i) ExpandSegArchive(*list[i]);
-  } catch (...) {
-    CloseSegment();
-    throw;
-  }
-  CloseSegment();
+  if (OnSegBeforeExpand) OnSegBeforeExpand(list);
+  if (abortRequested_) Aborted();
+  size_t count = list.size();
+  for (size_t i = 0; i < count && i < list.size(); ++i) ExpandSegArchive(*list[i]);
 }
 
 void TSegVelloxEZ::ExpandSet() {

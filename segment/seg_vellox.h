@@ -10,12 +10,10 @@
 #include "container/vellox.h"
 #include "platform/exception.h"
 #include "segment/seg_dialogs.h"
+#include "segment/seg_errors.h"
 #include "segment/seg_format.h"
 
 namespace tovin {
-
-TOVIN_EXCEPTION(ESegError);
-TOVIN_EXCEPTION(EListError);  // "List index out of bounds (%d)"
 
 struct TSegArc {
   std::string Template;
@@ -27,6 +25,12 @@ struct TSegArc {
 // Owns its entries.
 using TSegArcList = std::vector<std::unique_ptr<TSegArc>>;
 
+// Property defaults: the first segment is a:\SegData.001.
+inline constexpr const char* kDefaultSegBaseName = "SegData";
+inline constexpr const char* kDefaultSegDir = "a:\\";
+// Extension of the work file that receives each compressed archive before it is expanded.
+inline constexpr const char* kWorkFileExt = ".$A$";
+
 using TSegMode = int;
 using TSegBeforeEvent = std::function<void(TSegMode SegMode, const std::string& SegName, uint16_t SegNumber)>;
 using TSegAfterEvent = TSegBeforeEvent;
@@ -36,6 +40,9 @@ using TSegShowProgressEvent = std::function<void(int32_t PercentageDone)>;
 
 class TSegVellox : public TVellox {
  public:
+  // Records and data move through one work buffer of this size.
+  static constexpr int32_t kWorkSize = 8192;
+
   TSegVellox();
   ~TSegVellox() override;
 
@@ -61,12 +68,20 @@ class TSegVellox : public TVellox {
   // answered Cancel.
   TSegDialogs* Dialogs = nullptr;
 
-  // Run state.
-  uint16_t SegNumber = 0;
-  std::string SegmentName, SegmentPath;
-  int32_t Remaining = 0;
-  bool AbortRequested = false;
-  TSegMode SegMode = 0;
+  // Run state, for the host to read.
+  uint16_t SegNumber() const { return segNumber_; }  // segment being opened or read; 0 before a run
+  const std::string& SegmentName() const { return segmentName_; }  // its file name, no folder
+  const std::string& SegmentPath() const { return segmentPath_; }
+  int32_t Remaining() const { return remaining_; }  // bytes of the open segment not yet read
+  bool AbortRequested() const { return abortRequested_; }
+  TSegMode SegMode() const { return segMode_; }  // 1 from the first run on
+
+  // The one piece of run state a host sets: asks the running expansion to stop. The run ends
+  // with ESegError "(TSegVellox) Operation aborted by user" at its next check, which follows
+  // OnSegBefore, OnSegAfter, OnSegBeforeExpand and OnSegAfterArchive; a call from any other
+  // event or from a message processed during the run waits for the next of those. A request
+  // made before ExpandSegments starts is cleared by it.
+  void RequestAbort() { abortRequested_ = true; }
 
   void ExpandSegments(TSegArcList& list);
   void OpenSegment(uint16_t n);
@@ -79,17 +94,28 @@ class TSegVellox : public TVellox {
   void PromptForSegment();
   TSegIdHeader ReadSegmentId(FileStream& file);
   void CloseSegment();
+  // Reads every Scan record with its file list, the host's container events muted.
+  void ReadFileLists(TSegArcList& list, uint16_t count);
   void ReadScanRecord(TSegArc& arc);
+  // Expands the file-list archive of size bytes that comes next into SegTmpDir and returns
+  // the path of its text file.
+  std::string ExpandFileList(int32_t size);
   void ExpandSegArchive(TSegArc& arc);
-  // Copies size bytes of the logical stream into a new work file.
+  // Copies size bytes of the logical stream into a new work file; a failure removes it.
   void CopyToWorkFile(int32_t size, bool progress);
   [[noreturn]] void Aborted();
 
  private:
-  std::string segBaseName_ = "segdata";
-  std::string segDir_ = "a:\\";
+  uint16_t segNumber_ = 0;
+  std::string segmentName_, segmentPath_;
+  int32_t remaining_ = 0;
+  bool abortRequested_ = false;
+  TSegMode segMode_ = 0;
+
+  std::string segBaseName_ = kDefaultSegBaseName;
+  std::string segDir_ = kDefaultSegDir;
   std::string segExt_;
-  int32_t segSize_ = 1440000;
+  int32_t segSize_ = kDefaultSegSize;
   std::string segTmpDir_;
   std::unique_ptr<FileStream> segment_;
   std::vector<uint8_t> work_;

@@ -86,7 +86,7 @@ struct Position {
   bool listsRead = false;
   std::string member;
   std::string Describe(const TSegVellox& seg) const {
-    if (!listsRead) return "reading the file lists (segment " + seg.SegmentName + "): ";
+    if (!listsRead) return "reading the file lists (segment " + seg.SegmentName() + "): ";
     std::string where = archive < templates.size() ? "archive " + Printable(templates[archive]) : "archive";
     if (!member.empty()) where += ", member " + Printable(member);
     return where + ": ";

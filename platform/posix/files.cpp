@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/error_codes.h"
+#include "platform/exception.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"
 
@@ -54,7 +56,7 @@ uint32_t AttributesOf(const std::string& host, const struct stat& st) {
 std::optional<std::string> HostFor(const std::string& path) {
   auto r = Resolve(path);
   if (!r.valid) {
-    SetLastError(123);
+    SetLastError(kErrorInvalidName);
     return std::nullopt;
   }
   return r.host;
@@ -125,7 +127,7 @@ class PosixFile final : public File {
     return total;
   }
   int64_t Seek(int64_t offset, int origin) override {
-    int whence = origin == 0 ? SEEK_SET : origin == 1 ? SEEK_CUR : SEEK_END;
+    int whence = origin == kSeekBegin ? SEEK_SET : origin == kSeekCurrent ? SEEK_CUR : SEEK_END;
     off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
     if (r < 0) SetLastError(ErrorFromErrno(errno));
     return r;
@@ -137,7 +139,7 @@ class PosixFile final : public File {
   bool SetDosDateTime(uint32_t dos) override {
     auto t = posix::DosToUnix(dos);
     if (!t) {
-      SetLastError(87);
+      SetLastError(kErrorInvalidParameter);
       return false;
     }
     struct timespec times[2];
@@ -162,7 +164,7 @@ uint32_t GetFileAttributes(const std::string& path) {
   if (!host) return kInvalidAttributes;
   struct stat st;
   if (::stat(host->c_str(), &st) != 0) {
-    SetLastError(ParentExists(*host) ? 2 : 3);
+    SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
     return kInvalidAttributes;
   }
   return AttributesOf(*host, st);
@@ -172,7 +174,7 @@ bool SetFileAttributes(const std::string& path, uint32_t attributes) {
   auto host = HostFor(path);
   struct stat st;
   if (!host || ::stat(host->c_str(), &st) != 0) {
-    if (host) SetLastError(2);
+    if (host) SetLastError(kErrorFileNotFound);
     return false;
   }
   mode_t mode = st.st_mode & 07777;
@@ -189,7 +191,7 @@ bool CreateDirectory(const std::string& path) {
   auto host = HostFor(path);
   if (!host) return false;
   if (::mkdir(host->c_str(), 0777) != 0) {
-    SetLastError(errno == ENOENT ? 3 : ErrorFromErrno(errno));
+    SetLastError(errno == ENOENT ? kErrorPathNotFound : ErrorFromErrno(errno));
     return false;
   }
   return true;
@@ -210,11 +212,11 @@ bool DeleteFile(const std::string& path) {
   if (!host) return false;
   struct stat st;
   if (::lstat(host->c_str(), &st) != 0) {
-    SetLastError(ParentExists(*host) ? 2 : 3);
+    SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
     return false;
   }
   if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
-    SetLastError(5);
+    SetLastError(kErrorAccessDenied);
     return false;
   }
   // A file someone holds open with a share lock cannot be deleted, as on Windows.
@@ -223,7 +225,7 @@ bool DeleteFile(const std::string& path) {
     bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);
     if (busy) {
-      SetLastError(32);
+      SetLastError(kErrorSharingViolation);
       return false;
     }
   }
@@ -260,7 +262,7 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
   std::string full = posix::NormalizePath(pattern);
   auto cut = full.rfind('\\');
   std::string dir = full.substr(0, cut + 1), name = full.substr(cut + 1);
-  if (name.empty()) name = "*";
+  if (name.empty()) name.push_back('*');
   auto host = HostFor(dir);
   if (!host) return found;
   DIR* d = ::opendir(host->c_str());
@@ -304,7 +306,7 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
     fd.dosDateTime = posix::UnixToDos(st.st_mtime);
     found.push_back(fd);
   }
-  if (found.empty()) SetLastError(2);
+  if (found.empty()) SetLastError(kErrorFileNotFound);
   return found;
 }
 
@@ -315,14 +317,14 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
   struct stat st;
   bool exists = ::stat(host->c_str(), &st) == 0;
   if (!exists && (disposition == Disposition::OpenExisting || !ParentExists(*host))) {
-    SetLastError(ParentExists(*host) ? 2 : 3);
+    SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
     return nullptr;
   }
   if (exists) {
     bool hiddenOrSystem = (AttributesOf(*host, st) & (kAttrHidden | kAttrSystem)) != 0;
     if (S_ISDIR(st.st_mode) || (access != Access::Read && IsReadOnly(st)) ||
         (disposition == Disposition::CreateAlways && hiddenOrSystem)) {
-      SetLastError(5);
+      SetLastError(kErrorAccessDenied);
       return nullptr;
     }
   }
@@ -340,7 +342,7 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
                                                                   : 0;
   if (lock && ::flock(fd, lock | LOCK_NB) != 0) {
     ::close(fd);
-    SetLastError(32);
+    SetLastError(kErrorSharingViolation);
     return nullptr;
   }
   struct stat opened;
@@ -354,18 +356,9 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
 }
 
 std::string SystemErrorMessage(uint32_t code) {
-  switch (code) {
-    case 2: return "The system cannot find the file specified.";
-    case 3: return "The system cannot find the path specified.";
-    case 5: return "Access is denied.";
-    case 32: return "The process cannot access the file because it is being used by another process.";
-    case 112: return "There is not enough space on the disk.";
-    case 123: return "The filename, directory name, or volume label syntax is incorrect.";
-    case 145: return "The directory is not empty.";
-    case 183: return "Cannot create a file when that file already exists.";
-    case 267: return "The directory name is invalid.";
-    default: return "System error " + std::to_string(code) + ".";
-  }
+  for (const auto& e : kErrorTexts)
+    if (e.code == code) return e.text;
+  return tovin::Format(kMsgSystemError, code);
 }
 
 }  // namespace plat

@@ -17,6 +17,7 @@
 #include <mutex>
 
 #include "platform/exception.h"
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 
 namespace plat::posix {
@@ -155,15 +156,15 @@ void SetLastError(uint32_t code) { t_lastError = code; }
 
 uint32_t ErrorFromErrno(int err) {
   switch (err) {
-    case ENOENT: return 2;
-    case ENOTDIR: return 3;
-    case EACCES: case EPERM: case EROFS: case EISDIR: return 5;
-    case EEXIST: return 183;
-    case ENOTEMPTY: return 145;
-    case ENOSPC: return 112;
-    case EWOULDBLOCK: return 32;
-    case ENAMETOOLONG: return 206;
-    default: return 31;
+    case ENOENT: return kErrorFileNotFound;
+    case ENOTDIR: return kErrorPathNotFound;
+    case EACCES: case EPERM: case EROFS: case EISDIR: return kErrorAccessDenied;
+    case EEXIST: return kErrorAlreadyExists;
+    case ENOTEMPTY: return kErrorDirNotEmpty;
+    case ENOSPC: return kErrorDiskFull;
+    case EWOULDBLOCK: return kErrorSharingViolation;
+    case ENAMETOOLONG: return kErrorFilenameTooLong;
+    default: return kErrorGenFailure;
   }
 }
 
@@ -320,7 +321,7 @@ std::string GetCurrentDirectory() { return posix::g_currentDir; }
 bool SetCurrentDirectory(const std::string& path) {
   if ((GetFileAttributes(path) & kAttrDirectory) == 0 ||
       GetFileAttributes(path) == kInvalidAttributes) {
-    if (GetFileAttributes(path) != kInvalidAttributes) posix::SetLastError(267);
+    if (GetFileAttributes(path) != kInvalidAttributes) posix::SetLastError(kErrorDirectory);
     return false;
   }
   std::string full = posix::NormalizePath(path);

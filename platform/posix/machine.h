@@ -33,6 +33,10 @@ Resolved Resolve(const std::string& path);
 // restart it does not perform). The default prints to standard error.
 void SetNoticeSink(std::function<void(const std::string&)> sink);
 void Notice(const std::string& text);
+// %s is the program as the caller named it.
+inline constexpr const char* kNoticeCannotStart = "cannot start %s on this system: no host program runs it";
+// %s is what ExitWindowsEx was asked for: "log off", "shut down", "restart" or "power off".
+inline constexpr const char* kNoticeWouldExit = "Windows would %s now; the host keeps running";
 
 // Restart requests recorded by ExitWindowsEx, oldest first.
 std::vector<uint32_t> ExitRequests();

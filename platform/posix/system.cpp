@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/error_codes.h"
+#include "platform/exception.h"
 #include "platform/ini_document.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"
@@ -14,6 +16,14 @@
 extern char** environ;
 
 namespace plat {
+namespace {
+
+// The emulated process holds one token, and the shutdown privilege has the LUID it has on Windows.
+constexpr Handle kProcessToken = 1;
+constexpr uint64_t kShutdownPrivilegeLuid = 19;
+constexpr intptr_t kShellStarted = kShellErrorLimit + 10;  // any value above the error limit
+
+}  // namespace
 
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& file,
@@ -39,8 +49,8 @@ intptr_t ShellExecute(const std::string& file, const std::string& parameters,
   auto r = posix::Resolve(target);
   struct stat st;
   if (!r.valid || ::stat(r.host.c_str(), &st) != 0) {
-    posix::SetLastError(2);
-    return 2;  // ERROR_FILE_NOT_FOUND
+    posix::SetLastError(kErrorFileNotFound);
+    return kShellErrFileNotFound;
   }
   char magic[2] = {0, 0};
   if (FILE* f = std::fopen(r.host.c_str(), "rb")) {
@@ -49,9 +59,9 @@ intptr_t ShellExecute(const std::string& file, const std::string& parameters,
   }
   bool windowsProgram = magic[0] == 'M' && magic[1] == 'Z';
   if (!S_ISREG(st.st_mode) || ::access(r.host.c_str(), X_OK) != 0 || windowsProgram) {
-    posix::Notice("cannot start " + file + " on this system: no host program runs it");
-    posix::SetLastError(1155);
-    return 31;  // SE_ERR_NOASSOC
+    posix::Notice(tovin::Format(posix::kNoticeCannotStart, file));
+    posix::SetLastError(kErrorNoAssociation);
+    return kShellErrNoAssociation;
   }
   std::vector<std::string> args{r.host};
   std::istringstream words(parameters);
@@ -70,28 +80,28 @@ intptr_t ShellExecute(const std::string& file, const std::string& parameters,
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     posix::SetLastError(posix::ErrorFromErrno(rc));
-    return 2;
+    return kShellErrFileNotFound;
   }
-  return 42;
+  return kShellStarted;
 }
 
 // The emulated process has every privilege it asks for; the calls succeed as on a system
 // where the user may shut down.
 bool OpenProcessToken(uint32_t, Handle& token) {
-  token = 1;
+  token = kProcessToken;
   return true;
 }
 
 bool LookupPrivilegeValue(const std::string& name, uint64_t& luid) {
-  if (name != "SeShutdownPrivilege") {
-    posix::SetLastError(1313);  // ERROR_NO_SUCH_PRIVILEGE
+  if (name != kShutdownPrivilegeName) {
+    posix::SetLastError(kErrorNoSuchPrivilege);
     return false;
   }
-  luid = 19;
+  luid = kShutdownPrivilegeLuid;
   return true;
 }
 
-bool AdjustTokenPrivileges(Handle token, uint64_t, uint32_t) { return token == 1; }
+bool AdjustTokenPrivileges(Handle token, uint64_t, uint32_t) { return token == kProcessToken; }
 
 bool CloseHandle(Handle handle) { return handle != 0; }
 
@@ -108,8 +118,11 @@ bool ExitWindowsEx(uint32_t flags, uint32_t /*reason*/) {
   posix::ExitRequestLog().push_back(flags);
   std::ofstream log(posix::MachineRoot() + "/exitwindows.log", std::ios::app);
   log << "ExitWindowsEx 0x" << std::hex << flags << "\n";
-  const char* what = (flags & 2) ? "restart" : (flags & 8) ? "power off" : (flags & 1) ? "shut down" : "log off";
-  posix::Notice(std::string("Windows would ") + what + " now; the host keeps running");
+  const char* what = (flags & kExitReboot)     ? "restart"
+                     : (flags & kExitPowerOff) ? "power off"
+                     : (flags & kExitShutdown) ? "shut down"
+                                               : "log off";
+  posix::Notice(tovin::Format(posix::kNoticeWouldExit, what));
   return true;
 }
 

@@ -21,10 +21,31 @@
 #undef ShellExecute
 #undef LookupPrivilegeValue
 
+#include "platform/error_codes.h"
+#include "platform/exception.h"
 #include "platform/platform.h"
 
 namespace plat {
 namespace {
+
+// The layer's own names for the system's numbers must be the system's numbers.
+static_assert(kAttrReadOnly == FILE_ATTRIBUTE_READONLY && kAttrHidden == FILE_ATTRIBUTE_HIDDEN &&
+              kAttrSystem == FILE_ATTRIBUTE_SYSTEM && kAttrDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+              kAttrArchive == FILE_ATTRIBUTE_ARCHIVE && kAttrNormal == FILE_ATTRIBUTE_NORMAL &&
+              kInvalidAttributes == INVALID_FILE_ATTRIBUTES);
+static_assert(kSeekBegin == FILE_BEGIN && kSeekCurrent == FILE_CURRENT && kSeekEnd == FILE_END);
+static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND && kErrorPathNotFound == ERROR_PATH_NOT_FOUND &&
+              kErrorAccessDenied == ERROR_ACCESS_DENIED && kErrorGenFailure == ERROR_GEN_FAILURE &&
+              kErrorSharingViolation == ERROR_SHARING_VIOLATION && kErrorInvalidParameter == ERROR_INVALID_PARAMETER &&
+              kErrorDiskFull == ERROR_DISK_FULL && kErrorInvalidName == ERROR_INVALID_NAME &&
+              kErrorDirNotEmpty == ERROR_DIR_NOT_EMPTY && kErrorAlreadyExists == ERROR_ALREADY_EXISTS &&
+              kErrorFilenameTooLong == ERROR_FILENAME_EXCED_RANGE && kErrorDirectory == ERROR_DIRECTORY &&
+              kErrorNoAssociation == ERROR_NO_ASSOCIATION && kErrorNoSuchPrivilege == ERROR_NO_SUCH_PRIVILEGE);
+static_assert(kShellErrFileNotFound == SE_ERR_FNF && kShellErrNoAssociation == SE_ERR_NOASSOC);
+static_assert(kExitLogOff == EWX_LOGOFF && kExitShutdown == EWX_SHUTDOWN && kExitReboot == EWX_REBOOT &&
+              kExitForce == EWX_FORCE && kExitPowerOff == EWX_POWEROFF);
+static_assert(kTokenAdjustPrivileges == TOKEN_ADJUST_PRIVILEGES && kTokenQuery == TOKEN_QUERY &&
+              kPrivilegeEnabled == SE_PRIVILEGE_ENABLED);
 
 class Win32File final : public File {
  public:
@@ -54,7 +75,7 @@ class Win32File final : public File {
   int64_t Seek(int64_t offset, int origin) override {
     LARGE_INTEGER dist, pos;
     dist.QuadPart = offset;
-    DWORD method = origin == 0 ? FILE_BEGIN : origin == 1 ? FILE_CURRENT : FILE_END;
+    DWORD method = origin == kSeekBegin ? FILE_BEGIN : origin == kSeekCurrent ? FILE_CURRENT : FILE_END;
     return ::SetFilePointerEx(h_, dist, &pos, method) ? pos.QuadPart : -1;
   }
   int64_t Size() override {
@@ -128,7 +149,7 @@ std::string SystemErrorMessage(uint32_t code) {
                              0, buf, sizeof buf, nullptr);
   std::string s(buf, n);
   while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-  return s.empty() ? "System error " + std::to_string(code) + "." : s;
+  return s.empty() ? tovin::Format(kMsgSystemError, code) : s;
 }
 
 std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {

@@ -112,6 +112,21 @@ TEST_F(Reading, TruncatedOrNegativeHeadersEndTheListing) {
   EXPECT_EQ(List(backwards).size(), 1u);
 }
 
+TEST(MethodNames, HeaderIdentifiersAndListingNames) {
+  const std::tuple<uint8_t, const char*, const char*> cases[] = {
+      {coNone, "NON", "none"}, {coRLE, "RLE", "rle"}, {coLZH, "LZH", "lzh"}, {coCustom, "CUS", "custom"},
+      {coLZH5, "LH5", "lh5"},  {5, "NON", "?"},       {255, "NON", "?"},
+  };
+  TVellox v;
+  for (const auto& [ordinal, id, name] : cases) {
+    EXPECT_STREQ(MethodIdOf(static_cast<TPackMethod>(ordinal)), id) << int(ordinal);
+    EXPECT_STREQ(MethodName(ordinal), name) << int(ordinal);
+    if (ordinal <= coLZH5) {
+      EXPECT_EQ(v.LookupMethodId(id), ordinal);
+    }
+  }
+}
+
 TEST(TargetPathProperty, GetsOneTrailingBackslash) {
   TVellox v;
   const std::pair<const char*, const char*> cases[] = {{"c:\\tmp", "c:\\tmp\\"}, {"c:\\tmp\\", "c:\\tmp\\"}, {"", ""}, {"x", "x\\"}};

@@ -1,13 +1,14 @@
 // The POSIX emulation of the platform layer: drives, names, attributes, dates, sharing, and
 // the host folder that holds the machine.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 
 #include "platform/exception.h"
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"
 #include "tests/support/test_machine.h"
@@ -56,10 +57,9 @@ TEST_F(PosixBackend, NamesMatchWithoutLetterCaseAndKeepTheirCase) {
   ASSERT_TRUE(CreateDirectory(Path("MixedCase")));
   EXPECT_NE(GetFileAttributes(Path("MIXEDCASE")), kInvalidAttributes);
   WriteFile(Path("mixedcase\\New File.TXT"), "y");
-  struct stat st;
-  EXPECT_EQ(::stat((posix::MachineRoot() + "/drive_c/work/MixedCase/New File.TXT").c_str(), &st), 0);
+  EXPECT_TRUE(std::filesystem::exists(posix::MachineRoot() + "/drive_c/work/MixedCase/New File.TXT"));
   EXPECT_FALSE(CreateDirectory(Path("MIXEDcase")));
-  EXPECT_EQ(GetLastError(), 183u);
+  EXPECT_EQ(GetLastError(), kErrorAlreadyExists);
 }
 
 TEST_F(PosixBackend, ExactMatchWinsOverAnotherCase) {
@@ -73,7 +73,7 @@ TEST_F(PosixBackend, ExactMatchWinsOverAnotherCase) {
 TEST_F(PosixBackend, ForbiddenNamesFailAsOnWindows) {
   for (const char* name : {"a<b", "a>b", "a\"b", "a|b", "a?b", "a*b", "a:b", "tab\there"}) {
     EXPECT_FALSE(CreateDirectory(Path(name))) << name;
-    EXPECT_EQ(GetLastError(), 123u) << name;
+    EXPECT_EQ(GetLastError(), kErrorInvalidName) << name;
     EXPECT_EQ(GetFileAttributes(Path(name)), kInvalidAttributes);
     EXPECT_EQ(OpenFile(Path(name), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
   }
@@ -81,17 +81,17 @@ TEST_F(PosixBackend, ForbiddenNamesFailAsOnWindows) {
 
 TEST_F(PosixBackend, MissingPathsAndFailureCodes) {
   EXPECT_EQ(GetFileAttributes(Path("none")), kInvalidAttributes);
-  EXPECT_EQ(GetLastError(), 2u);
+  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
   EXPECT_EQ(GetFileAttributes(Path("no\\dir\\file")), kInvalidAttributes);
-  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_EQ(GetLastError(), kErrorPathNotFound);
   EXPECT_FALSE(CreateDirectory(Path("no\\dir")));
-  EXPECT_EQ(GetLastError(), 3u);
+  EXPECT_EQ(GetLastError(), kErrorPathNotFound);
   EXPECT_FALSE(DeleteFile(Path("none")));
   EXPECT_FALSE(RemoveDirectory(Path("none")));
   ASSERT_TRUE(CreateDirectory(Path("full")));
   WriteFile(Path("full\\f"), "");
   EXPECT_FALSE(RemoveDirectory(Path("full")));
-  EXPECT_EQ(GetLastError(), 145u);
+  EXPECT_EQ(GetLastError(), kErrorDirNotEmpty);
   EXPECT_FALSE(DeleteFile(Path("full")));
 }
 
@@ -116,7 +116,7 @@ TEST_F(PosixBackend, ReadOnlyFilesRefuseWritesAndDeletion) {
   WriteFile(Path("ro"), "keep");
   ASSERT_TRUE(SetFileAttributes(Path("ro"), kAttrReadOnly));
   EXPECT_EQ(OpenFile(Path("ro"), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
-  EXPECT_EQ(GetLastError(), 5u);
+  EXPECT_EQ(GetLastError(), kErrorAccessDenied);
   EXPECT_FALSE(DeleteFile(Path("ro")));
   EXPECT_EQ(ReadFile(Path("ro")), "keep");
 }
@@ -175,7 +175,7 @@ TEST_F(PosixBackend, ShareModesConflictLikeWindows) {
   ASSERT_TRUE(reader);
   EXPECT_TRUE(OpenFile(Path("s"), Access::Read, Share::DenyWrite, Disposition::OpenExisting));
   EXPECT_EQ(OpenFile(Path("s"), Access::Write, Share::Exclusive, Disposition::CreateAlways), nullptr);
-  EXPECT_EQ(GetLastError(), 32u);
+  EXPECT_EQ(GetLastError(), kErrorSharingViolation);
   EXPECT_EQ(OpenFile(Path("s"), Access::Read, Share::Exclusive, Disposition::OpenExisting), nullptr);
   EXPECT_FALSE(DeleteFile(Path("s")));
   EXPECT_EQ(ReadFile(Path("s")), "x");  // the refused create did not truncate it
@@ -201,24 +201,34 @@ TEST_F(PosixBackend, CurrentDirectory) {
 TEST_F(PosixBackend, ExitWindowsIsRecordedNotPerformed) {
   std::vector<std::string> notices;
   posix::SetNoticeSink([&](const std::string& n) { notices.push_back(n); });
-  EXPECT_TRUE(ExitWindowsEx(2, 0));
+  const std::pair<uint32_t, const char*> modes[] = {
+      {kExitReboot, "restart"},     {kExitLogOff, "log off"},
+      {kExitShutdown, "shut down"}, {kExitPowerOff | kExitShutdown, "power off"},
+      {kExitReboot | kExitForce, "restart"},
+  };
+  for (const auto& [mode, what] : modes) EXPECT_TRUE(ExitWindowsEx(mode, 0));
   posix::SetNoticeSink(nullptr);
-  EXPECT_EQ(posix::ExitRequests(), std::vector<uint32_t>{2});
-  ASSERT_EQ(notices.size(), 1u);
-  EXPECT_NE(notices[0].find("restart"), std::string::npos);
+  EXPECT_EQ(posix::ExitRequests(), (std::vector<uint32_t>{2, 0, 1, 9, 6}));
+  ASSERT_EQ(notices.size(), std::size(modes));
+  EXPECT_EQ(notices[0], "Windows would restart now; the host keeps running");
+  for (size_t i = 0; i < notices.size(); ++i)
+    EXPECT_EQ(notices[i], std::string("Windows would ") + modes[i].second + " now; the host keeps running");
 }
 
 TEST_F(PosixBackend, ShellExecuteStartsOnlyHostPrograms) {
   std::vector<std::string> notices;
   posix::SetNoticeSink([&](const std::string& n) { notices.push_back(n); });
   WriteFile(Path("app.exe"), "MZ\x90");
-  EXPECT_LE(ShellExecute(Path("app.exe"), "", Base(), 5), 32);
-  EXPECT_EQ(notices.size(), 1u);
-  EXPECT_LE(ShellExecute(Path("missing.exe"), "", Base(), 5), 32);
-  std::string marker = posix::MachineRoot() + "/drive_c/work/ran";
+  EXPECT_EQ(ShellExecute(Path("app.exe"), "", Base(), 5), kShellErrNoAssociation);
+  EXPECT_EQ(GetLastError(), kErrorNoAssociation);
+  EXPECT_EQ(notices, std::vector<std::string>{"cannot start " + Path("app.exe") + " on this system: no host program runs it"});
+  EXPECT_EQ(ShellExecute(Path("missing.exe"), "", Base(), 5), kShellErrFileNotFound);
+  EXPECT_EQ(GetLastError(), kErrorFileNotFound);
   WriteFile(Path("run.sh"), "#!/bin/sh\ntouch ran.$1\n");
-  ::chmod((posix::MachineRoot() + "/drive_c/work/run.sh").c_str(), 0755);
-  EXPECT_GT(ShellExecute("run.sh", "ok", Base(), 5), 32);
+  using std::filesystem::perms;
+  std::filesystem::permissions(posix::MachineRoot() + "/drive_c/work/run.sh",
+                               perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec);
+  EXPECT_GT(ShellExecute("run.sh", "ok", Base(), 5), kShellErrorLimit);
   posix::SetNoticeSink(nullptr);
   for (int i = 0; i < 200 && !Exists(Path("ran.ok")); ++i) Sleep(10);
   EXPECT_TRUE(Exists(Path("ran.ok")));

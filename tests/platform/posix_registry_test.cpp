@@ -1,7 +1,8 @@
 // The emulated registry's file: its exact text, its replacement on every change, and what
 // happens to a damaged file.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <fstream>
 #include <sstream>
@@ -26,14 +27,17 @@ class PosixRegistry : public MachineTest {
     return s.str();
   }
   void PutText(const std::string& text) const {
-    ::mkdir((plat::posix::MachineRoot() + "/registry").c_str(), 0777);
+    std::filesystem::create_directories(plat::posix::MachineRoot() + "/registry");
     std::ofstream(HostFile(), std::ios::binary) << text;
   }
-  ino_t Inode() const {
-    struct stat st {};
-    ::stat(HostFile().c_str(), &st);
-    return st.st_ino;
+  // A second name for the file as it is now: it keeps naming the same file after a change
+  // only when the file was rewritten in place rather than replaced.
+  std::string Snapshot(const std::string& tag) const {
+    std::string link = HostFile() + "." + tag + ".snapshot";
+    std::filesystem::create_hard_link(HostFile(), link);
+    return link;
   }
+  bool Replaced(const std::string& snapshot) const { return !std::filesystem::equivalent(snapshot, HostFile()); }
 };
 
 TEST_F(PosixRegistry, TheUninstallEntryInTheFile) {
@@ -56,14 +60,13 @@ TEST_F(PosixRegistry, TheUninstallEntryInTheFile) {
 
 TEST_F(PosixRegistry, EveryChangeReplacesTheFileAndLeavesNoTemporaryFile) {
   ASSERT_TRUE(plat::RegCreateKey(kMachine, "Software\\A"));
-  ino_t first = Inode();
+  std::string first = Snapshot("first");
   ASSERT_TRUE(plat::RegSetStringValue(kMachine, "Software\\A", "V", "1"));
-  EXPECT_NE(Inode(), first);  // a new file renamed over the old one, never rewritten in place
-  struct stat st;
-  EXPECT_NE(::stat((HostFile() + ".tmp").c_str(), &st), 0);
-  ino_t second = Inode();
+  EXPECT_TRUE(Replaced(first));  // a new file renamed over the old one, never rewritten in place
+  EXPECT_FALSE(std::filesystem::exists(HostFile() + ".tmp"));
+  std::string second = Snapshot("second");
   ASSERT_TRUE(plat::RegCreateKey(kMachine, "SOFTWARE\\a"));  // nothing changes
-  EXPECT_EQ(Inode(), second);
+  EXPECT_FALSE(Replaced(second));
 }
 
 TEST_F(PosixRegistry, AHandWrittenFileWithLfLineEndsIsReadAndRewritten) {

@@ -6,20 +6,6 @@
 namespace tovin::test {
 namespace {
 
-std::string Message(const std::function<void()>& run) {
-  try {
-    run();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
-
-std::string Lower(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 class SegExpand : public SegmentTest {};
 
 TEST_F(SegExpand, OneSegmentNeverRaisesSegAfter) {
@@ -107,7 +93,7 @@ TEST_F(SegExpand, CancelAtAMissingSegmentAborts) {
   plat::DeleteFile(files[1]);
   dialogs.script = {{false, "", {}}};
   EXPECT_EQ(Message([&] { seg.ExpandSet(); }), "(TSegVellox) Operation aborted by user");
-  EXPECT_TRUE(seg.AbortRequested);
+  EXPECT_TRUE(seg.AbortRequested());
 }
 
 TEST_F(SegExpand, WrongSegmentNumberIsAskedAbout) {

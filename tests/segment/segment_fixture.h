@@ -1,5 +1,6 @@
 // Packages made by the writer in a fresh machine, and a scripted host for the reader's questions.
 #pragma once
+#include <cctype>
 #include <deque>
 #include <functional>
 #include <string>
@@ -24,6 +25,11 @@ class ScriptedDialogs final : public TSegDialogs {
   std::deque<Answer> script;
   std::vector<std::string> transcript;
   bool cancelWhenDone = false;  // answer Cancel once the script is used up, instead of failing
+  std::function<void()> onProcessMessages;  // what the host does in the reader's pauses
+
+  void ProcessMessages() override {
+    if (onProcessMessages) onProcessMessages();
+  }
 
   bool ErrorBoxOkCancel(const std::string& text) override {
     transcript.push_back("box: " + text);
@@ -48,6 +54,21 @@ class ScriptedDialogs final : public TSegDialogs {
     return a;
   }
 };
+
+// The message of what run throws, or "(no error)".
+inline std::string Message(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+inline std::string Lower(std::string s) {
+  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
 
 struct TestMember {
   std::string name, data;

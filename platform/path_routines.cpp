@@ -1,0 +1,58 @@
+#include "platform/path_routines.h"
+
+#include <vector>
+
+#include "platform/exception.h"
+#include "platform/platform.h"
+
+namespace tovin {
+namespace {
+
+constexpr int64_t kCopyBufferSize = 8192;
+
+}  // namespace
+
+bool PathIsDirectory(const std::string& path) {
+  uint32_t a = plat::GetFileAttributes(path);
+  return a != plat::kInvalidAttributes && (a & plat::kAttrDirectory);
+}
+
+void CreateDirectoryPath(const std::string& dirIn) {
+  if (dirIn.empty()) throw EGeneralError(kMsgUnableToCreateDirectory);
+  std::string dir = dirIn;
+  if (dir.back() == '\\') dir.pop_back();
+  if (dir.size() < 3 || PathIsDirectory(dir)) return;
+  auto cut = dir.find_last_of("\\:");
+  std::string parent = cut == std::string::npos ? std::string() : dir.substr(0, cut + 1);
+  if (parent == dir) return;
+  if (!parent.empty()) CreateDirectoryPath(parent);
+  plat::CreateDirectory(dir);
+}
+
+bool FileHasAttributes(const std::string& path, uint16_t mask) {
+  return (plat::GetFileAttributes(path) & mask) == mask;
+}
+
+void CopyFileInto(const std::string& source, const std::string& destination) {
+  std::string dest = plat::GetFullPathName(destination);
+  std::string target = dest;
+  if (FileHasAttributes(dest, plat::kAttrDirectory)) {
+    std::string name = source.substr(source.find_last_of("\\/:") + 1);
+    target = dest + (dest.back() == '\\' ? "" : "\\") + name;
+  }
+  std::vector<char> buffer(kCopyBufferSize);
+  auto in = plat::OpenFile(source, plat::Access::Read, plat::Share::DenyWrite,
+                           plat::Disposition::OpenExisting);
+  if (!in) throw EFOpenError(Format(kMsgCannotOpenFile, source));
+  auto out = plat::OpenFile(target, plat::Access::Write, plat::Share::Exclusive,
+                            plat::Disposition::CreateAlways);
+  if (!out) throw EFCreateError(Format(kMsgCannotCreateFile, target));
+  int64_t n;
+  do {
+    n = in->Read(buffer.data(), kCopyBufferSize);
+    if (n < 0) throw EReadError(kMsgStreamReadError);
+    if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError(kMsgStreamWriteError);
+  } while (n == kCopyBufferSize);
+}
+
+}  // namespace tovin
