@@ -19,7 +19,7 @@ uint32_t CopyStored(Stream& in, Stream& out, int64_t size, const ArchiveWriter::
   uint32_t sum = 0;
   for (int64_t done = 0; done < size;) {
     int64_t n = in.Read(buffer.data(), std::min<int64_t>(size - done, static_cast<int64_t>(buffer.size())));
-    if (n <= 0) throw EReadError("Stream read error");
+    if (n <= 0) throw EReadError(kMsgStreamReadError);
     for (int64_t i = 0; i < n; ++i) sum += static_cast<unsigned char>(buffer[static_cast<size_t>(i)]);
     out.WriteAll(buffer.data(), n);
     done += n;
@@ -35,7 +35,7 @@ ArchiveWriter::ArchiveWriter(Stream& out, TPackMethod method, int32_t key, Progr
   headerAt_ = out_.Position();
   TArchiveHeader h;
   std::memcpy(h.MethodId, MethodIdOf(method), 3);
-  h.LockFlag = key > 0 ? 2 : 0;
+  h.LockFlag = key > 0 ? kLockScrambled : kLockOpen;
   std::string bytes = SerializeArchiveHeader(h);
   out_.WriteAll(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
@@ -92,8 +92,8 @@ void ArchiveWriter::AddStream(Stream& in, int64_t size, const std::string& membe
     method = coNone;
   }
   if (method == coNone) {
-    out_.Seek(dataAt, 0);
-    in.Seek(inputAt, 0);
+    out_.Seek(dataAt, kSeekBegin);
+    in.Seek(inputAt, kSeekBegin);
     sum = CopyStored(in, out_, size, progress_);
     stored = size;
   } else if (progress_) {
@@ -102,22 +102,22 @@ void ArchiveWriter::AddStream(Stream& in, int64_t size, const std::string& membe
   int64_t end = out_.Position();
   h.Method = method;
   h.StoredSize = static_cast<int32_t>(stored);
-  h.LockFlag = key_ != 0 ? (method == coNone ? 1 : 2) : 0;
-  h.Checksum = static_cast<int32_t>(sum + (h.LockFlag > 0 ? static_cast<uint32_t>(key_) : 0u));
+  h.LockFlag = key_ != 0 ? (method == coNone ? kLockChecksum : kLockScrambled) : kLockOpen;
+  h.Checksum = static_cast<int32_t>(sum + (h.LockFlag > kLockOpen ? static_cast<uint32_t>(key_) : 0u));
   header = SerializeMemberHeader(h);
-  out_.Seek(headerAt, 0);
+  out_.Seek(headerAt, kSeekBegin);
   out_.WriteAll(header.data(), static_cast<int64_t>(header.size()));
-  out_.Seek(end, 0);
+  out_.Seek(end, kSeekBegin);
   total_ += h.ExpandedSize;
 }
 
 void ArchiveWriter::Finish() {
   int64_t end = out_.Position();
-  out_.Seek(headerAt_ + 8, 0);
+  out_.Seek(headerAt_ + 8, kSeekBegin);
   uint8_t total[4];
   for (int i = 0; i < 4; ++i) total[i] = static_cast<uint8_t>(static_cast<uint64_t>(total_) >> (8 * i));
   out_.WriteAll(total, 4);
-  out_.Seek(end, 0);
+  out_.Seek(end, kSeekBegin);
 }
 
 }  // namespace tovin

@@ -29,7 +29,7 @@ struct Walker {
 
   void Walk(const std::string& dir, const std::string& rel, std::vector<std::string>& ancestry) {
     std::string prefix = dir.back() == '\\' ? dir : dir + "\\";
-    auto entries = plat::FindFiles(prefix + "*", 0x37);
+    auto entries = plat::FindFiles(prefix + "*", plat::kAttrMaskNoVolume);
     bool any = false;
     for (const auto& e : entries) {
       if (e.name == "." || e.name == "..") continue;

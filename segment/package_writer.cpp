@@ -53,12 +53,12 @@ std::vector<std::string> PackageFilesIn(const std::string& dir) {
   std::vector<std::string> files;
   std::string prefix = dir.empty() || dir.back() == '\\' ? dir : dir + "\\";
   for (unsigned n = 1; n <= 65535; ++n) {
-    auto found = plat::FindFiles(prefix + SegmentFileName(kPackageBaseName, "", n), 0x27);
+    auto found = plat::FindFiles(prefix + SegmentFileName(kPackageBaseName, "", n), plat::kAttrMaskFiles);
     if (found.size() != 1) break;
     files.push_back(found[0].name);
   }
   for (const char* extra : {"install.cfg", "install.exe"}) {
-    auto found = plat::FindFiles(prefix + extra, 0x27);
+    auto found = plat::FindFiles(prefix + extra, plat::kAttrMaskFiles);
     if (found.size() == 1) files.push_back(found[0].name);
   }
   return files;

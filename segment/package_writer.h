@@ -8,12 +8,13 @@
 
 #include "codec/pack_method.h"
 #include "segment/package_layout.h"
+#include "segment/seg_format.h"
 
 namespace tovin {
 
 struct PackageOptions {
   std::string OutDir;  // folder of the platform layer; it must exist
-  int32_t SegSize = 1440000;
+  int32_t SegSize = kDefaultSegSize;
   TPackMethod Method = coLZH5;
   int32_t Key = 0;
   // The member being packed and the bytes of all files read so far.

@@ -8,6 +8,7 @@
 
 #include "codec/pack_method.h"
 #include "platform/stream.h"
+#include "segment/seg_format.h"
 
 namespace tovin {
 
@@ -22,7 +23,7 @@ struct SegSetOptions {
   std::string SegDir;               // folder of the platform layer
   std::string SegBaseName = "tovinsetup";
   std::string SegExt;               // empty: numbered 001, 002, ...
-  int32_t SegSize = 1440000;       // bytes per segment file, its 8-byte record included (at least 9)
+  int32_t SegSize = kDefaultSegSize;     // bytes per segment file, its 8-byte record included (at least 9)
   TPackMethod ListMethod = coLZH5;  // method of the file-list archives
   int32_t Key = 0;
 };

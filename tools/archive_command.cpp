@@ -1,6 +1,7 @@
 // tovin archive create|list|test|extract: single compressed archive files.
 #include <cstdio>
 
+#include "codec/method_table.h"
 #include "container/archive_writer.h"
 #include "container/vellox.h"
 #include "container/vellox_errors.h"
@@ -16,19 +17,13 @@
 namespace tovin::cli {
 namespace {
 
-const std::vector<std::string> kMethodNames = {"none", "rle", "lzh", "lh5"};
-
-TPackMethod MethodOf(const std::string& name) {
-  return name == "none" ? coNone : name == "rle" ? coRLE : name == "lzh" ? coLZH : coLZH5;
-}
-
 int Create(const Args& args, bool quiet) {
   std::string methodName = "lh5", dir = ".", archiveName;
   int64_t key = 0;
   std::vector<std::string> paths;
   OptionParser p("archive create", "[-m METHOD] [-k KEY] [-C DIR] ARCHIVE PATH...",
                  "Creates a compressed archive file of the files and folders given (relative to DIR).");
-  p.Choice("-m,--method", "METHOD", "none, rle, lzh or lh5 (default lh5)", methodName, kMethodNames);
+  p.Choice("-m,--method", "METHOD", MethodCliNames() + " (default lh5)", methodName, MethodChoices(false));
   p.Number("-k,--key", "KEY", "lock the members with this key (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
   p.Text("-C,--directory", "DIR", "the folder the paths are relative to (default: the current folder)", dir);
   p.Flag("-q,--quiet", "no progress and no summary", quiet);
@@ -45,7 +40,7 @@ int Create(const Args& args, bool quiet) {
     uint32_t attrs = plat::GetFileAttributes(path);
     if (attrs == plat::kInvalidAttributes) throw EFOpenError("Cannot open file " + path);
     if (!(attrs & plat::kAttrDirectory)) {
-      auto found = plat::FindFiles(path, 0x27);
+      auto found = plat::FindFiles(path, plat::kAttrMaskFiles);
       files.push_back({path, *rel, found.size() == 1 ? found[0].size : 0});
       continue;
     }
@@ -67,7 +62,7 @@ int Create(const Args& args, bool quiet) {
   std::string current;
   std::string archive = plat::FromHostPath(archiveName);
   FileStream out(archive, FileStream::Mode::Create);
-  ArchiveWriter writer(out, MethodOf(methodName), static_cast<int32_t>(static_cast<uint32_t>(key)),
+  ArchiveWriter writer(out, static_cast<TPackMethod>(MethodByName(methodName)), static_cast<int32_t>(static_cast<uint32_t>(key)),
                        [&](int64_t done, int64_t) { progress.Show(current, before + static_cast<uint64_t>(done)); });
   for (const auto& f : files) {
     current = f.Member;

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "codec/codec_owner.h"
+#include "codec/method_table.h"
 #include "codec/pack_method.h"
 #include "codec/run_codec.h"
 #include "platform/exception.h"
@@ -27,7 +28,7 @@ int CodecCommand(const Args& argsIn, const Globals&) {
   OptionParser p("codec " + verb, decode ? "-m METHOD -s SIZE [-k KEY] IN OUT" : "-m METHOD [-k KEY] IN OUT",
                  decode ? "Decodes a raw stream of one method; prints the checksum of the output."
                         : "Encodes a file into a raw stream of one method; prints the checksum of the input.");
-  p.Choice("-m,--method", "METHOD", "lh5, lzh or rle", methodName, {"lh5", "lzh", "rle"});
+  p.Choice("-m,--method", "METHOD", "one of the coded methods", methodName, MethodChoices(true));
   if (decode) p.Number("-s,--size", "SIZE", "the expanded size, 0 to 2147483647", size, 0, 2147483647);
   p.Number("-k,--key", "KEY", "scramble with this key (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
   p.Positional("IN", "the input file", inName, true);
@@ -35,7 +36,7 @@ int CodecCommand(const Args& argsIn, const Globals&) {
   if (!p.Parse(Args(argsIn.begin() + 1, argsIn.end()))) return kExitOk;
   if (methodName.empty()) throw UsageError("missing -m METHOD");
   if (decode && size < 0) throw UsageError("missing -s SIZE");
-  uint8_t method = methodName == "lh5" ? coLZH5 : methodName == "lzh" ? coLZH : coRLE;
+  uint8_t method = MethodByName(methodName);
 
   FileStream in(plat::FromHostPath(inName), FileStream::Mode::OpenRead);
   int64_t inputSize = in.Size();

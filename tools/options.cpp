@@ -4,7 +4,22 @@
 #include <cctype>
 #include <cstdio>
 
+#include "codec/method_table.h"
+
 namespace tovin::cli {
+
+std::vector<std::string> MethodChoices(bool codedOnly) {
+  std::vector<std::string> names;
+  for (const auto& m : Methods())
+    if (m.Writable() && (!codedOnly || m.Encode)) names.push_back(m.CliName);
+  return names;
+}
+
+uint8_t MethodByName(const std::string& name) {
+  const MethodInfo* m = FindMethodByCliName(name);
+  if (!m) throw UsageError("no method named " + name);
+  return m->Method;
+}
 
 bool ParseNumber(const std::string& text, int64_t min, int64_t max, bool suffixes, int64_t& value) {
   size_t i = 0;

@@ -17,6 +17,11 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The command-line names of the methods an archive can be written with (coded ones only when
+// codedOnly), from the method table; and the method of such a name.
+std::vector<std::string> MethodChoices(bool codedOnly);
+uint8_t MethodByName(const std::string& name);
+
 // Parses "123", "0x1F" and, when suffixes is set, "64K" / "2M" (binary multiples). False for
 // anything else, for a value out of [min, max] and for overflow.
 bool ParseNumber(const std::string& text, int64_t min, int64_t max, bool suffixes, int64_t& value);

@@ -4,12 +4,14 @@
 #include <filesystem>
 #include <map>
 
+#include "codec/method_table.h"
 #include "platform/platform.h"
 #include "platform/exception.h"
 #include "platform/stream.h"
 #include "segment/package_layout.h"
 #include "segment/package_source.h"
 #include "segment/package_writer.h"
+#include "segment/seg_format.h"
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
 #include "tools/host_paths.h"
@@ -50,13 +52,15 @@ void Note(bool quiet, const char* what, const std::vector<SourceNote>& notes) {
 
 int PackCommand(const Args& args, const Globals& globals) {
   std::string methodName = "lh5", config, setup, outDir, srcDir;
-  int64_t segSize = 1440000;
+  int64_t segSize = kDefaultSegSize;
   bool multi = false, force = false, quiet = globals.quiet;
   OptionParser p("pack", "[OPTIONS] -o OUTDIR SRCDIR", "Builds a package folder from the files below SRCDIR.");
   p.Text("-o,--output", "OUTDIR", "the package folder to write (created when missing; must be empty)", outDir);
-  p.Choice("-m,--method", "METHOD", "none, rle, lzh or lh5 (default lh5)", methodName, {"none", "rle", "lzh", "lh5"});
-  p.Number("--segment-size", "N", "bytes per segment file, 16384 to 2147483647 (default 1440000; K, M allowed)",
-           segSize, 16384, 2147483647, true);
+  p.Choice("-m,--method", "METHOD", MethodCliNames() + " (default lh5)", methodName, MethodChoices(false));
+  p.Number("--segment-size", "N",
+           "bytes per segment file, " + std::to_string(kMinSegSize) + " to 2147483647 (default " +
+               std::to_string(kDefaultSegSize) + "; K, M allowed)",
+           segSize, kMinSegSize, 2147483647, true);
   p.Flag("--multi-arc", "one archive per top-level folder instead of one for everything", multi);
   p.Text("--config", "FILE", "the install.cfg to ship beside the set (default: SRCDIR's own)", config);
   p.Text("--setup", "FILE", "the setup program to ship as install.exe", setup);
@@ -86,7 +90,7 @@ int PackCommand(const Args& args, const Globals& globals) {
   std::vector<std::string> oldFiles;
   if (IsFolder(out)) {
     bool empty = true;
-    for (const auto& f : plat::FindFiles(out + "\\*", 0x37))
+    for (const auto& f : plat::FindFiles(out + "\\*", plat::kAttrMaskNoVolume))
       if (f.name != "." && f.name != "..") empty = false;
     if (!empty) {
       if (!force) throw EGeneralError("the output folder " + outDir + " is not empty (--force replaces a package in it)");
@@ -132,8 +136,6 @@ int PackCommand(const Args& args, const Globals& globals) {
   std::filesystem::create_directories(plat::ToHostPath(out), failed);
   if (failed) throw EGeneralError("cannot create the folder " + outDir + ": " + failed.message());
 
-  static const std::map<std::string, TPackMethod> kMethods = {
-      {"none", coNone}, {"rle", coRLE}, {"lzh", coLZH}, {"lh5", coLZH5}};
   Progress progress(quiet);
   uint64_t total = 0;
   for (const auto& f : scan.Files) total += f.Size;
@@ -141,7 +143,7 @@ int PackCommand(const Args& args, const Globals& globals) {
   PackageOptions options;
   options.OutDir = out;
   options.SegSize = static_cast<int32_t>(segSize);
-  options.Method = kMethods.at(methodName);
+  options.Method = static_cast<TPackMethod>(MethodByName(methodName));
   options.Progress = [&](const std::string& member, uint64_t done) { progress.Show(member, done); };
   PackageResult result = WritePackage(archives, options);
   progress.Done();
