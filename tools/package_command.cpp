@@ -42,7 +42,7 @@ Located Locate(const std::string& package) {
   Located loc;
   if (a & plat::kAttrDirectory) {
     loc.dir = path;
-    auto first = plat::FindFiles(path + "\\*.001", 0x27);
+    auto first = plat::FindFiles(path + "\\*.001", plat::kAttrMaskFiles);
     if (first.empty()) throw EGeneralError("no package found in " + package + ": it holds no segment file (" +
                                            std::string(kPackageBaseName) + ".001)");
     loc.base = kPackageBaseName;
@@ -61,7 +61,7 @@ Located Locate(const std::string& package) {
   // Every segment but the last is as long as the first: a shorter one was cut off.
   std::vector<uint64_t> sizes;
   for (unsigned n = 1; n <= 65535; ++n) {
-    auto found = plat::FindFiles(SegmentPath(loc, n), 0x27);
+    auto found = plat::FindFiles(SegmentPath(loc, n), plat::kAttrMaskFiles);
     if (found.size() != 1) break;
     sizes.push_back(found[0].size);
   }
