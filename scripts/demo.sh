@@ -1,8 +1,44 @@
 #!/usr/bin/env bash
-# The main job on the bundled example: what the demo package's setup reads from install.cfg.
+# The main job on the bundled example: build the tools, pack examples/demo into a package,
+# install it unattended into a fresh emulated machine, and show what landed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+bash scripts/deps.sh liblnk-utils
 cmake --preset release -G Ninja -DTOVIN_BENCH=OFF >/dev/null
 cmake --build --preset release --target tovin
-./build/release/tools/tovin config examples/demo
+tovin=./build/release/tools/tovin
+out=build/demo
+rm -rf "$out"
+mkdir -p "$out"
+
+echo "== pack examples/demo/files into $out/package"
+$tovin pack --segment-size 16K --config examples/demo/install.cfg --setup examples/demo/install.exe \
+  -o "$out/package" examples/demo/files
+$tovin list "$out/package"
+
+echo "== what the setup reads from its install.cfg"
+$tovin config --root "$out/machine" "$out/package" | sed 's/^/  /'
+
+echo "== tovin setup, answered by examples/demo/answers.ini (transcript and result)"
+set +e
+$tovin setup -q --root "$out/machine" --answers examples/demo/answers.ini "$out/package"
+status=$?
+set -e
+echo "   exit status $status"
+
+root="$out/machine"
+echo "== installed files"
+(cd "$root" && find drive_c -type f ! -path 'drive_c/WINDOWS/Temp/*' | sort | sed 's/^/  /')
+dest="$root/drive_c/Program Files/Tovin Notepad"
+echo "== uninstall.cfg"
+sed 's/^/  /' "$dest/uninstall.cfg"
+echo "== the INI file (C:\\WINDOWS\\tnotepad.ini)"
+sed 's/^/  /' "$root/drive_c/WINDOWS/tnotepad.ini"
+echo "== the registry ($root/registry/HKEY_LOCAL_MACHINE.reg)"
+sed 's/^/  /' "$root/registry/HKEY_LOCAL_MACHINE.reg"
+echo "== shortcuts, as lnkinfo reads them"
+find "$root/drive_c/WINDOWS" -name '*.lnk' | sort | while read -r link; do
+  echo "  ${link#"$root"/}"
+  lnkinfo "$link" | grep -E 'Local path|Working directory|Icon location' | sed 's/^\s*/    /'
+done
+exit "$status"

@@ -17,6 +17,7 @@ int ConfigCommand(const Args& args);
 int CodecCommand(const Args& args, const Globals& globals);
 int ArchiveCommand(const Args& args, const Globals& globals);
 int PackCommand(const Args& args, const Globals& globals);
+int SetupCommand(const Args& args, const Globals& globals);
 // list, test, extract
 int ReadPackageCommand(const std::string& verb, const Args& args, const Globals& globals);
 

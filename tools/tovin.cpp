@@ -27,6 +27,7 @@ constexpr Command kCommands[] = {
     {"extract", "extract a package's files into a folder"},
     {"archive", "create, list, test or extract one compressed archive file"},
     {"codec", "encode or decode a raw stream of one method"},
+    {"setup", "run a package's setup unattended on the emulated machine"},
     {"config", "show what a setup started in a folder reads from its install.cfg"},
 };
 
@@ -47,6 +48,7 @@ int Run(const std::string& command, Args args, const Globals& globals) {
   if (command == "codec") return CodecCommand(args, globals);
   if (command == "archive") return ArchiveCommand(args, globals);
   if (command == "pack") return PackCommand(args, globals);
+  if (command == "setup") return SetupCommand(args, globals);
   if (command == "list" || command == "test" || command == "extract") return ReadPackageCommand(command, args, globals);
   std::fprintf(stderr, "tovin: unknown command '%s'\n", command.c_str());
   Usage(stderr);
@@ -90,7 +92,7 @@ int main(int argc, char** argv) {
   std::string command = argv[i];
   Args args(argv + i + 1, argv + argc);
   if (!rootArgs.empty()) {
-    if (command != "config") {
+    if (command != "config" && command != "setup") {
       std::fprintf(stderr, "tovin: --root sets the emulated machine, which %s does not use\n", command.c_str());
       return kExitUsage;
     }

@@ -1,0 +1,104 @@
+#include "app/setup_answers.h"
+
+#include <cctype>
+
+#include "app/system_routines.h"
+#include "platform/platform.h"
+
+namespace tovin {
+namespace {
+
+constexpr const char* kSection = "Answers";
+
+std::string Upper(std::string s) {
+  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::vector<std::string> Names(std::string text) {
+  std::vector<std::string> names;
+  while (!text.empty()) {
+    std::string field;
+    bool last = text.find('~') == std::string::npos;
+    NextField(text, '~', field);
+    if (!field.empty()) names.push_back(field);
+    if (last) break;
+  }
+  return names;
+}
+
+[[noreturn]] void Bad(const std::string& key, const std::string& value, const std::string& expected) {
+  throw EAnswersError("answers file: " + key + "=" + value + ": expected " + expected);
+}
+
+bool YesNo(const std::string& key, const std::string& value) {
+  std::string v = Upper(value);
+  if (v == "YES") return true;
+  if (v == "NO") return false;
+  Bad(key, value, "Yes or No");
+}
+
+bool ZeroOne(const std::string& key, const std::string& value) {
+  if (value == "1") return true;
+  if (value == "0") return false;
+  Bad(key, value, "0 or 1");
+}
+
+}  // namespace
+
+std::optional<bool> TSetupAnswers::OverwriteAnswer(const std::string& fileName) const {
+  auto it = OverwriteFile.find(Upper(fileName));
+  if (it != OverwriteFile.end()) return it->second;
+  return Overwrite;
+}
+
+TSetupAnswers ReadSetupAnswers(const std::string& path) {
+  uint32_t a = plat::GetFileAttributes(path);
+  if (a == plat::kInvalidAttributes || (a & plat::kAttrDirectory))
+    throw EAnswersError("answers file " + path + " cannot be read");
+  TSetupAnswers answers;
+  for (const auto& key : plat::GetPrivateProfileKeys(kSection, path)) {
+    std::string value = plat::GetPrivateProfileString(kSection, key, "", path);
+    std::string k = Upper(key);
+    if (k == "LICENCE" || k == "LICENSE") {
+      std::string v = Upper(value);
+      if (v != "ACCEPT" && v != "DECLINE") Bad(key, value, "Accept or Decline");
+      answers.AcceptLicence = v == "ACCEPT";
+    } else if (k == "DESTINATION") {
+      if (value.empty()) Bad(key, value, "a folder");
+      answers.Destination = value;
+    } else if (k == "FOLDER") {
+      answers.Folder = value;
+    } else if (k == "FOLDERSTARTMENU") {
+      answers.FolderStartMenu = ZeroOne(key, value);
+    } else if (k == "FOLDERDESKTOP") {
+      answers.FolderDesktop = ZeroOne(key, value);
+    } else if (k == "NODESKTOP") {
+      answers.NoDesktop = Names(value);
+    } else if (k == "NOSTARTMENU") {
+      answers.NoStartMenu = Names(value);
+    } else if (k == "INSTALLTYPE") {
+      std::string v = Upper(value);
+      if (v != "FULL" && v != "MIN") Bad(key, value, "Full or Min");
+      answers.MinimumInstall = v == "MIN";
+    } else if (k == "FINISH") {
+      std::string v = Upper(value);
+      if (v == "LAUNCH") answers.Finish = TSetupAnswers::fiLaunch;
+      else if (v == "RETURN") answers.Finish = TSetupAnswers::fiReturn;
+      else if (v == "REBOOT") answers.Finish = TSetupAnswers::fiReboot;
+      else Bad(key, value, "Launch, Return or Reboot");
+    } else if (k == "CANCEL") {
+      if (value.size() != 1 || value[0] < '0' || value[0] > '5') Bad(key, value, "a page number from 0 to 5");
+      answers.CancelOnPage = value[0] - '0';
+    } else if (k == "OVERWRITE") {
+      answers.Overwrite = YesNo(key, value);
+    } else if (k.rfind("OVERWRITE.", 0) == 0 && k.size() > 10) {
+      answers.OverwriteFile[k.substr(10)] = YesNo(key, value);
+    } else {
+      throw EAnswersError("answers file: unknown key " + key + " in [Answers]");
+    }
+  }
+  return answers;
+}
+
+}  // namespace tovin
