@@ -37,7 +37,7 @@ class WizardTest : public MachineTest {
     host = std::make_unique<FakeHost>(app);
     std::string windows = GetWindowsDir();
     host->settings.SystemDriveRoot = windows.substr(0, 3);
-    host->settings.TempDir = windows + "\\Temp\\t";
+    host->settings.TempDir = Path("temp");  // per test: on Windows the machine is not fresh
     CreateDirectoryPath(host->settings.TempDir);
     dialog = std::make_unique<TForm3>(app);
   }
