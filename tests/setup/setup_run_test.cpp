@@ -367,3 +367,87 @@ TEST_F(SetupTest, TheBackgroundLaysOutItsHeadersAndThePicture) {
 
 }  // namespace
 }  // namespace tovin::test
+
+namespace tovin::test {
+namespace {
+
+TEST_F(SetupTest, StartDirEndsInABackslashAndTempDirHangsBelowWindows) {
+  for (const auto& [current, start] : std::vector<std::pair<std::string, std::string>>{
+           {"C:\\", "C:\\"}, {Base(), Base() + "\\"}}) {
+    ASSERT_TRUE(plat::SetCurrentDirectory(current));
+    TMainSetup main(app);
+    EXPECT_EQ(main.Settings().StartDir, start);
+    EXPECT_EQ(main.Settings().SystemDriveRoot, "C:\\");
+    EXPECT_EQ(main.Settings().TempDir, "C:\\WINDOWS\\Temp\\t");
+    EXPECT_TRUE(Exists(main.Settings().TempDir));
+  }
+}
+
+TEST_F(SetupTest, ClearTempDirKeepsASubFolderAndSoItself) {
+  TMainSetup main(app);
+  std::string temp = main.Settings().TempDir;
+  WriteFile(temp + "\\a.txt", "a");
+  main.ClearTempDir();
+  EXPECT_FALSE(Exists(temp));
+  CreateDirectoryPath(temp + "\\sub");
+  WriteFile(temp + "\\b.txt", "b");
+  WriteFile(temp + "\\sub\\c.txt", "c");
+  main.ClearTempDir();
+  EXPECT_FALSE(Exists(temp + "\\b.txt"));
+  EXPECT_TRUE(Exists(temp + "\\sub\\c.txt"));
+}
+
+TEST_F(SetupTest, TheFileCountBarRunsOverTheFilesListPlusOne) {
+  Package(kFiles, kConfig);
+  int maxAtFirstFile = -1, lastPosition = -1;
+  beforeRun = [&](const TSetupWindows&) {
+    for (auto* f : app.Forms())
+      if (auto* unzip = dynamic_cast<TUnzip*>(f)) {
+        auto original = unzip->SegVelloxEZ1.OnCheckFile;
+        unzip->SegVelloxEZ1.OnCheckFile = [&, unzip, original](std::string& path, TCProcessMode mode) {
+          if (maxAtFirstFile < 0) maxAtFirstFile = unzip->ProgressBar2.Max();
+          original(path, mode);
+          lastPosition = unzip->ProgressBar2.Position();
+        };
+      }
+  };
+  TSetupAnswers answers;
+  answers.CancelOnPage = 0;
+  Run(answers);
+  EXPECT_EQ(maxAtFirstFile, 4 + 1);
+  EXPECT_EQ(lastPosition, 5);  // every packaged file counts, the licence too
+}
+
+TEST_F(SetupTest, AnUnknownPictureEndsThePreparation) {
+  std::map<std::string, std::string> files = kFiles;
+  files["logo.gif"] = "GIF89a";
+  std::string config = kConfig;
+  config.insert(config.find("Header=Demo Product"), "Bitmap File=logo.gif\r\n");
+  Package(files, config);
+  TSetupOutcome outcome = Run();
+  EXPECT_TRUE(outcome.PrepareFailed);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"Error Expanding Files!!"}));
+}
+
+TEST_F(SetupTest, APictureThatIsNotInThePackageIsNoError) {
+  std::string config = kConfig;
+  config.insert(config.find("Header=Demo Product"), "Bitmap File=missing.bmp\r\n");
+  Package(kFiles, config);
+  EXPECT_TRUE(Run().InstallationFinished);
+}
+
+TEST_F(SetupTest, AFileThatCannotBeCopiedIsReportedAndLoggedAndTheRunGoesOn) {
+  std::string config = kConfig;
+  config.insert(config.find("[Files - OverWrite]"), "F5=absent.dat~<INSTALLDIR>\r\nF6=readme.txt~<SUBDOCS>\r\n");
+  Package(kFiles, config);
+  TSetupOutcome outcome = Run();
+  EXPECT_TRUE(outcome.InstallationFinished);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"ERROR on absent.dat"}));
+  EXPECT_NE(ReadFile(kDest + "\\uninstall.cfg").find(kDest + "\\absent.dat="), std::string::npos);
+  // readme.txt is named twice: its temporary copy stays for the second entry.
+  EXPECT_EQ(ReadFile(kDest + "\\readme.txt"), "read me");
+  EXPECT_EQ(ReadFile(kDest + "\\docs\\readme.txt"), "read me");
+}
+
+}  // namespace
+}  // namespace tovin::test
