@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "prepare/unzip_form.h"
 #include "wizard/tovin_wizard.h"
+#include "platform/text.h"
 
 namespace tovin {
 namespace {
@@ -136,9 +137,7 @@ void TMainSetup::ReadInstallConfig() {
   if (!wizard_) return;
   TTovin& w = *wizard_;
   w.reboot.SetVisible(settings_.ShowReBoot);
-  std::string launch = settings_.Launch;
-  for (auto& c : launch) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (settings_.Launch.empty() || launch.find("SETUP.") != std::string::npos) {
+  if (settings_.Launch.empty() || plat::UpperCase(settings_.Launch).find("SETUP.") != std::string::npos) {
     w.RadioButton2.SetChecked(true);
     w.RadioButton1.SetEnabled(false);
     if (settings_.ShowReBoot) w.reboot.SetChecked(true);

@@ -4,16 +4,14 @@
 
 #include "app/system_routines.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace tovin {
 namespace {
 
 constexpr const char* kSection = "Answers";
 
-std::string Upper(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+using plat::UpperCase;
 
 std::vector<std::string> Names(std::string text) {
   std::vector<std::string> names;
@@ -32,7 +30,7 @@ std::vector<std::string> Names(std::string text) {
 }
 
 bool YesNo(const std::string& key, const std::string& value) {
-  std::string v = Upper(value);
+  std::string v = UpperCase(value);
   if (v == "YES") return true;
   if (v == "NO") return false;
   Bad(key, value, "Yes or No");
@@ -47,7 +45,7 @@ bool ZeroOne(const std::string& key, const std::string& value) {
 }  // namespace
 
 std::optional<bool> TSetupAnswers::OverwriteAnswer(const std::string& fileName) const {
-  auto it = OverwriteFile.find(Upper(fileName));
+  auto it = OverwriteFile.find(UpperCase(fileName));
   if (it != OverwriteFile.end()) return it->second;
   return Overwrite;
 }
@@ -59,9 +57,9 @@ TSetupAnswers ReadSetupAnswers(const std::string& path) {
   TSetupAnswers answers;
   for (const auto& key : plat::GetPrivateProfileKeys(kSection, path)) {
     std::string value = plat::GetPrivateProfileString(kSection, key, "", path);
-    std::string k = Upper(key);
+    std::string k = UpperCase(key);
     if (k == "LICENCE" || k == "LICENSE") {
-      std::string v = Upper(value);
+      std::string v = UpperCase(value);
       if (v != "ACCEPT" && v != "DECLINE") Bad(key, value, "Accept or Decline");
       answers.AcceptLicence = v == "ACCEPT";
     } else if (k == "DESTINATION") {
@@ -78,11 +76,11 @@ TSetupAnswers ReadSetupAnswers(const std::string& path) {
     } else if (k == "NOSTARTMENU") {
       answers.NoStartMenu = Names(value);
     } else if (k == "INSTALLTYPE") {
-      std::string v = Upper(value);
+      std::string v = UpperCase(value);
       if (v != "FULL" && v != "MIN") Bad(key, value, "Full or Min");
       answers.MinimumInstall = v == "MIN";
     } else if (k == "FINISH") {
-      std::string v = Upper(value);
+      std::string v = UpperCase(value);
       if (v == "LAUNCH") answers.Finish = TSetupAnswers::fiLaunch;
       else if (v == "RETURN") answers.Finish = TSetupAnswers::fiReturn;
       else if (v == "REBOOT") answers.Finish = TSetupAnswers::fiReboot;

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace ini {
 namespace {
@@ -56,15 +57,7 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 }
 
 Document::Document(std::string_view text) {
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t nl = text.find('\n', start);
-    size_t end = nl == std::string_view::npos ? text.size() : nl;
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines_.emplace_back(line);
-    start = end + 1;
-  }
+  for (auto line : plat::SplitLines(text)) lines_.emplace_back(line);
 }
 
 std::optional<Document::Range> Document::FindSection(std::string_view section) const {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/ini_document.h"
+#include "platform/text.h"
 
 namespace reg {
 
@@ -51,20 +52,6 @@ std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
   return s;
-}
-
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t nl = text.find('\n', start);
-    size_t end = nl == std::string_view::npos ? text.size() : nl;
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
 }
 
 // A quoted string starting at s[pos]; on success pos is just past the closing quote. A
@@ -257,7 +244,7 @@ std::string Document::Text() const {
 
 std::optional<Document> Document::Parse(std::string_view text, std::string rootName) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  auto lines = SplitLines(text);
+  auto lines = plat::SplitLines(text);
   if (lines.empty() || TrimBlanks(lines[0]) != kSignature) return std::nullopt;
   Document doc(std::move(rootName));
   Key* current = nullptr;

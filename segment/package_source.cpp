@@ -7,15 +7,11 @@
 
 #include "platform/platform.h"
 #include "platform/windows_names.h"
+#include "platform/text.h"
 
 namespace tovin {
 namespace {
 
-std::string Folded(const std::string& s) {
-  std::string out = s;
-  for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 struct Walker {
   SourceScan scan;
@@ -24,7 +20,7 @@ struct Walker {
   std::map<std::string, std::string> taken;
 
   bool Excluded(const std::optional<std::string>& final) const {
-    return final && std::find(exclude.begin(), exclude.end(), Folded(*final)) != exclude.end();
+    return final && std::find(exclude.begin(), exclude.end(), plat::UpperCase(*final)) != exclude.end();
   }
 
   void Walk(const std::string& dir, const std::string& rel, std::vector<std::string>& ancestry) {
@@ -52,7 +48,7 @@ struct Walker {
       if (e.attributes & plat::kAttrDirectory) {
         auto final = plat::GetFinalPathName(path);
         if (Excluded(final)) continue;
-        std::string key = final ? Folded(*final) : Folded(path);
+        std::string key = final ? plat::UpperCase(*final) : plat::UpperCase(path);
         if (std::find(ancestry.begin(), ancestry.end(), key) != ancestry.end()) {
           scan.Skipped.push_back({name, "a link loop (it leads back to a folder that holds it)"});
           continue;
@@ -67,7 +63,7 @@ struct Walker {
         scan.Refused.push_back({name, why});
         continue;
       }
-      auto [it, fresh] = taken.emplace(Folded(name), name);
+      auto [it, fresh] = taken.emplace(plat::UpperCase(name), name);
       if (!fresh) {
         scan.Refused.push_back({name, "differs from " + it->second + " only in letter case; Windows keeps one of them"});
         continue;
@@ -83,12 +79,12 @@ struct Walker {
 
 SourceScan ScanSourceTree(const std::string& srcDir, const std::vector<std::string>& exclude) {
   Walker w;
-  for (const auto& e : exclude) w.exclude.push_back(Folded(e));
+  for (const auto& e : exclude) w.exclude.push_back(plat::UpperCase(e));
   std::string dir = srcDir;
   while (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
   std::vector<std::string> ancestry;
   auto final = plat::GetFinalPathName(dir);
-  ancestry.push_back(Folded(final ? *final : dir));
+  ancestry.push_back(plat::UpperCase(final ? *final : dir));
   w.Walk(dir, "", ancestry);
   return std::move(w.scan);
 }

@@ -8,14 +8,11 @@
 #include "platform/path_routines.h"
 #include "platform/platform.h"
 #include "platform/scope_guard.h"
+#include "platform/text.h"
 
 namespace tovin {
 namespace {
 
-std::string Lower(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string FolderPart(const std::string& path) {
   auto cut = path.find_last_of("\\:");
@@ -31,11 +28,11 @@ TSegVellox::TSegVellox() : work_(kWorkSize) {}
 TSegVellox::~TSegVellox() = default;
 
 void TSegVellox::SetSegBaseName(const std::string& value) {
-  segBaseName_ = value.empty() ? kDefaultSegBaseName : Lower(BareName(value));
+  segBaseName_ = value.empty() ? kDefaultSegBaseName : plat::LowerCase(BareName(value));
   if (segBaseName_.empty()) segBaseName_ = kDefaultSegBaseName;
 }
 
-void TSegVellox::SetSegDir(const std::string& value) { segDir_ = value.empty() ? kDefaultSegDir : Lower(value); }
+void TSegVellox::SetSegDir(const std::string& value) { segDir_ = value.empty() ? kDefaultSegDir : plat::LowerCase(value); }
 
 void TSegVellox::SetSegExt(const std::string& value) { segExt_ = value.size() >= 4 ? value.substr(0, 3) : value; }
 
@@ -46,7 +43,7 @@ std::string TSegVellox::SegTmpDir() const { return segTmpDir_.empty() ? plat::Ge
 void TSegVellox::SetSegTmpDir(const std::string& value) {
   std::string v = value;
   if (!v.empty() && v.back() == '\\') v.pop_back();
-  segTmpDir_ = Lower(v);
+  segTmpDir_ = plat::LowerCase(v);
 }
 
 std::string TSegVellox::WorkFileName() const { return SegTmpDir() + "\\" + segBaseName_ + kWorkFileExt; }

@@ -16,6 +16,7 @@
 #include "tools/exit_codes.h"
 #include "tools/host_paths.h"
 #include "tools/progress.h"
+#include "platform/text.h"
 
 namespace tovin::cli {
 namespace {
@@ -36,10 +37,6 @@ void CopyFile(const std::string& from, const std::string& to) {
   for (int64_t n; (n = in.Read(buf.data(), static_cast<int64_t>(buf.size()))) > 0;) out.WriteAll(buf.data(), n);
 }
 
-std::string Folded(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string BareName(const std::string& member) { return member.substr(member.rfind('\\') + 1); }
 
@@ -120,7 +117,7 @@ int PackCommand(const Args& args, const Globals& globals) {
     // The setup expands every file into one folder: of two files with one name only the later stays.
     std::map<std::string, std::string> bare;
     for (const auto& f : scan.Files) {
-      auto [it, fresh] = bare.emplace(Folded(BareName(f.Member)), f.Member);
+      auto [it, fresh] = bare.emplace(plat::UpperCase(BareName(f.Member)), f.Member);
       if (!fresh)
         std::fprintf(stderr,
                      "tovin pack: warning: %s and %s share a file name; the setup expands files into one folder "

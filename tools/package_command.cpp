@@ -17,6 +17,7 @@
 #include "tools/host_paths.h"
 #include "tools/member_table.h"
 #include "tools/progress.h"
+#include "platform/text.h"
 
 namespace tovin::cli {
 namespace {
@@ -26,10 +27,6 @@ struct Located {
   std::string base;  // segment base name
 };
 
-std::string Folded(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 std::string SegmentPath(const Located& loc, unsigned n) { return loc.dir + "\\" + SegmentFileName(loc.base, "", n); }
 
@@ -176,7 +173,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   auto missing = [&](size_t archive, const std::set<std::string>& seen) {
     std::vector<std::string> out;
     for (const auto& name : listed[archive])
-      if (!seen.count(Folded(name))) out.push_back(name);
+      if (!seen.count(plat::UpperCase(name))) out.push_back(name);
     return out;
   };
   size_t problems = 0;
@@ -200,7 +197,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       bool inList = false;
       for (const auto& f : listed[at.archive]) inList = inList || SameMemberName(f, name);
       if (!inList) row.Remark = "not in the file list: the setup leaves it out";
-      else selected.insert(Folded(name));
+      else selected.insert(plat::UpperCase(name));
       rows.push_back(row);
     };
     seg.OnCheckFile = [&](std::string& path, TCProcessMode) { path.clear(); };  // read headers only
@@ -225,7 +222,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     std::set<std::string> tested;
     size_t files = 0;
     seg.OnCheckFile = [&](std::string&, TCProcessMode) {
-      tested.insert(Folded(at.member));
+      tested.insert(plat::UpperCase(at.member));
       ++files;
     };
     seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
@@ -258,7 +255,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     if (flat) {  // as the setup does: every file by its bare name in one folder
       std::string bare = member.substr(member.find_last_of("\\/:") + 1);
       if (bare.empty() || bare == "." || bare == "..") throw EGeneralError("refusing member " + Printable(member));
-      auto [it, fresh] = bareOwner.emplace(Folded(bare), member);
+      auto [it, fresh] = bareOwner.emplace(plat::UpperCase(bare), member);
       if (!fresh) {
         std::fprintf(stderr, "tovin extract: %s replaces %s (--flat keeps one file per name)\n",
                      Printable(member).c_str(), Printable(it->second).c_str());
@@ -273,8 +270,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       if (!rel || rel->empty()) throw EGeneralError("refusing to write outside " + dir + ": member " + Printable(member));
       path = root + "\\" + (folder->empty() ? "" : *folder + "\\") + *rel;
     }
-    written.insert(Folded(path));
-    extracted.insert(Folded(member));
+    written.insert(plat::UpperCase(path));
+    extracted.insert(plat::UpperCase(member));
   };
   seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string&) {
     reportMissing(at.archive, extracted);

@@ -4,11 +4,6 @@
 
 namespace tovin {
 
-std::string Upper(std::string text) {
-  for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 std::string ResolveDirectoryKey(const std::string& key, const std::string& path, const InstallPlaces& p) {
   auto has = [&key](const char* part) { return key.find(part) != std::string::npos; };
   if (key == "<WINDOWS>") return p.WindowsDir;
@@ -29,7 +24,7 @@ std::string ResolveDirectoryKey(const std::string& key, const std::string& path,
 KeyedPath SplitKeyedPath(const std::string& text) {
   auto cut = text.find('>');
   if (cut == std::string::npos) return {"", text};
-  return {Upper(text.substr(0, cut + 1)), text.substr(cut + 1)};
+  return {plat::UpperCase(text.substr(0, cut + 1)), text.substr(cut + 1)};
 }
 
 }  // namespace tovin

@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "platform/text.h"
+
 namespace tovin {
 
 struct InstallPlaces {
@@ -22,6 +24,5 @@ struct KeyedPath {
 };
 KeyedPath SplitKeyedPath(const std::string& text);
 
-std::string Upper(std::string text);
 
 }  // namespace tovin

@@ -35,7 +35,7 @@ class Run {
     for (const auto& entry : s_.DirectoriesList) {
       std::string rest = entry, key;
       NextField(rest, '~', key);
-      hasDestination = hasDestination || Upper(key) == "<INSTALLDIR>";
+      hasDestination = hasDestination || plat::UpperCase(key) == "<INSTALLDIR>";
     }
     if (!hasDestination) throw EGeneralError(kMsgNoInstallDir);
     Start();
@@ -83,12 +83,12 @@ class Run {
     for (const auto& entry : s_.DirectoriesList) {
       std::string rest = entry, key;
       NextField(rest, '~', key);
-      if (Upper(key) == "<INSTALLDIR>") places_.InstallDirPath = w_.Label1.Caption();
+      if (plat::UpperCase(key) == "<INSTALLDIR>") places_.InstallDirPath = w_.Label1.Caption();
     }
     for (const auto& entry : s_.DirectoriesList) {
       std::string path = entry, key;
       NextField(path, '~', key);
-      std::string upper = Upper(key);
+      std::string upper = plat::UpperCase(key);
       std::string dir = ResolveDirectoryKey(upper, path, places_);
       if (upper == "<INSTALLDIR>") {
         places_.InstallDirPath = w_.Label1.Caption();
@@ -105,7 +105,7 @@ class Run {
         CreateDirectoryPath(dir);
       } catch (const Exception&) {
       }
-      if (Upper(s_.Launch).find(upper) != std::string::npos) {
+      if (plat::UpperCase(s_.Launch).find(upper) != std::string::npos) {
         std::string remaining = s_.Launch.size() > upper.size() ? s_.Launch.substr(upper.size()) : std::string();
         s_.Launch = dir + "\\" + remaining;
       }
@@ -114,9 +114,9 @@ class Run {
 
   // Whether the upper-cased name occurs in any file entry other than the one at index.
   bool FileNameUsedElsewhere(const std::string& name, size_t index) const {
-    std::string upper = Upper(name);
+    std::string upper = plat::UpperCase(name);
     for (size_t j = 0; j < s_.FilesList.size(); ++j)
-      if (j != index && Upper(s_.FilesList[j]).find(upper) != std::string::npos) return true;
+      if (j != index && plat::UpperCase(s_.FilesList[j]).find(upper) != std::string::npos) return true;
     return false;
   }
 
@@ -130,7 +130,7 @@ class Run {
         NextField(rest, '~', flag);
         std::string name = FileNamePart(sourcePath);
         Pump();
-        if (Upper(key) != keys_[i]) continue;
+        if (plat::UpperCase(key) != keys_[i]) continue;
         Advance();
         Pump();
         w_.source.SetCaption(name);
@@ -205,7 +205,7 @@ class Run {
   }
 
   void Finish() {
-    std::string upper = Upper(s_.Launch);
+    std::string upper = plat::UpperCase(s_.Launch);
     bool always = upper.find("SETUP.") != std::string::npos || upper.find("INSTALL.") != std::string::npos;
     if (w_.RadioButton1.Checked() || always) {
       auto cut = s_.Launch.rfind('\\');

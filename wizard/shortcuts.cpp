@@ -11,7 +11,7 @@ void TShortcuts::FillFolderList() {
   std::string programs = GetWindowsDir() + "\\Start Menu\\Programs\\";
   for (const auto& f : plat::FindFiles(programs + "*.*", plat::kAttrDirectory)) {
     if (!f.name.empty() && f.name[0] == '.') continue;
-    if (Upper(f.name).find(".LNK") != std::string::npos) continue;
+    if (plat::UpperCase(f.name).find(".LNK") != std::string::npos) continue;
     FolderList.push_back(f.name);
   }
 }

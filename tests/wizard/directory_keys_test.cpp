@@ -16,7 +16,7 @@ class DirectoryKeys : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(DirectoryKeys, ResolveByTheFirstRuleThatApplies) {
   InstallPlaces places{"C:\\WINDOWS", "C:\\", "D:\\Apps\\App"};
-  EXPECT_EQ(ResolveDirectoryKey(Upper(GetParam().key), GetParam().path, places), GetParam().folder) << GetParam().key;
+  EXPECT_EQ(ResolveDirectoryKey(plat::UpperCase(GetParam().key), GetParam().path, places), GetParam().folder) << GetParam().key;
 }
 
 INSTANTIATE_TEST_SUITE_P(
