@@ -3,7 +3,7 @@
 # bounded fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh mingw-w64 wine64 lhasa p7zip-full jlha-utils
+bash scripts/deps.sh mingw-w64 wine64 lhasa p7zip-full jlha-utils liblnk-utils
 
 echo "== native tests (debug)"
 cmake --preset debug -G Ninja >/dev/null
