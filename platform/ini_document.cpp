@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 
@@ -227,12 +228,16 @@ bool Write(const std::string& file, const std::string& section,
   std::string text = doc.Text();
   if (old && *old == text) return true;
 
+  // Made new, so nothing already there (a link least of all) is written through; flushed,
+  // so the rename never puts an unwritten file in place of the old one.
   std::string temp = path + ".tovin-tmp";
   {
-    auto f = plat::OpenFile(temp, plat::Access::Write, plat::Share::Exclusive,
-                            plat::Disposition::CreateAlways);
+    auto f = plat::OpenFile(temp, plat::Access::Write, plat::Share::Exclusive, plat::Disposition::CreateNew);
+    if (!f && plat::GetLastError() == plat::kErrorFileExists && plat::DeleteFile(temp))  // left by a crash
+      f = plat::OpenFile(temp, plat::Access::Write, plat::Share::Exclusive, plat::Disposition::CreateNew);
     if (!f) return false;
-    if (f->Write(text.data(), static_cast<int64_t>(text.size())) != static_cast<int64_t>(text.size())) {
+    if (f->Write(text.data(), static_cast<int64_t>(text.size())) != static_cast<int64_t>(text.size()) ||
+        !f->Flush()) {
       f.reset();
       plat::DeleteFile(temp);
       return false;

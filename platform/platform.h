@@ -41,10 +41,20 @@ enum : int { kSeekBegin = 0, kSeekCurrent = 1, kSeekEnd = 2 };
 void SetMachineRoot(const std::string& hostFolder);
 bool IsEmulated();
 // Turns a path given on the host's command line into a path of this layer
-// (POSIX: /a/b becomes Z:\a\b; Win32: unchanged).
+// (POSIX: /a/b becomes Z:\a\b, with the links of its existing part resolved; Win32: unchanged).
 std::string FromHostPath(const std::string& hostPath);
 
 // --- file system -----------------------------------------------------------------------
+// Links on POSIX: calls that only read (GetFileAttributes, FindFiles, GetDiskFreeSpace,
+// OpenFile for reading an existing file, GetFinalPathName) follow links, as packages and
+// sources may be reached through them. Calls that change the file system (OpenFile for
+// writing or creating, CreateDirectory, RemoveDirectory, SetFileAttributes, DeleteFile,
+// MoveFileReplace, and File::SetDosDateTime, which needs a file opened for writing) follow
+// no link below the drive's folder of the machine (R/drive_x; for Z: below "/"): a link on
+// the way or at the end, a dangling one included, fails with kErrorStoppedOnSymlink (681),
+// and the lookup without letter case never picks one. A path named on the host's command
+// line gets its links resolved by FromHostPath, so the folder a command writes into may
+// itself be reached through links, but nothing below it.
 uint32_t GetFileAttributes(const std::string& path);
 bool SetFileAttributes(const std::string& path, uint32_t attributes);
 bool CreateDirectory(const std::string& path);
@@ -76,7 +86,8 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask);
 // --- files -----------------------------------------------------------------------------
 enum class Access { Read, Write, ReadWrite };
 enum class Share { Exclusive, DenyWrite, DenyNone };
-enum class Disposition { OpenExisting, CreateAlways };
+// CreateNew fails (80) when the name exists, a dangling link included (CREATE_NEW).
+enum class Disposition { OpenExisting, CreateAlways, CreateNew };
 
 class File {
  public:
@@ -91,6 +102,8 @@ class File {
   // Last-write time from an MS-DOS local date-time (date high word, time low word).
   virtual bool SetDosDateTime(uint32_t dosDateTime) = 0;
   virtual uint32_t GetDosDateTime() = 0;
+  // Writes what the system still holds to the disk (FlushFileBuffers).
+  virtual bool Flush() = 0;
 };
 
 // Null on failure (GetLastError tells why): missing file, share conflict, forbidden name.

@@ -24,6 +24,7 @@ namespace {
 
 using posix::ErrorFromErrno;
 using posix::Resolve;
+using posix::ResolveForWriting;
 using posix::SetLastError;
 
 constexpr const char* kDosAttrib = "user.DOSATTRIB";
@@ -41,7 +42,7 @@ std::optional<uint32_t> StoredBits(const std::string& host) {
 void StoreBits(const std::string& host, uint32_t bits) {
   char buf[32];
   int n = std::snprintf(buf, sizeof buf, "0x%x", bits & kStoredBits);
-  ::setxattr(host.c_str(), kDosAttrib, buf, static_cast<size_t>(n), 0);  // no xattrs: bits are lost
+  ::lsetxattr(host.c_str(), kDosAttrib, buf, static_cast<size_t>(n), 0);  // no xattrs: bits are lost
 }
 
 uint32_t AttributesOf(const std::string& host, const struct stat& st) {
@@ -100,7 +101,7 @@ bool PatternMatches(const std::string& pattern, const std::string& name) {
 
 class PosixFile final : public File {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
+  PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
   ~PosixFile() override { ::close(fd_); }
   int64_t Read(void* buffer, int64_t count) override {
     int64_t total = 0;
@@ -137,6 +138,10 @@ class PosixFile final : public File {
     return ::fstat(fd_, &st) == 0 ? st.st_size : -1;
   }
   bool SetDosDateTime(uint32_t dos) override {
+    if (!writable_) {  // a reader may have come through a link; Windows also wants write access
+      SetLastError(kErrorAccessDenied);
+      return false;
+    }
     auto t = posix::DosToUnix(dos);
     if (!t) {
       SetLastError(kErrorInvalidParameter);
@@ -146,7 +151,14 @@ class PosixFile final : public File {
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = static_cast<time_t>(*t);
     times[1].tv_nsec = 0;
-    return ::futimens(fd_, times) == 0;
+    if (::futimens(fd_, times) == 0) return true;
+    SetLastError(ErrorFromErrno(errno));
+    return false;
+  }
+  bool Flush() override {
+    if (::fsync(fd_) == 0) return true;
+    SetLastError(ErrorFromErrno(errno));
+    return false;
   }
   uint32_t GetDosDateTime() override {
     struct stat st;
@@ -155,6 +167,7 @@ class PosixFile final : public File {
 
  private:
   int fd_;
+  bool writable_;
 };
 
 }  // namespace
@@ -171,26 +184,27 @@ uint32_t GetFileAttributes(const std::string& path) {
 }
 
 bool SetFileAttributes(const std::string& path, uint32_t attributes) {
-  auto host = HostFor(path);
+  auto place = ResolveForWriting(path);
+  if (!place) return false;
   struct stat st;
-  if (!host || ::stat(host->c_str(), &st) != 0) {
-    if (host) SetLastError(kErrorFileNotFound);
+  if (::fstatat(place->Folder(), place->Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    SetLastError(kErrorFileNotFound);
     return false;
   }
   mode_t mode = st.st_mode & 07777;
   mode = (attributes & kAttrReadOnly) ? (mode & ~0222) : (mode | S_IWUSR);
-  if (::chmod(host->c_str(), mode) != 0) {
+  if (::fchmodat(place->Folder(), place->Name().c_str(), mode, 0) != 0) {
     SetLastError(ErrorFromErrno(errno));
     return false;
   }
-  StoreBits(*host, attributes == kAttrNormal ? 0 : attributes);
+  StoreBits(place->Host(), attributes == kAttrNormal ? 0 : attributes);
   return true;
 }
 
 bool CreateDirectory(const std::string& path) {
-  auto host = HostFor(path);
-  if (!host) return false;
-  if (::mkdir(host->c_str(), 0777) != 0) {
+  auto place = ResolveForWriting(path);
+  if (!place) return false;
+  if (::mkdirat(place->Folder(), place->Name().c_str(), 0777) != 0) {
     SetLastError(errno == ENOENT ? kErrorPathNotFound : ErrorFromErrno(errno));
     return false;
   }
@@ -198,9 +212,9 @@ bool CreateDirectory(const std::string& path) {
 }
 
 bool RemoveDirectory(const std::string& path) {
-  auto host = HostFor(path);
-  if (!host) return false;
-  if (::rmdir(host->c_str()) != 0) {
+  auto place = ResolveForWriting(path);
+  if (!place) return false;
+  if (::unlinkat(place->Folder(), place->Name().c_str(), AT_REMOVEDIR) != 0) {
     SetLastError(ErrorFromErrno(errno));
     return false;
   }
@@ -208,11 +222,13 @@ bool RemoveDirectory(const std::string& path) {
 }
 
 bool DeleteFile(const std::string& path) {
-  auto host = HostFor(path);
-  if (!host) return false;
+  auto place = ResolveForWriting(path);
+  if (!place) return false;
+  int folder = place->Folder();
+  const char* name = place->Name().c_str();
   struct stat st;
-  if (::lstat(host->c_str(), &st) != 0) {
-    SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
+  if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    SetLastError(kErrorFileNotFound);
     return false;
   }
   if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
@@ -220,7 +236,7 @@ bool DeleteFile(const std::string& path) {
     return false;
   }
   // A file someone holds open with a share lock cannot be deleted, as on Windows.
-  int fd = ::open(host->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  int fd = ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (fd >= 0) {
     bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);
@@ -229,7 +245,7 @@ bool DeleteFile(const std::string& path) {
       return false;
     }
   }
-  if (::unlink(host->c_str()) != 0) {
+  if (::unlinkat(folder, name, 0) != 0) {
     SetLastError(ErrorFromErrno(errno));
     return false;
   }
@@ -237,9 +253,11 @@ bool DeleteFile(const std::string& path) {
 }
 
 bool MoveFileReplace(const std::string& from, const std::string& to) {
-  auto a = HostFor(from), b = HostFor(to);
-  if (!a || !b) return false;
-  if (::rename(a->c_str(), b->c_str()) != 0) {
+  auto a = ResolveForWriting(from);
+  if (!a) return false;
+  auto b = ResolveForWriting(to);
+  if (!b) return false;
+  if (::renameat(a->Folder(), a->Name().c_str(), b->Folder(), b->Name().c_str()) != 0) {
     SetLastError(ErrorFromErrno(errno));
     return false;
   }
@@ -310,15 +328,38 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
   return found;
 }
 
+// Readers follow links (packages and sources may be reached through them); anything that
+// may write opens every component without following one.
 std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share share,
                                Disposition disposition) {
-  auto host = HostFor(path);
-  if (!host) return nullptr;
+  bool reading = access == Access::Read && disposition == Disposition::OpenExisting;
+  std::optional<std::string> host;
+  std::optional<posix::WritePlace> place;
+  int folder = AT_FDCWD;
   struct stat st;
-  bool exists = ::stat(host->c_str(), &st) == 0;
-  if (!exists && (disposition == Disposition::OpenExisting || !ParentExists(*host))) {
-    SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
-    return nullptr;
+  bool exists;
+  if (reading) {
+    host = HostFor(path);
+    if (!host) return nullptr;
+    exists = ::stat(host->c_str(), &st) == 0;
+    if (!exists) {
+      SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
+      return nullptr;
+    }
+  } else {
+    place = ResolveForWriting(path);
+    if (!place) return nullptr;
+    host = place->Host();
+    folder = place->Folder();
+    exists = ::fstatat(folder, place->Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && disposition == Disposition::OpenExisting) {
+      SetLastError(kErrorFileNotFound);
+      return nullptr;
+    }
+    if (exists && disposition == Disposition::CreateNew) {
+      SetLastError(kErrorFileExists);
+      return nullptr;
+    }
   }
   if (exists) {
     bool hiddenOrSystem = (AttributesOf(*host, st) & (kAttrHidden | kAttrSystem)) != 0;
@@ -330,9 +371,12 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
   }
   int flags = O_CLOEXEC | (access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR);
   if (disposition == Disposition::CreateAlways) flags |= O_CREAT;
-  int fd = ::open(host->c_str(), flags, 0666);
+  if (disposition == Disposition::CreateNew) flags |= O_CREAT | O_EXCL;
+  if (!reading) flags |= O_NOFOLLOW;
+  int fd = ::openat(folder, reading ? host->c_str() : place->Name().c_str(), flags, 0666);
   if (fd < 0) {
-    SetLastError(ErrorFromErrno(errno));
+    // A link put in place since the lookup.
+    SetLastError(errno == ELOOP ? kErrorStoppedOnSymlink : errno == EEXIST ? kErrorFileExists : ErrorFromErrno(errno));
     return nullptr;
   }
   // Share modes as advisory locks: writers and exclusive openers lock exclusively, readers
@@ -352,7 +396,7 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     ::close(fd);
     return nullptr;
   }
-  return std::make_unique<PosixFile>(fd);
+  return std::make_unique<PosixFile>(fd, access != Access::Read);
 }
 
 std::string SystemErrorMessage(uint32_t code) {

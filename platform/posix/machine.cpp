@@ -1,6 +1,7 @@
 #include "platform/posix/machine.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sched.h>
 #include <strings.h>
 #include <sys/ioctl.h>
@@ -122,7 +123,109 @@ std::vector<std::string> SplitComponents(const std::string& rest) {
   return parts;
 }
 
+#ifdef O_PATH
+constexpr int kOpenFolder = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
+// The entry of folder named like part: the exact name first, else one differing in letter
+// case only; nullopt when there is none.
+std::optional<std::string> FindEntry(int folder, const std::string& part) {
+  struct stat st;
+  if (::fstatat(folder, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return part;
+  int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  DIR* dir = ::fdopendir(fd);
+  if (!dir) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::optional<std::string> found;
+  while (dirent* e = ::readdir(dir))
+    if (::strcasecmp(e->d_name, part.c_str()) == 0) {
+      found = e->d_name;
+      break;
+    }
+  ::closedir(dir);
+  return found;
+}
+
 }  // namespace
+
+WritePlace::WritePlace(WritePlace&& other) noexcept
+    : folder_(other.folder_), name_(std::move(other.name_)), host_(std::move(other.host_)) {
+  other.folder_ = -1;
+}
+
+WritePlace& WritePlace::operator=(WritePlace&& other) noexcept {
+  if (this != &other) {
+    if (folder_ >= 0) ::close(folder_);
+    folder_ = other.folder_;
+    name_ = std::move(other.name_);
+    host_ = std::move(other.host_);
+    other.folder_ = -1;
+  }
+  return *this;
+}
+
+WritePlace::~WritePlace() {
+  if (folder_ >= 0) ::close(folder_);
+}
+
+// Every component is opened from the one above it without following a link, so a link
+// planted in a target folder can neither be written through nor picked by the lookup
+// without letter case.
+std::optional<WritePlace> ResolveForWriting(const std::string& path) {
+  std::string full = NormalizePath(path);
+  char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(full[0])));
+  std::string host = drive == 'z' ? std::string() : MachineRoot() + "/drive_" + std::string(1, drive);
+  std::vector<std::string> parts;
+  for (auto& part : SplitComponents(full.substr(3))) {
+    if (part.empty()) continue;
+    if (Forbidden(part)) {
+      SetLastError(kErrorInvalidName);
+      return std::nullopt;
+    }
+    parts.push_back(part);
+  }
+  // The drive's own folder may be reached through links: the user chose it.
+  int folder = ::open(host.empty() ? "/" : host.c_str(), kOpenFolder);
+  if (folder < 0) {
+    SetLastError(kErrorPathNotFound);
+    return std::nullopt;
+  }
+  WritePlace place(folder, ".", host.empty() ? "/" : host);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    std::string name = FindEntry(place.Folder(), parts[i]).value_or(parts[i]);
+    host += "/" + name;
+    struct stat st;
+    bool exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+      SetLastError(kErrorStoppedOnSymlink);
+      return std::nullopt;
+    }
+    if (i + 1 == parts.size()) {
+      int held = ::dup(place.Folder());
+      if (held < 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return std::nullopt;
+      }
+      return WritePlace(held, name, host);
+    }
+    if (!exists || !S_ISDIR(st.st_mode)) {
+      SetLastError(kErrorPathNotFound);
+      return std::nullopt;
+    }
+    int next = ::openat(place.Folder(), name.c_str(), kOpenFolder | O_NOFOLLOW);
+    if (next < 0) {  // replaced since it was looked at
+      SetLastError(errno == ELOOP || errno == ENOTDIR ? kErrorStoppedOnSymlink : ErrorFromErrno(errno));
+      return std::nullopt;
+    }
+    place = WritePlace(next, ".", host);
+  }
+  return place;
+}
 
 const std::string& MachineRoot() {
   if (g_root.empty()) UseTemporaryRoot();
@@ -308,6 +411,20 @@ std::string FromHostPath(const std::string& hostPath) {
   if (abs.empty() || abs[0] != '/') {
     char cwd[4096];
     abs = std::string(::getcwd(cwd, sizeof cwd) ? cwd : "/") + "/" + hostPath;
+  }
+  // Links in the part that exists are resolved here: the user named that path, and what is
+  // written below it later must not follow any link (see ResolveForWriting).
+  std::string tail;
+  for (std::string head = abs; !head.empty();) {
+    if (char* real = ::realpath(head.c_str(), nullptr)) {
+      abs = std::string(real) + tail;
+      std::free(real);
+      break;
+    }
+    auto slash = head.find_last_of('/');
+    if (slash == std::string::npos) break;
+    tail = head.substr(slash) + tail;
+    head.resize(slash);
   }
   std::string out = "Z:";
   for (char c : abs) out += c == '/' ? '\\' : c;

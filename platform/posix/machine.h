@@ -27,7 +27,33 @@ struct Resolved {
 };
 // Maps a Windows path to the host, matching each component without regard to letter case
 // (an exact match first). Components that do not exist keep the case they were given.
+// Links are followed: this is the lookup of calls that only read (see ResolveForWriting).
 Resolved Resolve(const std::string& path);
+
+// A path resolved for a call that changes the file system: the folder holding the last
+// component, opened, and that component's name (its stored case when it exists). No link
+// was followed from the drive's folder (R/drive_x; "/" for Z:) down to that folder, and the
+// last component, when it exists, is no link either (a dangling one included).
+class WritePlace {
+ public:
+  WritePlace(int folder, std::string name, std::string host)
+      : folder_(folder), name_(std::move(name)), host_(std::move(host)) {}
+  WritePlace(WritePlace&& other) noexcept;
+  WritePlace(const WritePlace&) = delete;
+  WritePlace& operator=(const WritePlace&) = delete;
+  WritePlace& operator=(WritePlace&& other) noexcept;
+  ~WritePlace();
+  int Folder() const { return folder_; }
+  const std::string& Name() const { return name_; }  // "." for a drive's root
+  const std::string& Host() const { return host_; }
+
+ private:
+  int folder_;
+  std::string name_, host_;
+};
+// nullopt with the error set: 123 for a forbidden name, 3 for a missing or non-folder
+// component on the way, kErrorStoppedOnSymlink for a link on the way or at the end.
+std::optional<WritePlace> ResolveForWriting(const std::string& path);
 
 // Reports what the emulation does instead of the real thing (a program it cannot start, a
 // restart it does not perform). The default prints to standard error.

@@ -64,7 +64,11 @@ bool WriteAll(int fd, const std::string& text) {
 
 bool Replace(RegRoot root, const std::string& text) {
   std::string path = FileOf(root), temp = path + ".tmp";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // Made new and never through a link; a temporary file left by a crash is removed first
+  // (we hold the lock, so no other writer owns it).
+  const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::open(temp.c_str(), flags, 0644);
+  if (fd < 0 && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = ::open(temp.c_str(), flags, 0644);
   if (fd < 0) {
     SetLastError(posix::ErrorFromErrno(errno));
     return false;
@@ -86,7 +90,7 @@ bool Replace(RegRoot root, const std::string& text) {
 bool Change(RegRoot root, const std::function<bool(reg::Document&)>& change) {
   ::mkdir(RegistryFolder().c_str(), 0777);
   std::string lockPath = FileOf(root) + ".lock";
-  int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (lock < 0) {
     SetLastError(posix::ErrorFromErrno(errno));
     return false;

@@ -94,6 +94,7 @@ class Win32File final : public File {
       ::FileTimeToDosDateTime(&local, &date, &time);
     return static_cast<uint32_t>(date) << 16 | time;
   }
+  bool Flush() override { return ::FlushFileBuffers(h_) != 0; }
 
  private:
   HANDLE h_;
@@ -180,7 +181,9 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
                                                                                : GENERIC_READ | GENERIC_WRITE;
   DWORD sh = share == Share::Exclusive ? 0 : share == Share::DenyWrite ? FILE_SHARE_READ
                                                                        : FILE_SHARE_READ | FILE_SHARE_WRITE;
-  DWORD disp = disposition == Disposition::OpenExisting ? OPEN_EXISTING : CREATE_ALWAYS;
+  DWORD disp = disposition == Disposition::OpenExisting ? OPEN_EXISTING
+               : disposition == Disposition::CreateNew  ? CREATE_NEW
+                                                        : CREATE_ALWAYS;
   HANDLE h = ::CreateFileA(path.c_str(), acc, sh, nullptr, disp, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32File>(h);

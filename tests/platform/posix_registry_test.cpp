@@ -114,5 +114,27 @@ TEST_F(PosixRegistry, EachMachineHasItsOwnRegistry) {
   std::system(("rm -rf '" + std::string(tmpl) + "'").c_str());
 }
 
+// The temporary file is made new: one left by a crash goes, a link in its place or in the
+// lock file's place is not written through.
+TEST_F(PosixRegistry, NoLinkInTheRegistryFolderIsWrittenThrough) {
+  std::string victim = plat::posix::MachineRoot() + "/victim";
+  std::ofstream(victim) << "original";
+  PutText("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE]\r\n\r\n");
+  std::ofstream(HostFile() + ".tmp") << "left by a crash";
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, "Software\\K", "V", "one"));
+  EXPECT_FALSE(std::filesystem::exists(HostFile() + ".tmp"));
+
+  std::filesystem::create_symlink(victim, HostFile() + ".tmp");
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, "Software\\K", "V", "two"));
+  EXPECT_EQ(plat::RegQueryStringValue(kMachine, "Software\\K", "V"), "two");
+  std::filesystem::remove(HostFile() + ".lock");
+  std::filesystem::create_symlink(victim, HostFile() + ".lock");
+  EXPECT_FALSE(plat::RegSetStringValue(kMachine, "Software\\K", "V", "three"));
+  std::ifstream in(victim);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "original");
+  EXPECT_TRUE(std::filesystem::is_symlink(HostFile() + ".lock"));
+}
+
 }  // namespace
 }  // namespace tovin::test

@@ -261,5 +261,43 @@ TEST_F(Cli, ListShowsMethodSizesRatioDateAttributesAndTotals) {
   EXPECT_NE(out_.find("2 files\n"), std::string::npos) << out_;
 }
 
+// Links planted in the target folder: extraction stops at the member, names the file it
+// could not create, and nothing outside the target is created or changed.
+TEST_F(Cli, ExtractionIntoAFolderHoldingLinksWritesNothingOutsideIt) {
+  Make("src/LINK/file", "through a folder link");
+  Make("src/flink", "over a file link");
+  Make("src/dangling", "through a dangling link");
+  ASSERT_EQ(Tovin("pack -q -o pkg src"), 0) << err_;
+  Make("elsewhere/victim", "original");
+  auto outside = [&] {
+    std::string seen;
+    for (auto& e : fs::recursive_directory_iterator(dir_ + "/elsewhere"))
+      seen += e.path().string() + "=" + (e.is_regular_file() ? ReadHostFile(e.path().string()) : "") + "\n";
+    return seen;
+  };
+  const std::string before = outside();
+  struct Planted {
+    const char* name;    // the link in the target
+    const char* to;      // what it points at, below elsewhere/
+    const char* member;  // the member that meets it
+  } planted[] = {{"link", "", "LINK\\file"}, {"flink", "victim", "flink"}, {"dangling", "nothing", "dangling"}};
+  int n = 0;
+  for (const auto& p : planted)
+    for (const char* flat : {"", "--flat "}) {
+      if (*flat && std::string(p.name) == "link") continue;  // --flat drops the folder
+      std::string target = "t" + std::to_string(n++);
+      fs::create_directories(dir_ + "/" + target);
+      fs::create_symlink(dir_ + "/elsewhere/" + p.to, dir_ + "/" + target + "/" + p.name);
+      SCOPED_TRACE(std::string(flat) + p.name);
+      EXPECT_EQ(Tovin("extract -q " + std::string(flat) + "-C " + target + " pkg"), 1);
+      EXPECT_NE(err_.find("member " + std::string(p.member) + ": Cannot create file " + dir_ + "/" + target + "/"),
+                std::string::npos)
+          << err_;
+      EXPECT_EQ(outside(), before);
+      EXPECT_FALSE(fs::exists(dir_ + "/elsewhere/nothing"));
+      EXPECT_TRUE(fs::is_symlink(dir_ + "/" + target + "/" + p.name));
+    }
+}
+
 }  // namespace
 }  // namespace tovin::test
