@@ -24,7 +24,10 @@ bool ByteSource::Refill() {
     int32_t total = consumed_ + remaining_;
     int32_t percent = total <= 100000 ? consumed_ * 100 / total : consumed_ / (total / 100);
     progress(percent);
-    if (percent == -1) return false;
+    if (percent == -1) {
+      stopped_ = true;
+      return false;
+    }
   }
   plat::Sleep(0);
   end_ = false;
@@ -57,7 +60,7 @@ int32_t ByteSource::GetBlock(uint8_t* dst, int32_t n) {
 
 void ByteSink::PutBlock(const uint8_t* data, size_t n) {
   while (n > 0) {
-    if (budget_ <= 0) throw EUnableToCompress(kMsgCouldNotCompress);
+    if (budget_ <= 0) OverBudget();
     if (fill_ == kCodecBufferSize) WriteFull();
     size_t take = std::min<size_t>({n, static_cast<size_t>(kCodecBufferSize - fill_), static_cast<size_t>(budget_)});
     uint8_t* out = buffer_ + fill_;

@@ -13,6 +13,9 @@
 namespace tovin {
 
 inline constexpr int32_t kCodecBufferSize = 8192;
+// Bytes a decoder may read past the end of its input without calling the input damaged: the
+// look-ahead of its bit reader. Beyond that the input is missing, not padding.
+inline constexpr int32_t kLookAheadBytes = 2;
 
 class ByteSource {
  public:
@@ -29,6 +32,14 @@ class ByteSource {
     return Take();
   }
   bool EndFlag() const { return end_; }
+  // The progress handler answered -1 at some point: the input was cut off on purpose, and
+  // decoding goes on from zeros (the member then fails its checksum).
+  bool Stopped() const { return stopped_; }
+  // Raises ECorruptData unless the input was stopped on purpose: a decoder that wants more
+  // than kLookAheadBytes past the end of its input.
+  void InputOverrun() const {
+    if (!stopped_) throw ECorruptData(kMsgDataEndsEarly);
+  }
   // The same as storing Get() into dst[i] for i from 0 until the end flag is seen: returns
   // the count of real bytes; dst[count] then holds what Get answered at the end.
   int32_t GetBlock(uint8_t* dst, int32_t n);
@@ -61,19 +72,22 @@ class ByteSource {
   int32_t consumed_ = 0;
   int32_t pos_ = 0, len_ = 0;
   bool end_ = false;
+  bool stopped_ = false;
   uint32_t checksum_ = 0;
   uint8_t buffer_[kCodecBufferSize];
 };
 
 class ByteSink {
  public:
-  ByteSink(Stream& destination, int32_t budget, bool scramble, int32_t key)
-      : destination_(destination), budget_(budget), scramble_(scramble && key != 0) {
+  // When expanding, the budget is the expanded size and going past it means damaged input;
+  // when compressing it means the output would outgrow the input.
+  ByteSink(Stream& destination, int32_t budget, bool scramble, int32_t key, bool expanding = false)
+      : destination_(destination), budget_(budget), scramble_(scramble && key != 0), expanding_(expanding) {
     for (int i = 0; i < 4; ++i) key_[i] = static_cast<uint8_t>(static_cast<uint32_t>(key) >> (8 * i));
   }
 
   void Put(uint8_t b) {
-    if (budget_ <= 0) throw EUnableToCompress(kMsgCouldNotCompress);
+    if (budget_ <= 0) OverBudget();
     --budget_;
     if (fill_ == kCodecBufferSize) WriteFull();
     if (scramble_) {
@@ -93,6 +107,10 @@ class ByteSink {
   uint32_t Count() const { return count_; }
 
  private:
+  [[noreturn]] void OverBudget() const {
+    if (expanding_) throw ECorruptData(kMsgDataTooLong);
+    throw EUnableToCompress(kMsgCouldNotCompress);
+  }
   void WriteFull() {
     plat::Sleep(0);
     destination_.WriteAll(buffer_, kCodecBufferSize);
@@ -102,6 +120,7 @@ class ByteSink {
   Stream& destination_;
   int32_t budget_;
   bool scramble_;
+  bool expanding_;
   uint8_t key_[4];
   uint32_t keyPos_ = 0;
   int32_t fill_ = 0;

@@ -30,6 +30,10 @@ class Lh5Decoder {
         if (blockLeft_ == 0) ReadBlockHeader();
         FastRun(wp, produced, expandedSize);
         if (produced < expandedSize && blockLeft_ > 0 && wp < kDicSize + kSpan) DecodeSymbol<true>(wp, produced);
+        if (produced > expandedSize) {  // a last match that runs past the expanded size is cut
+          wp -= static_cast<size_t>(produced - expandedSize);
+          produced = expandedSize;
+        }
         if (wp >= kDicSize + kSpan) {
           out_.PutBlock(window_ + handed, wp - handed);
           std::memmove(window_, window_ + wp - kDicSize, kDicSize);
@@ -38,6 +42,9 @@ class Lh5Decoder {
       }
     } catch (const ELZHBadDecodeTable&) {
       out_.PutBlock(window_ + handed, wp - handed);  // as if written byte by byte before the error
+      throw;
+    } catch (const ECorruptData&) {
+      out_.PutBlock(window_ + handed, wp - handed);
       throw;
     }
     out_.PutBlock(window_ + handed, wp - handed);
@@ -159,12 +166,15 @@ class Lh5Decoder {
   // Keeps at least 16 bits ahead. A new chunk of the source is fetched only when the bits
   // of the current one are used up to fewer than 16, exactly when a 16-bit look-ahead reader
   // fetches it; past the end (or after the progress handler stopped the input) bits are 0.
+  // Past the end of the input only kLookAheadBytes of those zeros may be used up: more is
+  // a stream that was cut off, whose decoding would otherwise run on for the full size.
   void Need() {
-    if (count_ >= 16) return;
-    if (ended_) {  // the bytes a stopped refill left in the buffer are not read
-      count_ = 64;
+    if (ended_) {
+      if (!in_.Stopped() && 64 - count_ - realAtEnd_ > kLookAheadBytes * 8) in_.InputOverrun();
+      if (count_ < 16) count_ = 64;  // the bytes a stopped refill left in the buffer are not read
       return;
     }
+    if (count_ >= 16) return;
     for (;;) {
       int32_t avail = in_.Buffered();
       if (avail >= 8) {
@@ -180,6 +190,7 @@ class Lh5Decoder {
       if (count_ >= 16) return;
       if (!in_.Refill()) {
         ended_ = true;
+        realAtEnd_ = count_;
         count_ = 64;
         return;
       }
@@ -269,6 +280,7 @@ class Lh5Decoder {
   uint64_t bits_ = 0;
   int count_ = 0;
   bool ended_ = false;
+  int realAtEnd_ = 0;  // bits of the input still unread when it ended
   uint32_t blockLeft_ = 0;
   uint8_t cLen_[NC];
   uint8_t ptLen_[NT];

@@ -61,7 +61,7 @@ class LzhDecoder {
       } else {
         int from = (r - DecodePosition() - 1) & (kWindow - 1);
         int length = c - 255 + kThreshold;
-        for (int k = 0; k < length; ++k) {
+        for (int k = 0; k < length && produced < expandedSize; ++k) {  // never past the expanded size
           uint8_t b = window_[(from + k) & (kWindow - 1)];
           out_.Put(b);
           window_[r] = b;
@@ -73,10 +73,19 @@ class LzhDecoder {
   }
 
  private:
+  // The 16-bit buffer is topped up while it holds 8 bits or fewer, so up to two bytes past
+  // the input are fetched without being used; a fourth means at least kLookAheadBytes of
+  // them were used.
   void Fetch() {
     while (count_ <= 8) {
       unsigned b = in_.Get();
-      if (in_.EndFlag()) b = 0;
+      if (in_.EndFlag()) {
+        b = 0;
+        if (++pastEnd_ > kLookAheadBytes + 1) {
+          pastEnd_ = kLookAheadBytes + 1;  // a stopped input goes on from zeros for good
+          in_.InputOverrun();
+        }
+      }
       buffer_ = static_cast<uint16_t>(buffer_ | (b << (8 - count_)));
       count_ += 8;
     }
@@ -116,6 +125,7 @@ class LzhDecoder {
   AdaptiveTree tree_;
   uint16_t buffer_ = 0;
   int count_ = 0;
+  int32_t pastEnd_ = 0;  // zero bytes fetched past the end of the input
   uint8_t window_[kWindow];
 };
 

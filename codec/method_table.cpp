@@ -5,12 +5,9 @@
 namespace tovin {
 namespace {
 
-// RLE runs until its input ends; it has no use for the expanded size.
-void DecodeRleTo(ByteSource& in, ByteSink& out, int32_t) { DecodeRle(in, out); }
-
 constexpr MethodInfo kMethods[] = {
     {coNone, "NON", "none", "stored", nullptr, nullptr},
-    {coRLE, "RLE", "rle", "run-length", DecodeRleTo, EncodeRle},
+    {coRLE, "RLE", "rle", "run-length", DecodeRle, EncodeRle},
     {coLZH, "LZH", "lzh", "adaptive Huffman LZ", DecodeLzh, EncodeLzh},
     {coCustom, "CUS", "custom", "custom (host decoder)", nullptr, nullptr},
     {coLZH5, "LH5", "lh5", "static Huffman LZ (lh5)", DecodeLh5, EncodeLh5},

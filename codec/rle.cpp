@@ -23,11 +23,15 @@ void PutRun(ByteSink& out, int count, uint8_t c) {
 
 }  // namespace
 
-void DecodeRle(ByteSource& in, ByteSink& out) {
+void DecodeRle(ByteSource& in, ByteSink& out, int32_t expandedSize) {
   uint8_t previous = 0;
   for (;;) {
     uint8_t b = in.Get();
-    if (in.EndFlag()) return;
+    if (in.EndFlag()) {
+      // Runs carry no count of their own: input that ends short of the size is cut off.
+      if (static_cast<int64_t>(out.Count()) < expandedSize) in.InputOverrun();
+      return;
+    }
     if (b != kMarker) {
       out.Put(b);
     } else {

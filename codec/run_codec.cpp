@@ -1,5 +1,6 @@
 #include "codec/run_codec.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -11,7 +12,8 @@ namespace tovin {
 int32_t RunCodec(const CodecOwner& owner, Stream& destination, Stream& source, bool scrambled,
                  uint8_t direction, uint8_t method, int32_t expandedSize, int32_t inputSize,
                  uint32_t& result) {
-  // An expansion has no output budget; a compression must not come out larger than its input.
+  // A compression must not come out larger than its input; an expansion is held to its
+  // expanded size below.
   int32_t budget = direction == kExpand ? std::numeric_limits<int32_t>::max() : inputSize;
   return RunCodecWithBudget(owner, destination, source, scrambled, direction, method, expandedSize, inputSize,
                             budget, result);
@@ -22,7 +24,9 @@ int32_t RunCodecWithBudget(const CodecOwner& owner, Stream& destination, Stream&
                            int32_t outputBudget, uint32_t& result) {
   bool expand = direction == kExpand;
   auto in = std::make_unique<ByteSource>(source, inputSize, owner, expand && owner.Key() != 0 && scrambled);
-  auto out = std::make_unique<ByteSink>(destination, outputBudget, !expand, owner.Key());
+  // Nothing past the expanded size is ever written, whatever the budget asked for.
+  if (expand) outputBudget = std::max(0, std::min(expandedSize, outputBudget));
+  auto out = std::make_unique<ByteSink>(destination, outputBudget, !expand, owner.Key(), expand);
   if (const MethodInfo* coder = FindMethod(method)) {
     if (expand && coder->Decode) coder->Decode(*in, *out, expandedSize);
     if (!expand && coder->Encode) coder->Encode(*in, *out);

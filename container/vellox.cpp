@@ -6,6 +6,7 @@
 
 #include "codec/method_table.h"
 #include "codec/run_codec.h"
+#include "container/size_limited_stream.h"
 #include "container/vellox_errors.h"
 #include "platform/platform.h"
 
@@ -41,8 +42,9 @@ bool TVellox::ReadMemberHeader(Stream& in, TMemberHeader& header, std::string& n
   if (header.NameLength < 0) return false;
   name.assign(static_cast<size_t>(header.NameLength), '\0');
   if (header.NameLength > 0 && in.Read(name.data(), header.NameLength) != header.NameLength) return false;
-  // A negative stored size would seek backwards onto this header again, for ever.
-  if (header.StoredSize < 0) return false;
+  // A negative stored size would seek backwards onto this header again, for ever; a negative
+  // expanded size would turn the running total back and let the members after it run on.
+  if (header.StoredSize < 0 || header.ExpandedSize < 0) throw EInvalidMemberSize(kMsgInvalidMemberSize);
   return true;
 }
 
@@ -186,9 +188,10 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
   if (selection) *selection = std::move(written);
 }
 
-void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize,
+void TVellox::ExpandMember(Stream& output, Stream& in, int32_t storedSize, int32_t expandedSize,
                            int32_t storedChecksum, uint8_t method, const std::string& methodId, int32_t lockFlag) {
   if (method != coNone && lockFlag > kLockOpen && KeyValue == 0) throw EInvalidKey(kMsgFileLocked);
+  SizeLimitedStream out(output, expandedSize);
   uint32_t computed = 0;
   switch (method) {
     case coNone: {
@@ -207,6 +210,9 @@ void TVellox::ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t 
       try {
         RunCodec(*this, out, in, lockFlag == kLockScrambled, kExpand, method, expandedSize, storedSize, computed);
       } catch (const ELZHBadDecodeTable&) {
+        if (lockFlag > kLockOpen) throw EInvalidKey(kMsgFileLocked);
+        throw;
+      } catch (const ECorruptData&) {  // a wrong key garbles the data as much as damage does
         if (lockFlag > kLockOpen) throw EInvalidKey(kMsgFileLocked);
         throw;
       }

@@ -71,7 +71,8 @@ class TVellox : public CodecOwner {
   // Reads and validates the header at the stream's position (fewer than 21 bytes left: an
   // empty multi-file archive); methodId receives its 3-character identifier.
   TArchiveHeader ReadArchiveHeader(Stream& in, std::string& methodId);
-  // False at the end of the members; otherwise leaves the stream at the stored data.
+  // False at the end of the members (a header or name cut short); otherwise leaves the stream
+  // at the stored data. A negative expanded or stored size raises EInvalidMemberSize.
   bool ReadMemberHeader(Stream& in, TMemberHeader& header, std::string& name);
   TPackMethod LookupMethodId(const std::string& id);
   // Appends one entry per member; the list is not cleared first.
@@ -81,6 +82,7 @@ class TVellox : public CodecOwner {
   // full paths of the files written. Without one every member is expanded.
   void ExpandArchive(const std::string& fileName, std::vector<std::string>* selection = nullptr);
   void ExpandArchiveStream(Stream& in, std::vector<std::string>* selection = nullptr);
+  // Writes at most expandedSize bytes to out: more raises ECorruptData.
   void ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize, int32_t storedChecksum,
                     uint8_t method, const std::string& methodId, int32_t lockFlag);
   // Free bytes for the file at target (its current size counts, as it is replaced);

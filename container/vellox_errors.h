@@ -16,6 +16,10 @@ TOVIN_EXCEPTION(EBadChecksum);
 inline constexpr const char* kMsgBadChecksum = "Bad checksum during expansion -- data may be invalid";
 TOVIN_EXCEPTION(EInvalidKey);
 inline constexpr const char* kMsgFileLocked = "File locked -- valid key required";
+// A member header whose expanded or stored size is negative: damage that would otherwise
+// seek backwards or let the running total fall.
+TOVIN_EXCEPTION(EInvalidMemberSize);
+inline constexpr const char* kMsgInvalidMemberSize = "Invalid size in member header";
 // %s is the target path.
 TOVIN_EXCEPTION(EInsufficientDiskSpace);
 inline constexpr const char* kMsgInsufficientDiskSpace = "Not enough disk space to expand %s";

@@ -14,6 +14,8 @@ inline constexpr const char* kMsgInvalidArchiveSequence = "(TSegVellox) Invalid 
 inline constexpr const char* kMsgStreamOpenFailed = "(TSegVellox) Stream open failed";
 inline constexpr const char* kMsgStreamReadFailed = "(TSegVellox) Stream read failed";
 inline constexpr const char* kMsgAborted = "(TSegVellox) Operation aborted by user";
+// The stream goes on past segment 65535, which no segment number can follow.
+inline constexpr const char* kMsgTooManySegments = "(TSegVellox) Segment set runs past its last segment number";
 
 // The error box asked while the wanted segment is not mounted: the problem, kPromptLineBreak,
 // then kMsgCorrectOrCancel. %s is the segment's file name.

@@ -14,6 +14,10 @@ inline constexpr const char* kIdSetHeader = "SHdr";
 inline constexpr const char* kIdScan = "Scan";
 inline constexpr const char* kIdArchive = "SArc";
 
+// The highest segment number the 16-bit number in each segment's ID record can hold; a set
+// ends there at the latest.
+inline constexpr unsigned kMaxSegNumber = 65535;
+
 // Segment sizes a set is written with: a 1.44 MB floppy by default, never below 16 KiB.
 inline constexpr int32_t kDefaultSegSize = 1440000;
 inline constexpr int32_t kMinSegSize = 16384;

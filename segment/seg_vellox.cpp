@@ -136,6 +136,8 @@ void TSegVellox::ReadSegmentData(void* buffer, int32_t count) {
       CloseSegment();
       if (OnSegAfter) OnSegAfter(segMode_, segmentName_, segNumber_);
       if (abortRequested_) Aborted();
+      // The 16-bit number would wrap to 0 and the set would never end.
+      if (segNumber_ >= kMaxSegNumber) throw ESegError(kMsgTooManySegments);
       OpenSegment(static_cast<uint16_t>(segNumber_ + 1));
       ReadSegmentId(*segment_);
     }

@@ -95,7 +95,7 @@ class SegmentSetWriter::Sink {
 
  private:
   void Next() {
-    if (paths_.size() >= 65535) throw EGeneralError("a segment set holds at most 65535 segments; raise the segment size");
+    if (paths_.size() >= kMaxSegNumber) throw EGeneralError("a segment set holds at most 65535 segments; raise the segment size");
     open_.reset();
     TSegIdHeader id;
     id.SegNumber = static_cast<uint16_t>(paths_.size() + 1);

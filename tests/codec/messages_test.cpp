@@ -9,6 +9,8 @@ namespace {
 TEST(CodecMessages, Texts) {
   EXPECT_STREQ(kMsgBadDecodeTable, "Bad decode table in archive!");
   EXPECT_STREQ(kMsgCouldNotCompress, "Could not compress data");
+  EXPECT_STREQ(kMsgDataEndsEarly, "Compressed data ends too soon -- data may be invalid");
+  EXPECT_STREQ(kMsgDataTooLong, "Expanded data longer than stated -- data may be invalid");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ TEST(ContainerMessages, Texts) {
       {kMsgBadChecksum, "Bad checksum during expansion -- data may be invalid"},
       {kMsgFileLocked, "File locked -- valid key required"},
       {kMsgInsufficientDiskSpace, "Not enough disk space to expand %s"},
+      {kMsgInvalidMemberSize, "Invalid size in member header"},
   };
   for (const auto& [constant, text] : texts) EXPECT_STREQ(constant, text);
 }

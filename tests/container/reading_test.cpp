@@ -1,6 +1,7 @@
 // Archive headers, method identifiers and listing, on archives made by the writer and by hand.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 
 #include "container/archive_writer.h"
@@ -97,7 +98,7 @@ TEST_F(Reading, ListingGivesEveryField) {
   EXPECT_EQ(list[2].Name, "dir\\third");
 }
 
-TEST_F(Reading, TruncatedOrNegativeHeadersEndTheListing) {
+TEST_F(Reading, TruncatedHeadersAndNegativeNameLengthsEndTheListing) {
   std::string a = ArchiveOf(coNone, {{"one", "1111"}, {"two", "2222"}});
   size_t second = 21 + 25 + 3 + 4;
   EXPECT_EQ(List(a.substr(0, second + 24)).size(), 1u);    // a header cut short
@@ -106,10 +107,25 @@ TEST_F(Reading, TruncatedOrNegativeHeadersEndTheListing) {
   negative[second] = '\xFF';
   negative[second + 1] = '\xFF';
   EXPECT_EQ(List(negative).size(), 1u);
-  std::string backwards = a;  // a stored size that would seek back onto the header
-  backwards[second + 12] = '\xC0';
-  for (int i = 13; i < 16; ++i) backwards[second + i] = '\xFF';
-  EXPECT_EQ(List(backwards).size(), 1u);
+}
+
+// A negative size is damage: a stored size would seek back onto the header, an expanded size
+// would turn the running total back.
+TEST_F(Reading, NegativeSizesAreRefused) {
+  std::string a = ArchiveOf(coNone, {{"one", "1111"}, {"two", "2222"}});
+  size_t second = 21 + 25 + 3 + 4;
+  for (size_t field : {second + 8, second + 12}) {
+    for (int32_t value : {-1, -64, INT32_MIN}) {
+      std::string bad = a;
+      for (int i = 0; i < 4; ++i) bad[field + i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
+      try {
+        List(bad);
+        ADD_FAILURE() << field << " " << value;
+      } catch (const EInvalidMemberSize& e) {
+        EXPECT_STREQ(e.what(), "Invalid size in member header");
+      }
+    }
+  }
 }
 
 TEST(MethodNames, HeaderIdentifiersAndListingNames) {

@@ -16,6 +16,7 @@ TEST(SegmentMessages, Texts) {
       {kMsgStreamOpenFailed, "(TSegVellox) Stream open failed"},
       {kMsgStreamReadFailed, "(TSegVellox) Stream read failed"},
       {kMsgAborted, "(TSegVellox) Operation aborted by user"},
+      {kMsgTooManySegments, "(TSegVellox) Segment set runs past its last segment number"},
       {kMsgUnableToLocate, "Unable to locate \"%s\" on this segment!"},
       {kMsgIncorrectSegment, "Incorrect segmented mounted!"},
       {kPromptLineBreak, "\n\r"},
