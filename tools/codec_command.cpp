@@ -1,5 +1,6 @@
 // tovin codec encode|decode: the raw stream of one method, with its checksum.
 #include <cstdio>
+#include <memory>
 
 #include "codec/codec_owner.h"
 #include "codec/method_table.h"
@@ -41,11 +42,18 @@ int CodecCommand(const Args& argsIn, const Globals&) {
   FileStream in(plat::FromHostPath(inName), FileStream::Mode::OpenRead);
   int64_t inputSize = in.Size();
   if (inputSize > 2147483647) throw EGeneralError(inName + " is larger than 2 GiB");
-  FileStream out(plat::FromHostPath(outName), FileStream::Mode::Create);
+  std::string outPath = plat::FromHostPath(outName);
+  auto out = std::make_unique<FileStream>(outPath, FileStream::Mode::Create);
   PlainCodecOwner owner(static_cast<int32_t>(static_cast<uint32_t>(key)));
   uint32_t checksum = 0;
-  RunCodecWithBudget(owner, out, in, p.Given("-k") || p.Given("--key"), decode ? kExpand : kCompress, method,
-                     static_cast<int32_t>(size), static_cast<int32_t>(inputSize), 2147483647, checksum);
+  try {
+    RunCodecWithBudget(owner, *out, in, p.Given("-k") || p.Given("--key"), decode ? kExpand : kCompress, method,
+                       static_cast<int32_t>(size), static_cast<int32_t>(inputSize), 2147483647, checksum);
+  } catch (...) {
+    out.reset();
+    plat::DeleteFile(outPath);  // a stream that failed leaves no half-written output behind
+    throw;
+  }
   std::printf("%u\n", checksum);
   return kExitOk;
 }

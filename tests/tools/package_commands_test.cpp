@@ -192,6 +192,19 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOption{"list a b", "unexpected argument 'b'"},
                       BadOption{"frobnicate", "unknown command 'frobnicate'"}));
 
+TEST_F(Cli, DecodingToASizeTheDataDoesNotHoldFailsAndLeavesNoOutput) {
+  Make("text.txt", Text(500, 8));
+  for (const char* m : {"lh5", "lzh", "rle"}) {
+    ASSERT_EQ(Tovin(std::string("codec encode -m ") + m + " text.txt packed"), 0) << err_;
+    std::string size = std::to_string(fs::file_size(dir_ + "/text.txt"));
+    ASSERT_EQ(Tovin(std::string("codec decode -m ") + m + " -s " + size + " packed back"), 0) << err_;
+    EXPECT_EQ(ReadHostFile(dir_ + "/back"), ReadHostFile(dir_ + "/text.txt"));
+    EXPECT_EQ(Tovin(std::string("codec decode -m ") + m + " -s " + size + "000 packed over"), 1) << m;
+    EXPECT_NE(err_.find("ends too soon"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(dir_ + "/over")) << m;
+  }
+}
+
 TEST_F(Cli, NumbersInHexAndWithSuffixesAreRead) {
   Make("src/a.txt", Text(20000, 5));
   ASSERT_EQ(Tovin("pack -q -m none --segment-size 0x10000 -o pkg src"), 0) << err_;
