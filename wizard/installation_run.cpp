@@ -31,13 +31,7 @@ class Run {
   void Execute() {
     // A package without a destination has nowhere to keep its own copy or its uninstall log:
     // refused before anything happens.
-    bool hasDestination = false;
-    for (const auto& entry : s_.DirectoriesList) {
-      std::string rest = entry, key;
-      NextField(rest, '~', key);
-      hasDestination = hasDestination || plat::UpperCase(key) == "<INSTALLDIR>";
-    }
-    if (!hasDestination) throw EGeneralError(kMsgNoInstallDir);
+    if (!FindDestination()) throw EGeneralError(kMsgNoInstallDir);
     Start();
     Directories();
     if (w_.min.Checked()) s_.FilesList = s_.WorkStationList;
@@ -79,12 +73,21 @@ class Run {
     Status(w_.source, "Preparing Directory Structure");
   }
 
-  void Directories() {
+  // The first pass over the directories: entries before the <INSTALLDIR> entry resolve against
+  // the destination too. False when the list names no destination.
+  bool FindDestination() {
+    bool found = false;
     for (const auto& entry : s_.DirectoriesList) {
       std::string rest = entry, key;
       NextField(rest, '~', key);
-      if (plat::UpperCase(key) == "<INSTALLDIR>") places_.InstallDirPath = w_.Label1.Caption();
+      if (plat::UpperCase(key) != "<INSTALLDIR>") continue;
+      places_.InstallDirPath = w_.Label1.Caption();
+      found = true;
     }
+    return found;
+  }
+
+  void Directories() {
     for (const auto& entry : s_.DirectoriesList) {
       std::string path = entry, key;
       NextField(path, '~', key);
