@@ -221,6 +221,17 @@ void TTovin::FormShow() {
 
 void TTovin::FormClose() { Application().ProcessMessages(); }
 
+// Without a licence of two or more lines the page is passed over towards skipTo; with one,
+// the user must press Accept or Decline.
+void TTovin::ArriveAtLicence(int skipTo) {
+  if (Memo3.Lines().size() <= 1) {
+    Notebook1.SetPageIndex(skipTo);
+  } else {
+    back.SetEnabled(true);
+    next.SetEnabled(false);
+  }
+}
+
 void TTovin::nextClick() {
   const SetupSettings& s = host_.Settings();
   Notebook1.SetPageIndex(Notebook1.PageIndex() + 1);
@@ -229,12 +240,7 @@ void TTovin::nextClick() {
   install.Hide();
   switch (Notebook1.PageIndex()) {
     case kLicence:
-      if (Memo3.Lines().size() <= 1) {
-        Notebook1.SetPageIndex(kDestination);
-      } else {
-        back.SetEnabled(true);
-        next.SetEnabled(false);
-      }
+      ArriveAtLicence(kDestination);
       break;
     case kFolders:
       if (s.Folder.empty()) {
@@ -268,12 +274,7 @@ void TTovin::backClick() {
   install.Hide();
   switch (Notebook1.PageIndex()) {
     case kLicence:
-      if (Memo3.Lines().size() <= 1) {
-        Notebook1.SetPageIndex(kWelcome);
-      } else {
-        back.SetEnabled(true);
-        next.SetEnabled(false);
-      }
+      ArriveAtLicence(kWelcome);
       break;
     case kFolders:
       if (s.Folder.empty()) Notebook1.SetPageIndex(kDestination);

@@ -87,6 +87,8 @@ class TTovin : public ui::TForm {
   TShortcuts Shortcuts1;
 
  private:
+  void ArriveAtLicence(int skipTo);
+
   TSetupHost& host_;
   TForm3& directoryDialog_;
   bool installationStarted_ = false;
