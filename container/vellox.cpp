@@ -147,6 +147,8 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       }
       if (target == kCheckFileStop) break;
     }
+    // Checked before the target is created: nothing is written for a member no method expands.
+    if (h.Method > coLZH5) throw EUnrecognizedCompressionMethod(Format(kMsgUnrecognizedMemberMethod, std::to_string(h.Method)));
     if (TestOnly) {
       NullStream out;
       ExpandMember(out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
@@ -224,8 +226,8 @@ void TVellox::ExpandMember(Stream& output, Stream& in, int32_t storedSize, int32
         computed = static_cast<uint32_t>(checksum);
       }
       break;
-    default:
-      break;
+    default:  // nothing would consume its stored bytes, and the next header would be read from them
+      throw EUnrecognizedCompressionMethod(Format(kMsgUnrecognizedMemberMethod, std::to_string(method)));
   }
   uint32_t stored = static_cast<uint32_t>(storedChecksum);
   if (computed == stored) return;

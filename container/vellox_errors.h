@@ -12,6 +12,8 @@ inline constexpr const char* kMsgArchiveTypeNotMulti = "Archive type must be caM
 // %s is the 3-character identifier, as read.
 TOVIN_EXCEPTION(EUnrecognizedCompressionMethod);
 inline constexpr const char* kMsgUnrecognizedMethod = "Unrecognized compression method: \"%s\" in header";
+// %s is the member's method ordinal: one no reader knows, so its data cannot be expanded.
+inline constexpr const char* kMsgUnrecognizedMemberMethod = "Unrecognized compression method: %s in member header";
 TOVIN_EXCEPTION(EBadChecksum);
 inline constexpr const char* kMsgBadChecksum = "Bad checksum during expansion -- data may be invalid";
 TOVIN_EXCEPTION(EInvalidKey);

@@ -15,6 +15,8 @@ inline constexpr const char* kMsgStreamOpenFailed = "(TSegVellox) Stream open fa
 inline constexpr const char* kMsgStreamReadFailed = "(TSegVellox) Stream read failed";
 inline constexpr const char* kMsgAborted = "(TSegVellox) Operation aborted by user";
 // The stream goes on past segment 65535, which no segment number can follow.
+// A file list naming far more files than its archive has room for members.
+inline constexpr const char* kMsgFileListTooLong = "(TSegVellox) File list names more files than its archive can hold";
 inline constexpr const char* kMsgTooManySegments = "(TSegVellox) Segment set runs past its last segment number";
 
 // The error box asked while the wanted segment is not mounted: the problem, kPromptLineBreak,

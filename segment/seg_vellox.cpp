@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <limits>
+#include <unordered_set>
 
 #include "platform/path_routines.h"
 #include "platform/platform.h"
@@ -20,6 +21,25 @@ std::string FolderPart(const std::string& path) {
 }
 
 std::string BareName(const std::string& path) { return path.substr(path.find_last_of("\\:/") + 1); }
+
+// File-list text is read this many bytes at a time (whole lines, at least one).
+constexpr int64_t kListReadSize = 65536;
+
+// A file list may name files its archive lacks (they are reported), but not this many more
+// than the archive has room for members: every member takes a header and a name.
+constexpr int64_t kListSlack = 1024;
+
+bool IsPadding(const char* bytes, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (bytes[i] != ' ' && bytes[i] != '\0') return false;
+  return true;
+}
+
+// Member names compare without the case of a to z only.
+void FoldName(std::string& name) {
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+}
 
 }  // namespace
 
@@ -221,14 +241,35 @@ void TSegVellox::ReadScanRecord(TSegArc& arc) {
   } catch (const Exception&) {
     throw ESegError(kMsgStreamOpenFailed);
   }
-  for (int64_t left = text->Size(); left > 0;) {
-    int32_t n = static_cast<int32_t>(std::min<int64_t>(scan.LineLength, left));
-    std::fill(work_.begin(), work_.end(), 0);
-    if (text->Read(work_.data(), n) != n) throw ESegError(kMsgStreamReadFailed);
+  ReadFileListLines(*text, scan.LineLength, arc);
+}
+
+void TSegVellox::ReadFileListLines(Stream& text, int32_t lineLength, TSegArc& arc) {
+  // Whole lines at a time, so that a list of short lines costs a scan, not a read per line;
+  // repeats of a name are kept once.
+  const int64_t perRead = std::max<int64_t>(1, kListReadSize / lineLength) * lineLength;
+  std::vector<char> buffer(static_cast<size_t>(perRead));
+  std::unordered_set<std::string> seen;
+  std::string folded;  // reused: a repeated name makes no new string
+  for (int64_t left = text.Size(); left > 0;) {
+    int64_t n = std::min(perRead, left);
+    if (text.Read(buffer.data(), n) != n) throw ESegError(kMsgStreamReadFailed);
     left -= n;
-    std::string line(reinterpret_cast<char*>(work_.data()), strnlen(reinterpret_cast<char*>(work_.data()), n));
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    arc.Files.push_back(line);
+    for (const char* line = buffer.data(); line < buffer.data() + n; line += lineLength) {
+      size_t width = static_cast<size_t>(std::min<int64_t>(lineLength, buffer.data() + n - line));
+      size_t length = strnlen(line, width);
+      if (length < width && !IsPadding(line + length, width - length)) {
+        std::string whole(line, width);
+        while (!whole.empty() && (whole.back() == ' ' || whole.back() == '\0')) whole.pop_back();
+        arc.CutNames.push_back(std::move(whole));
+      }
+      while (length > 0 && line[length - 1] == ' ') --length;
+      if (length == 0) continue;
+      ++arc.ListedNames;
+      folded.assign(line, length);
+      FoldName(folded);
+      if (seen.insert(folded).second) arc.Files.emplace_back(line, length);
+    }
   }
 }
 
@@ -248,6 +289,8 @@ void TSegVellox::ExpandSegArchive(TSegArc& arc) {
       skipped += n;
     }
   }
+  int64_t room = std::max<int64_t>(0, record.DataSize - kArchiveHeaderSize) / (kMemberHeaderSize + 1);
+  if (static_cast<int64_t>(arc.ListedNames) > room + kListSlack) throw ESegError(kMsgFileListTooLong);
   CopyToWorkFile(record.DataSize, true);
   std::string work = WorkFileName();
   ScopeGuard removeWork([&] { plat::DeleteFile(work); });

@@ -20,7 +20,11 @@ struct TSegArc {
   std::string Path;  // folder part of Template
   uint16_t Sequence = 0;
   uint8_t ScanTag = 0;
-  std::vector<std::string> Files;
+  std::vector<std::string> Files;  // each name once, blank lines left out
+  // Names the file list gives, repeats included: checked against the room of the archive.
+  size_t ListedNames = 0;
+  // Lines holding more text after a zero byte, whole: only the part before it is in Files.
+  std::vector<std::string> CutNames;
 };
 // Owns its entries.
 using TSegArcList = std::vector<std::unique_ptr<TSegArc>>;
@@ -97,6 +101,8 @@ class TSegVellox : public TVellox {
   // Reads every Scan record with its file list, the host's container events muted.
   void ReadFileLists(TSegArcList& list, uint16_t count);
   void ReadScanRecord(TSegArc& arc);
+  // The names of a file-list text of lines lineLength bytes wide, into arc.
+  static void ReadFileListLines(Stream& text, int32_t lineLength, TSegArc& arc);
   // Expands the file-list archive of size bytes that comes next into SegTmpDir and returns
   // the path of its text file.
   std::string ExpandFileList(int32_t size);

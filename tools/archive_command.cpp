@@ -114,11 +114,18 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
     vellox.ListArchive(archive, members);
     MemberTable table;
     std::string out = table.Header();
-    for (const auto& m : members)
+    bool unknown = false;
+    for (const auto& m : members) {
+      std::string remark;
+      if (m.Info.Method > coLZH5) {
+        remark = "unknown method " + std::to_string(m.Info.Method) + ": it cannot be expanded";
+        unknown = true;
+      }
       out += table.Row({m.Name, m.Info.Method, m.Info.ExpandedSize, m.Info.StoredSize, m.Info.DateTime,
-                        m.Info.Attributes, m.Info.Locked, ""});
+                        m.Info.Attributes, m.Info.Locked, remark});
+    }
     std::fputs((out + table.Totals()).c_str(), stdout);
-    return kExitOk;
+    return unknown ? kExitFailure : kExitOk;
   }
 
   Progress progress(quiet);
@@ -147,12 +154,17 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
   vellox.ListArchive(archive, members);
   std::vector<std::string> all;
   for (auto& m : members) all.push_back(m.Name);
+  // Reading stops once the running total meets the header's TotalSize: what comes after it
+  // is never expanded, which test and extract must not pass over in silence.
+  auto allReached = [&](const char* what) {
+    if (all.size() != members.size())
+      throw EGeneralError(std::to_string(members.size() - all.size()) + " of " + std::to_string(members.size()) +
+                          " members were not " + what + ": they lie past the archive's total size");
+  };
   if (verb == "test") {
     vellox.TestOnly = true;
     run(&all);
-    if (all.size() != members.size())
-      throw EGeneralError(std::to_string(members.size() - all.size()) + " of " + std::to_string(members.size()) +
-                          " members were not checked");
+    allReached("checked");
     if (!quiet) std::printf("%zu members tested, all good\n", members.size());
     return kExitOk;
   }
@@ -166,6 +178,7 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
     path = root + "\\" + *member;
   };
   run(&all);
+  allReached("written");
   if (!quiet) std::fprintf(stderr, "%zu files written below %s\n", all.size(), dir.c_str());
   return kExitOk;
 }

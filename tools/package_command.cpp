@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
+#include <unordered_set>
 
 #include "container/vellox_errors.h"
 #include "platform/platform.h"
@@ -90,6 +92,30 @@ struct Position {
   }
 };
 
+// Member names compare without the case of a to z only, as the reader selects them.
+std::string Folded(std::string name) {
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return name;
+}
+
+// Why the setup would not write a member of an archive, or nothing; problem when the package
+// is at fault (a file list cannot name the member, or the header's total leaves it out).
+struct LeftOut {
+  std::string why;
+  bool problem = false;
+};
+std::optional<LeftOut> WhyLeftOut(const std::string& name, bool reached, bool inList, int32_t totalSize) {
+  if (!reached)
+    return LeftOut{"past the archive's total size of " + std::to_string(totalSize) + " bytes: the setup leaves it out", true};
+  if (inList) return std::nullopt;
+  if (name.find('\0') != std::string::npos)
+    return LeftOut{"not in the file list, which cannot name a file holding a zero byte: the setup leaves it out", true};
+  if (!name.empty() && name.back() == ' ')
+    return LeftOut{"not in the file list, which cannot name a file ending in a blank: the setup leaves it out", true};
+  return LeftOut{"not in the file list: the setup leaves it out", false};
+}
+
 }  // namespace
 
 int ReadPackageCommand(const std::string& verb, const Args& args, const Globals& globals) {
@@ -125,6 +151,10 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   Progress progress(quiet);
   Position at;
   std::map<size_t, std::vector<std::string>> listed;  // each archive's file list, as read
+  std::map<size_t, std::unordered_set<std::string>> listedFolded;
+  std::map<size_t, std::vector<std::string>> cutNames;  // list lines cut at a zero byte
+  size_t reached = 0;  // members of the current archive the reader came to
+  int32_t totalSize = 0;
   uint64_t archiveDone = 0;
   int64_t memberSize = 0;
   seg.OnSegBefore = [&](TSegMode, const std::string& name, uint16_t n) {
@@ -142,10 +172,14 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     for (size_t i = 0; i < list.size(); ++i) {
       at.templates.push_back(list[i]->Template);
       listed[i] = list[i]->Files;
+      for (const auto& f : list[i]->Files) listedFolded[i].insert(Folded(f));
+      cutNames[i] = list[i]->CutNames;
     }
   };
   seg.OnMemberHeader = [&](const TArchiveHeader& archive, const TMemberHeader& h, const std::string& name) {
     if (!at.listsRead) return;  // the file lists' own members
+    ++reached;
+    totalSize = archive.TotalSize;
     if (at.member.empty()) archiveDone = 0;
     else archiveDone += static_cast<uint64_t>(std::max(memberSize, int64_t{0}));
     at.member = name;
@@ -159,6 +193,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     progress.Done();
     ++at.archive;
     at.member.clear();
+    reached = 0;
+    totalSize = 0;
   };
   auto run = [&] {
     try {
@@ -169,47 +205,74 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     }
     progress.Done();
   };
-  // Names a file list selects that the archive does not hold: the setup would silently lack them.
-  auto missing = [&](size_t archive, const std::set<std::string>& seen) {
-    std::vector<std::string> out;
-    for (const auto& name : listed[archive])
-      if (!seen.count(plat::UpperCase(name))) out.push_back(name);
-    return out;
-  };
   size_t problems = 0;
-  auto reportMissing = [&](size_t archive, const std::set<std::string>& seen) {
-    for (const auto& name : missing(archive, seen)) {
-      std::fprintf(stderr, "tovin %s: archive %s: %s is in the file list but not in the archive\n", verb.c_str(),
-                   Printable(at.templates[archive]).c_str(), Printable(name).c_str());
+  // Every member of the archive just read (its work file is still there), with the reason the
+  // setup would leave each out; names of its file list that are missing or were cut short.
+  struct Member {
+    std::string name;
+    TPackedFileInfo info;
+    std::optional<LeftOut> leftOut;
+  };
+  auto account = [&](size_t archive) {
+    std::vector<TListedMember> all;
+    seg.ListArchive(seg.WorkFileName(), all);
+    std::vector<Member> members;
+    std::unordered_set<std::string> held;
+    for (size_t i = 0; i < all.size(); ++i) {
+      std::string folded = Folded(all[i].Name);
+      bool inList = listedFolded[archive].count(folded) > 0;
+      members.push_back({all[i].Name, all[i].Info, WhyLeftOut(all[i].Name, i < reached, inList, totalSize)});
+      held.insert(std::move(folded));
+    }
+    std::string where = "tovin " + verb + ": archive " + Printable(at.templates[archive]) + ": ";
+    for (const auto& name : cutNames[archive]) {
+      std::fprintf(stderr, "%sthe file list's name %s holds a zero byte: only what comes before it is looked for\n",
+                   where.c_str(), Printable(name).c_str());
       ++problems;
+    }
+    for (const auto& name : listed[archive])
+      if (!held.count(Folded(name))) {
+        std::fprintf(stderr, "%s%s is in the file list but not in the archive\n", where.c_str(), Printable(name).c_str());
+        ++problems;
+      }
+    return members;
+  };
+  // test and extract: the members they did not reach, each with its reason.
+  auto reportLeftOut = [&](size_t archive) {
+    for (const auto& m : account(archive)) {
+      if (!m.leftOut) continue;
+      std::fprintf(stderr, "tovin %s: archive %s, member %s: %s\n", verb.c_str(), Printable(at.templates[archive]).c_str(),
+                   Printable(m.name).c_str(), m.leftOut->why.c_str());
+      problems += m.leftOut->problem;
     }
   };
 
   if (verb == "list") {
-    std::set<std::string> selected;
-    std::vector<MemberRow> rows;
-    MemberTable table;
-    std::string output;
-    seg.OnMemberHeader = [&](const TArchiveHeader&, const TMemberHeader& h, const std::string& name) {
+    seg.OnMemberHeader = [&](const TArchiveHeader& archive, const TMemberHeader&, const std::string& name) {
       if (!at.listsRead) return;
       at.member = name;
-      MemberRow row{name, h.Method, h.ExpandedSize, h.StoredSize, h.DateTime, h.Attributes, h.LockFlag > 0, ""};
-      bool inList = false;
-      for (const auto& f : listed[at.archive]) inList = inList || SameMemberName(f, name);
-      if (!inList) row.Remark = "not in the file list: the setup leaves it out";
-      else selected.insert(plat::UpperCase(name));
-      rows.push_back(row);
+      ++reached;
+      totalSize = archive.TotalSize;
     };
     seg.OnCheckFile = [&](std::string& path, TCProcessMode) { path.clear(); };  // read headers only
     seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
-      std::printf("Archive %s (%zu file%s)\n%s", Printable(tmpl).c_str(), rows.size(), rows.size() == 1 ? "" : "s",
+      auto members = account(at.archive);
+      MemberTable table;
+      std::printf("Archive %s (%zu file%s)\n%s", Printable(tmpl).c_str(), members.size(), members.size() == 1 ? "" : "s",
                   table.Header().c_str());
-      for (const auto& r : rows) std::fputs(table.Row(r).c_str(), stdout);
+      for (const auto& m : members) {
+        const TPackedFileInfo& i = m.info;
+        MemberRow row{m.name, i.Method, i.ExpandedSize, i.StoredSize, i.DateTime, i.Attributes, i.Locked, ""};
+        if (m.leftOut) {
+          row.Remark = m.leftOut->why;
+          problems += m.leftOut->problem;
+        } else if (i.Method > coLZH5) {
+          row.Remark = "unknown method " + std::to_string(i.Method) + ": it cannot be expanded";
+          ++problems;
+        }
+        std::fputs(table.Row(row).c_str(), stdout);
+      }
       std::printf("%s\n", table.Totals().c_str());
-      reportMissing(at.archive, selected);
-      rows.clear();
-      selected.clear();
-      table = MemberTable();
       nextArchive();
     };
     run();
@@ -219,16 +282,13 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
 
   if (verb == "test") {
     seg.TestOnly = true;
-    std::set<std::string> tested;
-    size_t files = 0;
-    seg.OnCheckFile = [&](std::string&, TCProcessMode) {
-      tested.insert(plat::UpperCase(at.member));
-      ++files;
-    };
+    size_t files = 0, inArchive = 0;
+    seg.OnCheckFile = [&](std::string&, TCProcessMode) { ++inArchive; };
     seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
-      reportMissing(at.archive, tested);
-      if (!quiet) std::printf("%s: %zu file%s ok\n", Printable(tmpl).c_str(), tested.size(), tested.size() == 1 ? "" : "s");
-      tested.clear();
+      reportLeftOut(at.archive);
+      if (!quiet) std::printf("%s: %zu file%s ok\n", Printable(tmpl).c_str(), inArchive, inArchive == 1 ? "" : "s");
+      files += inArchive;
+      inArchive = 0;
       nextArchive();
     };
     run();
@@ -247,7 +307,6 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   seg.ExceptionOnFileError = true;
   std::set<std::string> written;  // folded target paths, to count what is on disk
   std::map<std::string, std::string> bareOwner;
-  std::set<std::string> extracted;
   size_t clashes = 0;
   seg.OnCheckFile = [&](std::string& path, TCProcessMode) {
     std::string prefix = seg.TargetPath();
@@ -271,11 +330,9 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       path = root + "\\" + (folder->empty() ? "" : *folder + "\\") + *rel;
     }
     written.insert(plat::UpperCase(path));
-    extracted.insert(plat::UpperCase(member));
   };
   seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string&) {
-    reportMissing(at.archive, extracted);
-    extracted.clear();
+    reportLeftOut(at.archive);
     nextArchive();
   };
   run();

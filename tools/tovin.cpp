@@ -101,11 +101,11 @@ int main(int argc, char** argv) {
   try {
     return Run(command, args, globals);
   } catch (const UsageError& e) {
-    std::fprintf(stderr, "tovin %s: %s\n(tovin %s --help shows the options)\n", command.c_str(), e.what(),
+    std::fprintf(stderr, "tovin %s: %s\n(tovin %s --help shows the options)\n", command.c_str(), Printable(e.what()).c_str(),
                  command.c_str());
     return kExitUsage;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "tovin %s: %s\n", command.c_str(), DisplayMessage(e.what()).c_str());
+    std::fprintf(stderr, "tovin %s: %s\n", command.c_str(), Printable(DisplayMessage(e.what())).c_str());
     return kExitFailure;
   }
 }
