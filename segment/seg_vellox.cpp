@@ -29,6 +29,9 @@ constexpr int64_t kListReadSize = 65536;
 // than the archive has room for members: every member takes a header and a name.
 constexpr int64_t kListSlack = 1024;
 
+// Lines cut at a zero byte are kept to be reported; a list of nothing else stays small.
+constexpr size_t kMaxCutNames = 64;
+
 bool IsPadding(const char* bytes, size_t count) {
   for (size_t i = 0; i < count; ++i)
     if (bytes[i] != ' ' && bytes[i] != '\0') return false;
@@ -251,14 +254,16 @@ void TSegVellox::ReadFileListLines(Stream& text, int32_t lineLength, TSegArc& ar
   std::vector<char> buffer(static_cast<size_t>(perRead));
   std::unordered_set<std::string> seen;
   std::string folded;  // reused: a repeated name makes no new string
+  const char* previous = nullptr;  // the last name, while it is still in the buffer
   for (int64_t left = text.Size(); left > 0;) {
     int64_t n = std::min(perRead, left);
     if (text.Read(buffer.data(), n) != n) throw ESegError(kMsgStreamReadFailed);
     left -= n;
+    previous = nullptr;
     for (const char* line = buffer.data(); line < buffer.data() + n; line += lineLength) {
       size_t width = static_cast<size_t>(std::min<int64_t>(lineLength, buffer.data() + n - line));
       size_t length = strnlen(line, width);
-      if (length < width && !IsPadding(line + length, width - length)) {
+      if (length < width && arc.CutNames.size() < kMaxCutNames && !IsPadding(line + length, width - length)) {
         std::string whole(line, width);
         while (!whole.empty() && (whole.back() == ' ' || whole.back() == '\0')) whole.pop_back();
         arc.CutNames.push_back(std::move(whole));
@@ -266,6 +271,8 @@ void TSegVellox::ReadFileListLines(Stream& text, int32_t lineLength, TSegArc& ar
       while (length > 0 && line[length - 1] == ' ') --length;
       if (length == 0) continue;
       ++arc.ListedNames;
+      if (length == folded.size() && previous && std::memcmp(previous, line, length) == 0) continue;  // a run
+      previous = line;
       folded.assign(line, length);
       FoldName(folded);
       if (seen.insert(folded).second) arc.Files.emplace_back(line, length);

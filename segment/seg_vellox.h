@@ -23,7 +23,8 @@ struct TSegArc {
   std::vector<std::string> Files;  // each name once, blank lines left out
   // Names the file list gives, repeats included: checked against the room of the archive.
   size_t ListedNames = 0;
-  // Lines holding more text after a zero byte, whole: only the part before it is in Files.
+  // Lines holding more text after a zero byte, whole (the first few): only the part before
+  // it is in Files.
   std::vector<std::string> CutNames;
 };
 // Owns its entries.

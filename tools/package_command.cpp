@@ -153,8 +153,6 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   std::map<size_t, std::vector<std::string>> listed;  // each archive's file list, as read
   std::map<size_t, std::unordered_set<std::string>> listedFolded;
   std::map<size_t, std::vector<std::string>> cutNames;  // list lines cut at a zero byte
-  size_t reached = 0;  // members of the current archive the reader came to
-  int32_t totalSize = 0;
   uint64_t archiveDone = 0;
   int64_t memberSize = 0;
   seg.OnSegBefore = [&](TSegMode, const std::string& name, uint16_t n) {
@@ -178,8 +176,6 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   };
   seg.OnMemberHeader = [&](const TArchiveHeader& archive, const TMemberHeader& h, const std::string& name) {
     if (!at.listsRead) return;  // the file lists' own members
-    ++reached;
-    totalSize = archive.TotalSize;
     if (at.member.empty()) archiveDone = 0;
     else archiveDone += static_cast<uint64_t>(std::max(memberSize, int64_t{0}));
     at.member = name;
@@ -193,8 +189,6 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     progress.Done();
     ++at.archive;
     at.member.clear();
-    reached = 0;
-    totalSize = 0;
   };
   auto run = [&] {
     try {
@@ -216,12 +210,21 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   auto account = [&](size_t archive) {
     std::vector<TListedMember> all;
     seg.ListArchive(seg.WorkFileName(), all);
+    std::string methodId;
+    FileStream work(seg.WorkFileName(), FileStream::Mode::OpenRead);
+    int32_t totalSize = seg.ReadArchiveHeader(work, methodId).TotalSize;
+    // The reader's rule: members are read while the running total is below the header's
+    // total (an empty member always is); the first one past it ends the archive.
     std::vector<Member> members;
     std::unordered_set<std::string> held;
-    for (size_t i = 0; i < all.size(); ++i) {
-      std::string folded = Folded(all[i].Name);
+    int64_t sum = 0;
+    bool reached = true;
+    for (const auto& m : all) {
+      reached = reached && (sum < totalSize || m.Info.ExpandedSize == 0);
+      if (reached) sum += m.Info.ExpandedSize;
+      std::string folded = Folded(m.Name);
       bool inList = listedFolded[archive].count(folded) > 0;
-      members.push_back({all[i].Name, all[i].Info, WhyLeftOut(all[i].Name, i < reached, inList, totalSize)});
+      members.push_back({m.Name, m.Info, WhyLeftOut(m.Name, reached, inList, totalSize)});
       held.insert(std::move(folded));
     }
     std::string where = "tovin " + verb + ": archive " + Printable(at.templates[archive]) + ": ";
@@ -248,11 +251,9 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   };
 
   if (verb == "list") {
-    seg.OnMemberHeader = [&](const TArchiveHeader& archive, const TMemberHeader&, const std::string& name) {
+    seg.OnMemberHeader = [&](const TArchiveHeader&, const TMemberHeader&, const std::string& name) {
       if (!at.listsRead) return;
       at.member = name;
-      ++reached;
-      totalSize = archive.TotalSize;
     };
     seg.OnCheckFile = [&](std::string& path, TCProcessMode) { path.clear(); };  // read headers only
     seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
