@@ -24,6 +24,8 @@ struct Unknown {
   int32_t expanded;  // of the unknown member; 0 lets a checksum of 0 pass as the sum of nothing
 };
 
+void PrintTo(const Unknown& u, std::ostream* os) { *os << "method " << int(u.method) << ", size " << u.expanded; }
+
 class UnknownMethod : public MachineTest, public ::testing::WithParamInterface<std::tuple<Unknown, bool>> {
  protected:
   void SetUp() override {

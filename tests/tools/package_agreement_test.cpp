@@ -64,6 +64,8 @@ struct Odd {
   std::vector<std::string> present;    // written by extract
 };
 
+void PrintTo(const Odd& odd, std::ostream* os) { *os << odd.what; }
+
 class Disagreement : public Agreement, public ::testing::WithParamInterface<Odd> {};
 
 TEST_P(Disagreement, EveryCommandTellsAndTestAndExtractFail) {
