@@ -11,6 +11,7 @@
 #include "tools/cli_support.h"
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
+#include "tools/host_paths.h"
 
 namespace tovin::cli {
 namespace {
@@ -79,7 +80,7 @@ int ConfigCommand(const Args& argsIn) {
       package = ReadPackageContents(s.StartDir);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "tovin: warning: %s.001: %s; install.cfg is not checked against the package\n", kBaseName,
-                   e.what());
+                   Printable(e.what()).c_str());
     }
   }
   for (const auto& warning : CheckInstallConfig(s.StartDir, package ? &*package : nullptr))

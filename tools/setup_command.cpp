@@ -133,7 +133,7 @@ int SetupCommand(const Args& args, const Globals& globals) {
     if (!root.empty()) machine = {"--root", root};
     SetUpMachine(machine);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "tovin setup: %s\n", DisplayMessage(e.what()).c_str());
+    std::fprintf(stderr, "tovin setup: %s\n", Printable(DisplayMessage(e.what())).c_str());
     return kSetupCouldNotStart;
   }
   std::string dir = plat::FromHostPath(package);
@@ -172,7 +172,7 @@ int SetupCommand(const Args& args, const Globals& globals) {
     else std::printf("could not launch %s: %s\n", where.c_str(), ShellFailure(l.result).c_str());
   }
   if (outcome.RestartRequested) std::printf("restart of Windows requested\n");
-  if (!driver->Problem().empty()) std::fprintf(stderr, "tovin setup: %s\n", driver->Problem().c_str());
+  if (!driver->Problem().empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(driver->Problem()).c_str());
 
   if (outcome.PrepareFailed) {
     std::printf("result: the package could not be prepared\n");
