@@ -114,18 +114,23 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
     vellox.ListArchive(archive, members);
     MemberTable table;
     std::string out = table.Header();
-    bool unknown = false;
-    for (const auto& m : members) {
-      std::string remark;
-      if (m.Info.Method > coLZH5) {
-        remark = "unknown method " + std::to_string(m.Info.Method) + ": it cannot be expanded";
-        unknown = true;
-      }
+    int32_t totalSize = 0;
+    if (!members.empty()) {
+      FileStream in(archive, FileStream::Mode::OpenRead);
+      std::string methodId;
+      totalSize = vellox.ReadArchiveHeader(in, methodId).TotalSize;
+    }
+    std::vector<bool> reached = MembersReached(members, totalSize);
+    bool damaged = false;
+    for (size_t i = 0; i < members.size(); ++i) {
+      const TListedMember& m = members[i];
+      std::string remark = reached[i] ? UnknownMethodRemark(m.Info.Method) : PastTotalRemark(totalSize);
+      damaged = damaged || !remark.empty();
       out += table.Row({m.Name, m.Info.Method, m.Info.ExpandedSize, m.Info.StoredSize, m.Info.DateTime,
                         m.Info.Attributes, m.Info.Locked, remark});
     }
     std::fputs((out + table.Totals()).c_str(), stdout);
-    return unknown ? kExitFailure : kExitOk;
+    return damaged ? kExitFailure : kExitOk;
   }
 
   Progress progress(quiet);

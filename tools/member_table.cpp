@@ -18,6 +18,26 @@ std::string Ratio(int64_t stored, int64_t size) {
 
 }  // namespace
 
+std::vector<bool> MembersReached(const std::vector<TListedMember>& members, int32_t totalSize) {
+  std::vector<bool> reached;
+  int64_t sum = 0;
+  bool going = true;
+  for (const auto& m : members) {
+    going = going && (sum < totalSize || m.Info.ExpandedSize == 0);
+    if (going) sum += m.Info.ExpandedSize;
+    reached.push_back(going);
+  }
+  return reached;
+}
+
+std::string UnknownMethodRemark(uint8_t method) {
+  return method > coLZH5 ? "unknown method " + std::to_string(method) + ": it cannot be expanded" : "";
+}
+
+std::string PastTotalRemark(int32_t totalSize) {
+  return "past the archive's total size of " + std::to_string(totalSize) + " bytes: the setup leaves it out";
+}
+
 std::string DosDate(int32_t dos) {
   uint32_t d = static_cast<uint32_t>(dos) >> 16, t = static_cast<uint32_t>(dos) & 0xFFFF;
   char buf[32];

@@ -3,6 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "container/vellox.h"
 
 namespace tovin::cli {
 
@@ -25,6 +28,15 @@ class MemberTable {
  private:
   int64_t size_ = 0, stored_ = 0, count_ = 0;
 };
+
+// Which members of an archive the reader comes to: it reads on while the running total of
+// their sizes is below the header's TotalSize (an empty member always), and the first member
+// past it ends the archive.
+std::vector<bool> MembersReached(const std::vector<TListedMember>& members, int32_t totalSize);
+// The remark of a member no reader can expand, or "".
+std::string UnknownMethodRemark(uint8_t method);
+// What the setup does with a member past the total, for the commands that report it.
+std::string PastTotalRemark(int32_t totalSize);
 
 std::string DosDate(int32_t dosDateTime);
 std::string AttributeLetters(uint16_t attributes);

@@ -106,8 +106,7 @@ struct LeftOut {
   bool problem = false;
 };
 std::optional<LeftOut> WhyLeftOut(const std::string& name, bool reached, bool inList, int32_t totalSize) {
-  if (!reached)
-    return LeftOut{"past the archive's total size of " + std::to_string(totalSize) + " bytes: the setup leaves it out", true};
+  if (!reached) return LeftOut{PastTotalRemark(totalSize), true};
   if (inList) return std::nullopt;
   if (name.find('\0') != std::string::npos)
     return LeftOut{"not in the file list, which cannot name a file holding a zero byte: the setup leaves it out", true};
@@ -213,18 +212,14 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     std::string methodId;
     FileStream work(seg.WorkFileName(), FileStream::Mode::OpenRead);
     int32_t totalSize = seg.ReadArchiveHeader(work, methodId).TotalSize;
-    // The reader's rule: members are read while the running total is below the header's
-    // total (an empty member always is); the first one past it ends the archive.
+    std::vector<bool> reached = MembersReached(all, totalSize);
     std::vector<Member> members;
     std::unordered_set<std::string> held;
-    int64_t sum = 0;
-    bool reached = true;
-    for (const auto& m : all) {
-      reached = reached && (sum < totalSize || m.Info.ExpandedSize == 0);
-      if (reached) sum += m.Info.ExpandedSize;
+    for (size_t i = 0; i < all.size(); ++i) {
+      const TListedMember& m = all[i];
       std::string folded = Folded(m.Name);
       bool inList = listedFolded[archive].count(folded) > 0;
-      members.push_back({m.Name, m.Info, WhyLeftOut(m.Name, reached, inList, totalSize)});
+      members.push_back({m.Name, m.Info, WhyLeftOut(m.Name, reached[i], inList, totalSize)});
       held.insert(std::move(folded));
     }
     std::string where = "tovin " + verb + ": archive " + Printable(at.templates[archive]) + ": ";
@@ -268,7 +263,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
           row.Remark = m.leftOut->why;
           problems += m.leftOut->problem;
         } else if (i.Method > coLZH5) {
-          row.Remark = "unknown method " + std::to_string(i.Method) + ": it cannot be expanded";
+          row.Remark = UnknownMethodRemark(i.Method);
           ++problems;
         }
         std::fputs(table.Row(row).c_str(), stdout);

@@ -146,6 +146,37 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// The same account from the archive commands, for a single archive file.
+TEST_F(Agreement, ArchiveCommandsAgreeOnUnknownMethodsAndTheTotal) {
+  struct Case {
+    std::string archive;
+    const char* listSays;
+    const char* runSays;
+  } cases[] = {
+      {ArchiveOf({{"a.txt", "aaa"}, kUnknown}), "odd.bin  (unknown method 200: it cannot be expanded)",
+       "member odd.bin: Unrecognized compression method: 200 in member header"},
+      {ArchiveOf({{"a.txt", "aaa"}, {"b.txt", "bbb"}}, 3),
+       "b.txt  (past the archive's total size of 3 bytes: the setup leaves it out)",
+       "1 of 2 members were not %s: they lie past the archive's total size"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.listSays);
+    Make("a.vlx", c.archive);
+    EXPECT_EQ(Tovin("archive list a.vlx"), 1);
+    EXPECT_NE(out_.find(c.listSays), std::string::npos) << out_;
+    for (const char* verb : {"test", "extract -C out"}) {
+      EXPECT_EQ(Tovin(std::string("archive ") + verb + " a.vlx"), 1) << verb;
+      std::string says = c.runSays;
+      auto at = says.find("%s");
+      if (at != std::string::npos) says.replace(at, 2, *verb == 't' ? "checked" : "written");
+      EXPECT_NE(err_.find(says), std::string::npos) << err_;
+      EXPECT_EQ(out_.find("all good"), std::string::npos) << out_;
+    }
+    EXPECT_FALSE(fs::exists(dir_ + "/out/hidden.txt"));
+    EXPECT_FALSE(fs::exists(dir_ + "/out/odd.bin"));
+  }
+}
+
 // A member only left out of the file list is what the setup does too: told, not a failure.
 TEST_F(Agreement, AMemberLeftOutOfTheListIsToldButPasses) {
   Package("pkg.vlx", ArchiveOf({{"a.txt", "aaa"}, {"extra.txt", "x"}}), {"a.txt"});
