@@ -235,7 +235,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       }
     return members;
   };
-  // test and extract: the members they did not reach, each with its reason.
+  // test and extract: the members they leave out, each with its reason.
   auto reportLeftOut = [&](size_t archive) {
     for (const auto& m : account(archive)) {
       if (!m.leftOut) continue;
