@@ -8,6 +8,7 @@
 
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "tools/interruption.h"
 
 namespace tovin::cli {
 
@@ -73,6 +74,13 @@ bool TerminalDialogs::InputQuery(const std::string& caption, const std::string& 
   if (!std::getline(std::cin, answer) || answer.empty()) return false;
   value = answer;
   return true;
+}
+
+void TerminalDialogs::ProcessMessages() { StopIfInterrupted(); }
+
+std::string FailedFileNote(const std::string& target, bool existed) {
+  if (target.empty() || plat::GetFileAttributes(target) != plat::kInvalidAttributes) return "";
+  return existed ? " (no file is left for it: the file it was replacing is gone too)" : " (no file is left for it)";
 }
 
 TempFolder::TempFolder() {

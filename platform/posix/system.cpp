@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -125,5 +126,34 @@ bool ExitWindowsEx(uint32_t flags, uint32_t /*reason*/) {
   posix::Notice(tovin::Format(posix::kNoticeWouldExit, what));
   return true;
 }
+
+}  // namespace plat
+
+namespace plat {
+namespace {
+
+volatile std::sig_atomic_t interruptSignal = 0;
+
+void OnInterrupt(int signal) {
+  if (interruptSignal != 0) ::_exit(128 + signal);  // asked twice: no more waiting for clean-up
+  interruptSignal = signal;
+}
+
+}  // namespace
+
+void CatchInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;  // reads and writes in progress finish; the work stops where it polls
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction before {};
+    // A signal the parent had ignored (nohup, a background job) stays ignored.
+    if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    ::sigaction(signal, &action, nullptr);
+  }
+}
+
+int InterruptSignal() { return interruptSignal; }
 
 }  // namespace plat
