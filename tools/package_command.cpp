@@ -146,6 +146,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     }
   };
   seg.OnMemberHeader = [&](const TArchiveHeader& archive, const TMemberHeader& h, const std::string& name) {
+    StopIfInterrupted();  // stored members have no pause of their own
     if (!at.listsRead) return;  // the file lists' own members
     if (at.member.empty()) archiveDone = 0;
     else archiveDone += static_cast<uint64_t>(std::max(memberSize, int64_t{0}));

@@ -11,6 +11,7 @@
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
 #include "tools/host_paths.h"
+#include "tools/interruption.h"
 #include "tools/progress.h"
 #include "ui/ui.h"
 #include "wizard/tovin_wizard.h"
@@ -69,7 +70,11 @@ class ProgressBackend final : public ui::TBackend {
   void RunLoop(ui::TApplication& app, ui::TForm& form, const std::function<bool()>& ended) override {
     inner_.RunLoop(app, form, ended);
   }
-  void ProcessMessages(ui::TApplication& app) override { inner_.ProcessMessages(app); }
+  // The setup pauses here between blocks and files: a stop asked for unwinds it from here.
+  void ProcessMessages(ui::TApplication& app) override {
+    StopIfInterrupted();
+    inner_.ProcessMessages(app);
+  }
   ui::TMessageAnswer Ask(const ui::TMessageRequest& request) override {
     progress_.Done();
     return inner_.Ask(request);

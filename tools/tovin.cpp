@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     args.insert(args.begin(), rootArgs.begin(), rootArgs.end());
   }
   // These commands stop where they pause and clean up; the others end as the signal says.
-  if (command == "list" || command == "test" || command == "extract" || command == "archive" || command == "pack")
+  if (command == "list" || command == "test" || command == "extract" || command == "archive" || command == "pack" ||
+      command == "setup")
     plat::CatchInterrupts();
   auto interrupted = [&](int signal) {
     std::fprintf(stderr, "\ntovin %s: interrupted\n", command.c_str());

@@ -108,6 +108,8 @@ const Stoppable kStoppable[] = {
     {"ExtractFlat", "extract -q --flat -C out pkg", "out/big.bin"},
     {"Test", "test -q pkg", "tmp/tovin-*/*$A$"},  // the work copy of the archive
     {"ArchiveExtract", "archive extract -q -C out big.vlx", "out/big.bin"},
+    // A fresh machine in the temporary folder, the package expanded into its Windows\Temp\t.
+    {"Setup", "setup -q pkg", "tmp/tovin-machine-*/drive_c/WINDOWS/Temp/t/big.bin"},
 };
 
 struct Signal {
@@ -124,7 +126,11 @@ class Interrupted : public Cli, public ::testing::WithParamInterface<std::tuple<
   static void SetUpTestSuite() {
     shared_ = HostTempDir();
     Zeros(shared_ + "/src/big.bin", uintmax_t{256} << 20);
-    RunShell("cd '" + shared_ + "' && '" TOVIN_BINARY "' pack -q -m rle -o pkg src && '" TOVIN_BINARY
+    WriteHostFile(shared_ + "/install.cfg",
+                  "[Setup - Main]\r\nInstall Dir=App\r\n[Files]\r\nF1=big.bin~<INSTALLDIR>\r\n");
+    WriteHostFile(shared_ + "/install.exe", "MZ setup");
+    RunShell("cd '" + shared_ + "' && '" TOVIN_BINARY
+             "' pack -q -m rle --config install.cfg --setup install.exe -o pkg src && '" TOVIN_BINARY
              "' archive create -q -m rle -C src big.vlx big.bin");
   }
   static void TearDownTestSuite() { RunShell("rm -rf '" + shared_ + "'"); }
