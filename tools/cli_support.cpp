@@ -62,7 +62,10 @@ bool TerminalDialogs::ErrorBoxOkCancel(const std::string& text) {
   std::fprintf(stderr, "\n%s\n", AsLines(text).c_str());
   std::fprintf(stderr, "[OK/cancel] ");
   std::string answer;
-  if (!std::getline(std::cin, answer)) return false;
+  if (!std::getline(std::cin, answer)) {
+    StopIfInterrupted();  // Ctrl+C at the prompt
+    return false;
+  }
   std::transform(answer.begin(), answer.end(), answer.begin(), [](unsigned char c) { return std::tolower(c); });
   return answer.empty() || answer == "ok" || answer == "o" || answer == "y" || answer == "yes";
 }
@@ -71,7 +74,11 @@ bool TerminalDialogs::InputQuery(const std::string& caption, const std::string& 
   if (!plat::IsTerminal(0)) return false;
   std::fprintf(stderr, "\n%s\n%s [%s] (empty line: cancel) ", caption.c_str(), prompt.c_str(), value.c_str());
   std::string answer;
-  if (!std::getline(std::cin, answer) || answer.empty()) return false;
+  if (!std::getline(std::cin, answer)) {
+    StopIfInterrupted();
+    return false;
+  }
+  if (answer.empty()) return false;
   value = answer;
   return true;
 }

@@ -128,7 +128,7 @@ int SetupCommand(const Args& args, const Globals& globals) {
   p.Epilog(
       "Exit status: 0 installed; 1 the setup could not start; 2 cancelled or declined before the\n"
       "installation run; 3 preparation failed or was aborted; 4 the installation run stopped on an\n"
-      "error.");
+      "error; 128 + N stopped by signal N.");
   if (!p.Parse(args)) return kExitOk;
 
   TSetupAnswers answers;

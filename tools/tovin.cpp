@@ -42,7 +42,7 @@ void Usage(FILE* to) {
                "\nGlobal options (before the command):\n"
                "  -q, --quiet    no progress and no summary lines\n"
                "  --root R       the folder of the emulated Windows machine (POSIX)\n"
-               "\nExit status: 0 done, 1 failed, 2 wrong command line.\n");
+               "\nExit status: 0 done, 1 failed, 2 wrong command line, 128 + N stopped by signal N.\n");
 }
 
 int Run(const std::string& command, Args args, const Globals& globals) {

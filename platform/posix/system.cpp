@@ -145,7 +145,9 @@ void CatchInterrupts() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;  // reads and writes in progress finish; the work stops where it polls
+  // No SA_RESTART: a prompt waiting on the terminal gives up at once. Reads and writes of
+  // files on local disks are not interrupted; were one to fail, the stop is what gets reported.
+  action.sa_flags = 0;
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     struct sigaction before {};
     // A signal the parent had ignored (nohup, a background job) stays ignored.
