@@ -110,6 +110,7 @@ const Stoppable kStoppable[] = {
     {"ArchiveExtract", "archive extract -q -C out big.vlx", "out/big.bin"},
     // A fresh machine in the temporary folder, the package expanded into its Windows\Temp\t.
     {"Setup", "setup -q pkg", "tmp/tovin-machine-*/drive_c/WINDOWS/Temp/t/big.bin"},
+    {"Pack", "pack -q -m rle -o out src", "out/tovinsetup.001"},
 };
 
 struct Signal {
@@ -143,6 +144,7 @@ TEST_P(Interrupted, RemovesThePartialFileAndTheTemporaryFolderAndExitsAsShellsEx
   ASSERT_TRUE(fs::exists(shared_ + "/pkg/tovinsetup.001") && fs::exists(shared_ + "/big.vlx"));
   fs::create_symlink(shared_ + "/pkg", dir_ + "/pkg");
   fs::create_symlink(shared_ + "/big.vlx", dir_ + "/big.vlx");
+  fs::create_symlink(shared_ + "/src", dir_ + "/src");
   fs::create_directories(dir_ + "/tmp");
   // Job control, so that the command in the background does not start with SIGINT ignored.
   int status = Script(dir_, "set -m\nexport TMPDIR=\"$PWD/tmp\"\n'" TOVIN_BINARY "' " + std::string(command.args) +
