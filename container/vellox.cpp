@@ -178,7 +178,8 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       throw;
     } catch (...) {
       out.reset();
-      plat::SetFileAttributes(target, h.Attributes ? static_cast<uint32_t>(h.Attributes) : static_cast<uint32_t>(plat::kAttrNormal));
+      if (DeleteFailedFiles) plat::DeleteFile(target);
+      else plat::SetFileAttributes(target, h.Attributes ? static_cast<uint32_t>(h.Attributes) : static_cast<uint32_t>(plat::kAttrNormal));
       throw;
     }
     out->File().SetDosDateTime(static_cast<uint32_t>(h.DateTime));
@@ -241,9 +242,21 @@ void TVellox::ExpandMember(Stream& output, Stream& in, int32_t storedSize, int32
 int64_t TVellox::FreeSpaceFor(const std::string& target) {
   constexpr int64_t kUnlimited = std::numeric_limits<int64_t>::max();
   if (!CheckSpaceBeforeExpand) return kUnlimited;
-  std::string root;
-  if (target.size() >= 2 && target[1] == ':') root = std::string(1, target[0]) + ":\\";
-  auto free = plat::GetDiskFreeSpace(root);
+  // The nearest existing folder, not the drive's root: a volume may be mounted below it.
+  std::string folder = target;
+  for (;;) {
+    auto cut = folder.find_last_of("\\/");
+    if (cut == std::string::npos || cut == 0) {
+      folder.clear();  // the current drive
+      break;
+    }
+    folder.resize(cut + 1);
+    if (cut == 2 && folder[1] == ':') break;
+    uint32_t a = plat::GetFileAttributes(folder.substr(0, cut));
+    if (a != plat::kInvalidAttributes && (a & plat::kAttrDirectory)) break;
+    folder.resize(cut);
+  }
+  auto free = plat::GetDiskFreeSpace(folder);
   if (!free || *free > static_cast<uint64_t>(kUnlimited / 2)) return kUnlimited;
   int64_t result = static_cast<int64_t>(*free);
   auto found = plat::FindFiles(target, plat::kAttrMaskFiles);

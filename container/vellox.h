@@ -56,6 +56,11 @@ class TVellox : public CodecOwner {
   bool ExceptionOnFileError = false;
   int32_t KeyValue = 0;  // the Key property
   bool CheckSpaceBeforeExpand = false;
+  // A member that fails once its file is created (damaged data, a bad checksum, an error of
+  // the host's events) leaves no file: a file it replaced is gone too. Off, the partly
+  // written file stays with its attributes set, as the setup expects. An addition for hosts
+  // that must not leave damaged files looking complete.
+  bool DeleteFailedFiles = false;
   // Expands into nothing: every member is decoded and verified, no file is created. An
   // addition for testing archives; the setup never sets it.
   bool TestOnly = false;
@@ -85,8 +90,8 @@ class TVellox : public CodecOwner {
   // Writes at most expandedSize bytes to out: more raises ECorruptData.
   void ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize, int32_t storedChecksum,
                     uint8_t method, const std::string& methodId, int32_t lockFlag);
-  // Free bytes for the file at target (its current size counts, as it is replaced);
-  // INT64_MAX when not checked or not known.
+  // Free bytes for the file at target (its current size counts, as it is replaced), on the
+  // volume of its nearest existing folder; INT64_MAX when not checked or not known.
   int64_t FreeSpaceFor(const std::string& target);
   static void ForceDirectoryPath(const std::string& folder);
 

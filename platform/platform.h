@@ -161,6 +161,15 @@ std::optional<std::string> GetFinalPathName(const std::string& path);
 // Sleep(0): give up the rest of the time slice.
 void Sleep(uint32_t milliseconds);
 
+// --- interruption ----------------------------------------------------------------------
+// From this call on, SIGINT, SIGTERM and SIGHUP (Win32: Ctrl+C and Ctrl+Break as SIGINT, the
+// console's close, log-off and shut-down events as SIGTERM) only record that the user asked to
+// stop: long work polls InterruptSignal where it already pauses and unwinds, so that every
+// clean-up step runs. A second request ends the process at once with 128 + its signal number.
+void CatchInterrupts();
+// The signal number of the first request (SIGHUP 1, SIGINT 2, SIGTERM 15); 0 while none came.
+int InterruptSignal();
+
 // --- shell links ---------------------------------------------------------------------
 // What the setup's links carry. Paths are Windows paths; on POSIX the link file is a real
 // Shell Link (.lnk) file at the host place of its Windows path.

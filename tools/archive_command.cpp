@@ -11,6 +11,7 @@
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
 #include "tools/host_paths.h"
+#include "tools/interruption.h"
 #include "tools/member_table.h"
 #include "tools/progress.h"
 
@@ -138,20 +139,25 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
   uint64_t done = 0;
   int64_t size = 0;
   vellox.OnMemberHeader = [&](const TArchiveHeader& a, const TMemberHeader& h, const std::string& name) {
+    StopIfInterrupted();  // stored members have no pause of their own
     done += static_cast<uint64_t>(std::max<int64_t>(size, 0));
     size = h.ExpandedSize;
     current = name;
     progress.SetTotal(static_cast<uint64_t>(std::max(a.TotalSize, 0)));
   };
   vellox.ShowProgress = [&](int32_t& percent) {
+    StopIfInterrupted();
     progress.Show(current, done + static_cast<uint64_t>(size) * static_cast<uint64_t>(std::max(percent, 0)) / 100);
   };
+  std::string target;  // the file extract writes now, and whether one was there before
+  bool targetExisted = false;
   auto run = [&](std::vector<std::string>* selection) {
     try {
       vellox.ExpandArchive(archive, selection);
     } catch (const std::exception& e) {
       progress.Done();
-      throw EGeneralError((current.empty() ? "" : "member " + Printable(current) + ": ") + e.what());
+      throw EGeneralError((current.empty() ? "" : "member " + Printable(current) + ": ") + e.what() +
+                          FailedFileNote(target, targetExisted));
     }
     progress.Done();
   };
@@ -176,11 +182,15 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
   std::string root = plat::FromHostPath(dir);
   vellox.MakeDirectories = true;
   vellox.ExceptionOnFileError = true;
+  vellox.DeleteFailedFiles = true;
+  vellox.CheckSpaceBeforeExpand = true;
   vellox.SetTargetPath(root);
   vellox.OnCheckFile = [&](std::string& path, TCProcessMode) {
     auto member = MemberBelow(vellox.TargetPath(), path);
     if (!member) throw EGeneralError("refusing to write outside " + dir + ": " + Printable(path));
     path = root + "\\" + *member;
+    target = path;
+    targetExisted = plat::GetFileAttributes(path) != plat::kInvalidAttributes;
   };
   run(&all);
   allReached("written");

@@ -8,6 +8,7 @@
 
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "tools/interruption.h"
 
 namespace tovin::cli {
 
@@ -61,7 +62,10 @@ bool TerminalDialogs::ErrorBoxOkCancel(const std::string& text) {
   std::fprintf(stderr, "\n%s\n", AsLines(text).c_str());
   std::fprintf(stderr, "[OK/cancel] ");
   std::string answer;
-  if (!std::getline(std::cin, answer)) return false;
+  if (!std::getline(std::cin, answer)) {
+    StopIfInterrupted();  // Ctrl+C at the prompt
+    return false;
+  }
   std::transform(answer.begin(), answer.end(), answer.begin(), [](unsigned char c) { return std::tolower(c); });
   return answer.empty() || answer == "ok" || answer == "o" || answer == "y" || answer == "yes";
 }
@@ -70,9 +74,20 @@ bool TerminalDialogs::InputQuery(const std::string& caption, const std::string& 
   if (!plat::IsTerminal(0)) return false;
   std::fprintf(stderr, "\n%s\n%s [%s] (empty line: cancel) ", caption.c_str(), prompt.c_str(), value.c_str());
   std::string answer;
-  if (!std::getline(std::cin, answer) || answer.empty()) return false;
+  if (!std::getline(std::cin, answer)) {
+    StopIfInterrupted();
+    return false;
+  }
+  if (answer.empty()) return false;
   value = answer;
   return true;
+}
+
+void TerminalDialogs::ProcessMessages() { StopIfInterrupted(); }
+
+std::string FailedFileNote(const std::string& target, bool existed) {
+  if (target.empty() || plat::GetFileAttributes(target) != plat::kInvalidAttributes) return "";
+  return existed ? " (no file is left for it: the file it was replacing is gone too)" : " (no file is left for it)";
 }
 
 TempFolder::TempFolder() {

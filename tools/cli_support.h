@@ -23,7 +23,13 @@ class TerminalDialogs final : public TSegDialogs {
  public:
   bool ErrorBoxOkCancel(const std::string& text) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+  // The segment reader pauses here between blocks: where a stop asked for takes effect.
+  void ProcessMessages() override;
 };
+
+// For the error of a member that failed, with failed files deleted: what became of the file at
+// target (existed: whether a file was there before the member). Empty when the file is there.
+std::string FailedFileNote(const std::string& target, bool existed);
 
 // A fresh temporary folder of the platform layer, removed with everything in it at the end.
 class TempFolder {

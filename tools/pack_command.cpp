@@ -15,6 +15,7 @@
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
 #include "tools/host_paths.h"
+#include "tools/interruption.h"
 #include "tools/progress.h"
 #include "platform/text.h"
 
@@ -141,7 +142,10 @@ int PackCommand(const Args& args, const Globals& globals) {
   options.OutDir = out;
   options.SegSize = static_cast<int32_t>(segSize);
   options.Method = static_cast<TPackMethod>(MethodByName(methodName));
-  options.Progress = [&](const std::string& member, uint64_t done) { progress.Show(member, done); };
+  options.Progress = [&](const std::string& member, uint64_t done) {
+    StopIfInterrupted();
+    progress.Show(member, done);
+  };
   PackageResult result = WritePackage(archives, options);
   progress.Done();
   try {

@@ -17,6 +17,7 @@
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
 #include "tools/host_paths.h"
+#include "tools/interruption.h"
 #include "tools/member_table.h"
 #include "tools/progress.h"
 #include "platform/text.h"
@@ -174,6 +175,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     }
   };
   seg.OnMemberHeader = [&](const TArchiveHeader& archive, const TMemberHeader& h, const std::string& name) {
+    StopIfInterrupted();  // stored members have no pause of their own
     if (!at.listsRead) return;  // the file lists' own members
     if (at.member.empty()) archiveDone = 0;
     else archiveDone += static_cast<uint64_t>(std::max(memberSize, int64_t{0}));
@@ -182,6 +184,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     progress.SetTotal(static_cast<uint64_t>(std::max(archive.TotalSize, 0)));
   };
   seg.ShowProgress = [&](int32_t& percent) {
+    StopIfInterrupted();
     progress.Show(at.member, archiveDone + static_cast<uint64_t>(memberSize) * static_cast<uint64_t>(std::max(percent, 0)) / 100);
   };
   auto nextArchive = [&] {
@@ -189,12 +192,14 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     ++at.archive;
     at.member.clear();
   };
+  std::string current;  // the file extract writes now, and whether one was there before
+  bool currentExisted = false;
   auto run = [&] {
     try {
       seg.ExpandSet();
     } catch (const std::exception& e) {
       progress.Done();
-      throw EGeneralError(at.Describe(seg) + e.what());
+      throw EGeneralError(at.Describe(seg) + e.what() + FailedFileNote(current, currentExisted));
     }
     progress.Done();
   };
@@ -301,6 +306,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   std::filesystem::create_directories(plat::ToHostPath(root), failed);
   if (failed) throw EGeneralError("cannot create the folder " + dir + ": " + failed.message());
   seg.ExceptionOnFileError = true;
+  seg.DeleteFailedFiles = true;
+  seg.CheckSpaceBeforeExpand = true;
   std::set<std::string> written;  // folded target paths, to count what is on disk
   std::map<std::string, std::string> bareOwner;
   size_t clashes = 0;
@@ -326,6 +333,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       path = root + "\\" + (folder->empty() ? "" : *folder + "\\") + *rel;
     }
     written.insert(plat::UpperCase(path));
+    current = path;
+    currentExisted = plat::GetFileAttributes(path) != plat::kInvalidAttributes;
   };
   seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string&) {
     reportLeftOut(at.archive);

@@ -11,6 +11,7 @@
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
 #include "tools/host_paths.h"
+#include "tools/interruption.h"
 #include "tools/progress.h"
 #include "ui/ui.h"
 #include "wizard/tovin_wizard.h"
@@ -69,7 +70,11 @@ class ProgressBackend final : public ui::TBackend {
   void RunLoop(ui::TApplication& app, ui::TForm& form, const std::function<bool()>& ended) override {
     inner_.RunLoop(app, form, ended);
   }
-  void ProcessMessages(ui::TApplication& app) override { inner_.ProcessMessages(app); }
+  // The setup pauses here between blocks and files: a stop asked for unwinds it from here.
+  void ProcessMessages(ui::TApplication& app) override {
+    StopIfInterrupted();
+    inner_.ProcessMessages(app);
+  }
   ui::TMessageAnswer Ask(const ui::TMessageRequest& request) override {
     progress_.Done();
     return inner_.Ask(request);
@@ -123,7 +128,7 @@ int SetupCommand(const Args& args, const Globals& globals) {
   p.Epilog(
       "Exit status: 0 installed; 1 the setup could not start; 2 cancelled or declined before the\n"
       "installation run; 3 preparation failed or was aborted; 4 the installation run stopped on an\n"
-      "error.");
+      "error; 128 + N stopped by signal N.");
   if (!p.Parse(args)) return kExitOk;
 
   TSetupAnswers answers;

@@ -3,9 +3,11 @@
 #include <exception>
 #include <string>
 
+#include "platform/platform.h"
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
 #include "tools/host_paths.h"
+#include "tools/interruption.h"
 
 #ifndef TOVIN_VERSION
 #define TOVIN_VERSION "0.0"
@@ -40,7 +42,7 @@ void Usage(FILE* to) {
                "\nGlobal options (before the command):\n"
                "  -q, --quiet    no progress and no summary lines\n"
                "  --root R       the folder of the emulated Windows machine (POSIX)\n"
-               "\nExit status: 0 done, 1 failed, 2 wrong command line.\n");
+               "\nExit status: 0 done, 1 failed, 2 wrong command line, 128 + N stopped by signal N.\n");
 }
 
 int Run(const std::string& command, Args args, const Globals& globals) {
@@ -98,13 +100,25 @@ int main(int argc, char** argv) {
     }
     args.insert(args.begin(), rootArgs.begin(), rootArgs.end());
   }
+  // These commands stop where they pause and clean up; the others end as the signal says.
+  if (command == "list" || command == "test" || command == "extract" || command == "archive" || command == "pack" ||
+      command == "setup")
+    plat::CatchInterrupts();
+  auto interrupted = [&](int signal) {
+    std::fprintf(stderr, "\ntovin %s: interrupted\n", command.c_str());
+    return InterruptedExitStatus(signal);
+  };
   try {
     return Run(command, args, globals);
+  } catch (const EInterrupted& e) {
+    return interrupted(e.Signal());
   } catch (const UsageError& e) {
     std::fprintf(stderr, "tovin %s: %s\n(tovin %s --help shows the options)\n", command.c_str(), Printable(e.what()).c_str(),
                  command.c_str());
     return kExitUsage;
   } catch (const std::exception& e) {
+    // A stop that reached a handler which turned it into an error of its own.
+    if (int signal = plat::InterruptSignal()) return interrupted(signal);
     std::fprintf(stderr, "tovin %s: %s\n", command.c_str(), Printable(DisplayMessage(e.what())).c_str());
     return kExitFailure;
   }

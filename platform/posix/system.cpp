@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -125,5 +126,36 @@ bool ExitWindowsEx(uint32_t flags, uint32_t /*reason*/) {
   posix::Notice(tovin::Format(posix::kNoticeWouldExit, what));
   return true;
 }
+
+}  // namespace plat
+
+namespace plat {
+namespace {
+
+volatile std::sig_atomic_t interruptSignal = 0;
+
+void OnInterrupt(int signal) {
+  if (interruptSignal != 0) ::_exit(128 + signal);  // asked twice: no more waiting for clean-up
+  interruptSignal = signal;
+}
+
+}  // namespace
+
+void CatchInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  // No SA_RESTART: a prompt waiting on the terminal gives up at once. Reads and writes of
+  // files on local disks are not interrupted; were one to fail, the stop is what gets reported.
+  action.sa_flags = 0;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction before {};
+    // A signal the parent had ignored (nohup, a background job) stays ignored.
+    if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+    ::sigaction(signal, &action, nullptr);
+  }
+}
+
+int InterruptSignal() { return interruptSignal; }
 
 }  // namespace plat

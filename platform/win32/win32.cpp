@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 // The A/W macros of <windows.h> would rename this layer's own functions.
@@ -266,6 +267,27 @@ int TerminalColumns(int fd) {
   if (!IsTerminal(fd) || !::GetConsoleScreenBufferInfo(h, &info)) return 0;
   return info.srWindow.Right - info.srWindow.Left + 1;
 }
+
+namespace {
+
+std::atomic<int> interruptSignal{0};
+
+// Runs on a thread of its own that the system starts for the event.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+  int signal = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? 2 : 15;
+  int none = 0;
+  if (!interruptSignal.compare_exchange_strong(none, signal)) ::ExitProcess(128 + signal);
+  // After a close, log-off or shut-down event the process ends as soon as the handler returns:
+  // wait here, and the main thread's exit ends this thread with the process.
+  if (signal == 15) ::Sleep(INFINITE);
+  return TRUE;
+}
+
+}  // namespace
+
+void CatchInterrupts() { ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
+
+int InterruptSignal() { return interruptSignal.load(); }
 
 std::string ToHostPath(const std::string& path) { return path; }
 
