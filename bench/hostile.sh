@@ -47,7 +47,7 @@ label() {  # the tree a binary was built in: /work/NAME/build/... -> NAME
 # The state of the folder outside the target, the planted links' targets among it.
 victim_state() { (cd "$mnt/victim" && find . -printf '%p %y %s %m %T@\n' | sort && cat victim.txt) | md5sum; }
 
-printf '%-15s %-17s %-11s %7s %8s %9s %14s  %-10s %s\n' input command binary exit seconds "RSS MB" "target bytes" outside message
+printf '%-15s %-17s %-11s %7s %8s %9s %14s  %-10s %s\n' input command binary exit seconds "RSS MB" "files/bytes" outside message
 run_one() {  # input-name kind command... ; kind: pkg or arc
   local name=$1 kind=$2 bin=$3 cmdname=$4
   shift 4
@@ -74,12 +74,10 @@ run_one() {  # input-name kind command... ; kind: pkg or arc
   local tmpbytes
   tmpbytes=$(du -sb "$tmp" | cut -f1)
   [ "$tmpbytes" -le 4096 ] || outside="$outside,tmp:$tmpbytes"
-  # A link that was planted and followed counts once in the victim; the links themselves are
-  # not what was written.
   local bytes
-  bytes=$(find "$target" -type f -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
+  bytes=$(find "$target" -type f -printf '%s\n' | awk '{ s += $1 } END { print NR "/" s + 0 }')
   local msg
-  msg=$(tail -n 1 "$out.stderr" | tr -cd '[:print:]' | cut -c1-60)
+  msg=$(tail -n 1 "$out.stderr" | tr -cd '[:print:]' | sed -E 's/^tovin [a-z ]*: (archive tovinsetup.vlx, )?//' | cut -c1-70)
   printf '%-15s %-17s %-11s %7s %8s %9s %14s  %-10s %s\n' "$name" "$cmdname" "$(label "$bin")" "$rc" "$secs" \
     "$((rss / 1024))" "$bytes" "$outside" "$msg"
 }
@@ -105,6 +103,6 @@ for arc in "$inputs"/arc/*.vlx; do
   done
 done
 echo
-echo "timeout ${limit}s per run; RSS is the peak of the process; target bytes are the sizes of the regular"
-echo "files left in the target; outside: CHANGED when the folder the planted links point into changed,"
+echo "timeout ${limit}s per run; RSS is the peak of the process; files/bytes: the regular files left in"
+echo "the target and their sizes; outside: CHANGED when the folder the planted links point into changed,"
 echo "tmp:N for bytes left in TMPDIR. Logs: $log. Whole run: $(( $(date +%s) - start )) s."

@@ -123,7 +123,7 @@ std::string ListArchive(const std::string& text) {
 }
 
 // The logical stream of a one-archive set; the archive selected by listText.
-std::string Stream1(const std::string& archive, const std::string& listText, size_t lineLength,
+std::string SetStream(const std::string& archive, const std::string& listText, size_t lineLength,
                     int32_t dataSize = -1) {
   TSegSetHeader set;
   set.ArcCount = 1;
@@ -136,6 +136,13 @@ std::string Stream1(const std::string& archive, const std::string& listText, siz
   TSegArcHeader arc;
   arc.DataSize = dataSize >= 0 ? dataSize : static_cast<int32_t>(archive.size());
   return Serialize(set) + Serialize(scan) + templ + list + Serialize(arc) + archive;
+}
+
+// The same with a file list naming these members.
+std::string SetStream(const std::string& archive, const std::vector<std::string>& names, int32_t dataSize = -1) {
+  size_t width = 1;
+  std::string text = ListText(names, width);
+  return SetStream(archive, text, width, dataSize);
 }
 
 void WriteFile(const fs::path& p, const std::string& bytes) {
@@ -158,9 +165,7 @@ class Writer {
   // The archive bare and as a package whose file list names every member.
   void Both(const std::string& name, const Archive& a, const std::string& links = "") {
     Bare(name, a, links);
-    size_t width = 1;
-    std::string text = ListText(a.Names(), width);
-    Package(name, Stream1(a.Bytes(), text, width), links);
+    Package(name, SetStream(a.Bytes(), a.Names()), links);
   }
   void Bare(const std::string& name, const Archive& a, const std::string& links = "") {
     std::string bytes = a.Bytes();
@@ -220,8 +225,7 @@ void Bombs(Writer& w) {
 void SegmentWrap(Writer& w) {
   Archive a;
   a.members.push_back(Coded("file.txt", Text(1000, 'w')));
-  size_t width = 1;
-  std::string stream = Stream1(a.Bytes(), ListText(a.Names(), width), width, kTwoGiB);
+  std::string stream = SetStream(a.Bytes(), a.Names(), kTwoGiB);
   const size_t slice = 64;
   std::vector<std::string> files;
   std::vector<unsigned> numbers;
@@ -242,7 +246,7 @@ void ListBombs(Writer& w) {
     a.members.push_back(Coded("f", Text(100, 'l')));
     std::string text(size, ' ');
     text[0] = 'f';
-    w.Package(name, Stream1(a.Bytes(), text, 1));
+    w.Package(name, SetStream(a.Bytes(), text, 1));
   }
 }
 
@@ -286,21 +290,20 @@ void Disagreements(Writer& w) {
   // or a zero byte (the list reader cuts both).
   Archive a;
   a.members.push_back(Coded("here.txt", Text(2000, 'h')));
-  size_t width = 1;
   std::vector<std::string> names{"here.txt", "ghost.txt"};
-  w.Package("list-missing", Stream1(a.Bytes(), ListText(names, width), width));
+  w.Package("list-missing", SetStream(a.Bytes(), names));
 
   Archive blank;
   blank.members.push_back(Coded("here.txt", Text(2000, 'h')));
   blank.members.push_back(Coded("blank.txt ", Text(2000, 'k')));
   names = {"here.txt", "blank.txt "};
-  w.Package("list-blank", Stream1(blank.Bytes(), ListText(names, width), width));
+  w.Package("list-blank", SetStream(blank.Bytes(), names));
 
   Archive nul;
   nul.members.push_back(Coded("here.txt", Text(2000, 'h')));
   nul.members.push_back(Coded(std::string("zero\0.txt", 9), Text(2000, 'z')));
   names = {"here.txt", std::string("zero\0.txt", 9)};
-  w.Package("list-zero", Stream1(nul.Bytes(), ListText(names, width), width));
+  w.Package("list-zero", SetStream(nul.Bytes(), names));
 }
 
 void FailedMembers(Writer& w) {
