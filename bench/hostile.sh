@@ -6,10 +6,10 @@
 # Usage: bench/hostile.sh [-t SECONDS] [-o ONLY_REGEX] [TOVIN]...
 #   default binaries: /work/base9/build/release/tools/tovin and this tree's release build.
 # Targets live on a 3 GiB tmpfs (as root), so a binary that writes terabytes fills that, not the
-# disk. Every run is cut off after SECONDS (default 20).
+# disk. Every run is cut off after SECONDS (default 10).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-limit=20 only=.
+limit=10 only=.
 while getopts t:o: opt; do
   case $opt in
     t) limit=$OPTARG ;;
@@ -87,19 +87,19 @@ for dir in "$inputs"/pkg/*/; do
   name=$(basename "$dir")
   [[ $name =~ $only ]] || continue
   for bin in "${bins[@]}"; do
-    run_one "$name" pkg "$bin" list -q list "$dir"
-    run_one "$name" pkg "$bin" test -q test "$dir"
-    run_one "$name" pkg "$bin" extract -q extract -C . "$dir"
-    run_one "$name" pkg "$bin" "extract --flat" -q extract --flat -C . "$dir"
+    run_one "$name" pkg "$bin" list list "$dir"
+    run_one "$name" pkg "$bin" test test "$dir"
+    run_one "$name" pkg "$bin" extract extract -C . "$dir"
+    run_one "$name" pkg "$bin" "extract --flat" extract --flat -C . "$dir"
   done
 done
 for arc in "$inputs"/arc/*.vlx; do
   name=$(basename "$arc" .vlx)
   [[ $name =~ $only ]] || continue
   for bin in "${bins[@]}"; do
-    run_one "$name" arc "$bin" "archive list" -q archive list "$arc"
-    run_one "$name" arc "$bin" "archive test" -q archive test "$arc"
-    run_one "$name" arc "$bin" "archive extract" -q archive extract -C . "$arc"
+    run_one "$name" arc "$bin" "archive list" archive list "$arc"
+    run_one "$name" arc "$bin" "archive test" archive test "$arc"
+    run_one "$name" arc "$bin" "archive extract" archive extract -C . "$arc"
   done
 done
 echo
