@@ -1,51 +1,91 @@
 #!/usr/bin/env bash
-# lh5 here against 7-Zip, lhasa and jlha on a ~48 MB corpus of this machine's files (text and
-# binaries mixed). Prints MB/s for each and the ratios. Usage: bench/side_by_side.sh [MB]
+# tovin against the usual tools, side by side in one run on the same inputs:
+#   lh5 decode against 7z t, lhasa t and gzip -d; lh5 encode against jlha a and gzip -6, on a
+#   corpus of this machine's files (text and binaries mixed);
+#   tovin pack and extract against tar czf/xzf and tar -I zstd, on a copy of /usr/share/doc and
+#   on shared libraries from /usr/lib (links, and names Windows cannot hold, left out);
+#   tovin extract of a flat folder of small files at two sizes, and how the time grows.
+# Every figure is the best wall time of RUNS whole processes. With --baseline every tovin row is
+# also measured for that binary. Ends with the goals and PASS or MISS.
+# Usage: bench/side_by_side.sh [--mb N] [--doc-mb N] [--lib-mb N] [--flat "2000 8000"] [--runs N]
+#                              [--baseline OLD_TOVIN]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mb=${1:-48}
-bash scripts/deps.sh lhasa p7zip-full jlha-utils python3 >/dev/null
+mb=48 doc_mb=0 lib_mb=300 flat="2000 8000" runs=3 baseline=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --mb) mb=$2; shift 2 ;;
+    --doc-mb) doc_mb=$2; shift 2 ;;  # 0: all of /usr/share/doc
+    --lib-mb) lib_mb=$2; shift 2 ;;
+    --flat) flat=$2; shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    --baseline) baseline=$2; shift 2 ;;
+    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
+done
+read -r flat_small flat_big <<<"$flat"
+bash scripts/deps.sh lhasa p7zip-full jlha-utils zstd python3 >/dev/null
 cmake --preset release -G Ninja >/dev/null
-cmake --build --preset release --target tovin codec_bench >/dev/null
+cmake --build --preset release --target tovin >/dev/null
 tovin=$PWD/build/release/tools/tovin
-work=$(mktemp -d /tmp/tovin-bench-XXXXXX)
+if [ -n "$baseline" ]; then
+  [ -x "$baseline" ] || { echo "no tovin at $baseline" >&2; exit 2; }
+  baseline=$(realpath "$baseline")
+fi
+work=$(mktemp -d "$PWD/build/bench-XXXXXX")  # on the disk, not a tmpfs: extraction is file-system work
 trap 'rm -rf "$work"' EXIT
+cd "$work"
+started=$(date +%s)
 
-# Half text (documentation), half binaries (programs and libraries), interleaved by file.
-{
-  find /usr/share/doc /usr/share/common-licenses /usr/include -type f -size -2M 2>/dev/null | sort | head -20000 > "$work/text.list"
-  find /usr/bin /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -size -8M 2>/dev/null | sort > "$work/bin.list"
-  paste -d '\n' "$work/text.list" "$work/bin.list" | grep -v '^$' | while read -r f; do cat "$f" 2>/dev/null || true; done
-} | head -c $((mb * 1024 * 1024)) > "$work/corpus"
-size=$(stat -c %s "$work/corpus")
-echo "corpus: $size bytes from /usr/share/doc, /usr/include, /usr/bin, /usr/lib"
-
-best() {  # best wall time of three runs, in seconds
-  local best=999999 t0 t1
-  for _ in 1 2 3; do
-    t0=$(date +%s.%N); "$@" >/dev/null 2>&1; t1=$(date +%s.%N)
+# best PREP CMD...: the best wall time of RUNS runs of CMD, PREP (not timed) before each.
+best() {
+  local prep=$1 best=999999 t0 t1
+  shift
+  for ((i = 0; i < runs; i++)); do
+    eval "$prep"
+    t0=$(date +%s.%N)
+    if ! "$@" >/dev/null 2>"$work/last.err"; then
+      echo "FAILED: $* ($(tail -n 1 "$work/last.err"))" >&2
+    fi
+    t1=$(date +%s.%N)
     best=$(awk -v a="$t0" -v b="$t1" -v m="$best" 'BEGIN { d = b - a; print (d < m) ? d : m }')
   done
   echo "$best"
 }
-rate() { awk -v s="$size" -v t="$1" 'BEGIN { printf "%.1f", s / 1048576 / t }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+row() { printf '  %-30s %s\n' "$1" "$2"; }
+secs() { printf '%8.2f' "$1"; }
+mib() { du -sb "$1" | awk '{ printf "%11.1f", $1 / 1048576 }'; }
+goals=()
+goal() {  # text, value, comparison (ge/le), limit, baseline value or empty
+  local pass
+  pass=$(awk -v v="$2" -v l="$4" -v c="$3" 'BEGIN { print ((c == "ge" && v >= l) || (c == "le" && v <= l)) ? "PASS" : "MISS" }')
+  goals+=("$(printf '  %-46s %7.2f  %s%s' "$1" "$2" "$pass" "${5:+   (baseline $5)}")")
+}
 
-cd "$work"
-t_enc=$(best "$tovin" codec encode -m lh5 corpus corpus.lh5)
+# --- lh5 on a corpus: half text, half binaries, interleaved by file -----------------------
+{
+  find /usr/share/doc /usr/share/common-licenses /usr/include -type f -size -2M 2>/dev/null | sort | head -20000 > text.list
+  find /usr/bin /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -size -8M 2>/dev/null | sort > bin.list
+  paste -d '\n' text.list bin.list | grep -v '^$' | while read -r f; do cat "$f" 2>/dev/null || true; done
+} | head -c $((mb * 1024 * 1024)) > corpus
+size=$(stat -c %s corpus)
+rate() { awk -v s="$size" -v t="$1" 'BEGIN { printf "%8.1f", s / 1048576 / t }'; }
+"$tovin" codec encode -m lh5 corpus corpus.lh5 >/dev/null
 packed=$(stat -c %s corpus.lh5)
 # A level-0 LHA archive around our stream, for the other decoders.
 python3 - "$size" "$packed" <<'PY'
-import struct, sys, binascii
+import struct, sys
 size, packed = int(sys.argv[1]), int(sys.argv[2])
 data = open('corpus', 'rb').read()
-crc = 0
 table = []
 for i in range(256):
     c = i
     for _ in range(8):
         c = (c >> 1) ^ 0xA001 if c & 1 else c >> 1
     table.append(c)
+crc = 0
 for b in data:
     crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8)
 name = b'corpus'
@@ -53,19 +93,137 @@ h = b'-lh5-' + struct.pack('<IIIBBB', packed, size, 0x2A4320A3, 0x20, 0, len(nam
 with open('ours.lzh', 'wb') as f:
     f.write(bytes([len(h), sum(h) & 0xFF]) + h + open('corpus.lh5', 'rb').read() + b'\0')
 PY
-t_dec=$(best "$tovin" codec decode -m lh5 -s "$size" corpus.lh5 /dev/null)
-t_7z=$(best 7z t ours.lzh)
-t_lhasa=$(best lha t ours.lzh)
-t_jlha=$(best sh -c 'rm -f j.lzh; jlha a j.lzh corpus')
-jpacked=$(stat -c %s j.lzh)
+gzip -6 -c corpus > corpus.gz
+t_dec=$(best : "$tovin" codec decode -m lh5 -s "$size" corpus.lh5 /dev/null)
+[ -z "$baseline" ] || b_dec=$(best : "$baseline" codec decode -m lh5 -s "$size" corpus.lh5 /dev/null)
+t_7z=$(best : 7z t ours.lzh)
+t_lhasa=$(best : lha t ours.lzh)
+t_gunzip=$(best : sh -c 'gzip -d -c corpus.gz > /dev/null')
+t_enc=$(best : "$tovin" codec encode -m lh5 corpus enc.lh5)
+cmp -s corpus.lh5 enc.lh5 || echo "!! the encoder's output differs between runs" >&2
+if [ -n "$baseline" ]; then
+  b_enc=$(best : "$baseline" codec encode -m lh5 corpus old.lh5)
+  cmp -s corpus.lh5 old.lh5 || echo "!! the encoder's output differs from the baseline's" >&2
+fi
+t_jlha=$(best 'rm -f j.lzh' jlha a j.lzh corpus)
+t_gzip=$(best : sh -c 'gzip -6 -c corpus > g.gz')
 
-printf '\n%-28s %8s %9s\n' "lh5" "seconds" "MB/s"
-printf '%-28s %8.2f %9s\n' "decode, tovin" "$t_dec" "$(rate "$t_dec")"
-printf '%-28s %8.2f %9s\n' "decode+CRC, 7z t" "$t_7z" "$(rate "$t_7z")"
-printf '%-28s %8.2f %9s\n' "decode+CRC, lhasa t" "$t_lhasa" "$(rate "$t_lhasa")"
-printf '%-28s %8.2f %9s\n' "encode, tovin" "$t_enc" "$(rate "$t_enc")"
-printf '%-28s %8.2f %9s\n' "encode, jlha a" "$t_jlha" "$(rate "$t_jlha")"
+echo "corpus: $size bytes from /usr/share/doc, /usr/include, /usr/bin, /usr/lib; best of $runs runs"
+printf '\n  %-30s %8s %8s\n' "lh5 decode" seconds MB/s
+row "tovin codec decode" "$(secs "$t_dec") $(rate "$t_dec")"
+[ -z "$baseline" ] || row "baseline codec decode" "$(secs "$b_dec") $(rate "$b_dec")"
+row "7z t (decode + CRC)" "$(secs "$t_7z") $(rate "$t_7z")"
+row "lhasa t (decode + CRC)" "$(secs "$t_lhasa") $(rate "$t_lhasa")"
+row "gzip -d" "$(secs "$t_gunzip") $(rate "$t_gunzip")"
+printf '\n  %-30s %8s %8s %10s\n' "lh5 encode" seconds MB/s bytes
+row "tovin codec encode" "$(secs "$t_enc") $(rate "$t_enc") $(printf '%10d' "$packed")"
+[ -z "$baseline" ] || row "baseline codec encode" "$(secs "$b_enc") $(rate "$b_enc") $(printf '%10d' "$(stat -c %s old.lh5)")"
+row "jlha a" "$(secs "$t_jlha") $(rate "$t_jlha") $(printf '%10d' "$(stat -c %s j.lzh)")"
+row "gzip -6" "$(secs "$t_gzip") $(rate "$t_gzip") $(printf '%10d' "$(stat -c %s g.gz)")"
+goal "lh5 decode, times the speed of 7z t (>= 3)" "$(ratio "$t_7z" "$t_dec")" ge 3 "${b_dec:+$(ratio "$t_7z" "$b_dec")}"
+goal "lh5 encode, times the speed of jlha (>= 1.3)" "$(ratio "$t_jlha" "$t_enc")" ge 1.3 "${b_enc:+$(ratio "$t_jlha" "$b_enc")}"
+
+# --- trees: pack and extract against tar --------------------------------------------------
+# Copies regular files only (no links), in sorted order up to a size, leaving out what pack
+# refuses: names Windows cannot hold, long paths, names that differ only in letter case.
+copy_tree() {  # SRC DST MB NAME-REGEX
+  python3 - "$@" <<'PY'
+import os, re, shutil, sys
+src, dst, cap, want = sys.argv[1], sys.argv[2], int(sys.argv[3]) * 1048576, re.compile(sys.argv[4])
+bad = re.compile(r'[<>:"|?*\\\x00-\x1f]')
+device = re.compile(r'^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\..*)?$', re.I)
+canon, total, count = {}, 0, 0
+for root, dirs, files in os.walk(src):
+    dirs.sort()
+    for f in sorted(files):
+        p = os.path.join(root, f)
+        if os.path.islink(p) or not os.path.isfile(p) or not want.search(f):
+            continue
+        rel = os.path.relpath(p, src)
+        parts = rel.split('/')
+        if len(rel) > 200 or any(bad.search(x) or x.endswith(('.', ' ')) or device.match(x) for x in parts):
+            continue
+        prefixes = ['/'.join(parts[:i + 1]) for i in range(len(parts))]
+        if any(canon.get(x.lower(), x) != x for x in prefixes):
+            continue
+        size = os.path.getsize(p)
+        if cap and total + size > cap:
+            continue
+        for x in prefixes:
+            canon[x.lower()] = x
+        os.makedirs(os.path.join(dst, os.path.dirname(rel)), exist_ok=True)
+        try:
+            shutil.copyfile(p, os.path.join(dst, rel))
+        except OSError:
+            continue
+        total += size
+        count += 1
+print(count, total)
+PY
+}
+
+declare -A tree_pack tree_extract
+tree() {  # NAME SRC MB NAME-REGEX
+  local name=$1 files bytes
+  read -r files bytes < <(copy_tree "$2" "$name" "$3" "$4")
+  find "$name" -type f -exec cat {} + >/dev/null  # into the page cache for every contender alike
+  local tp te bp be cz xz cs xs
+  tp=$(best "rm -rf $name.pkg; sync" "$tovin" -q pack -o "$name.pkg" "$name")
+  te=$(best "rm -rf x; sync" "$tovin" -q extract -C x "$name.pkg")
+  if [ -n "$baseline" ]; then
+    bp=$(best "rm -rf $name.old; sync" "$baseline" -q pack -o "$name.old" "$name")
+    be=$(best "rm -rf x; sync" "$baseline" -q extract -C x "$name.pkg")
+  fi
+  cz=$(best "rm -f $name.tgz; sync" tar czf "$name.tgz" -C "$name" .)
+  xz=$(best "rm -rf x; mkdir x; sync" tar xzf "$name.tgz" -C x)
+  cs=$(best "rm -f $name.tzst; sync" tar -I zstd -cf "$name.tzst" -C "$name" .)
+  xs=$(best "rm -rf x; mkdir x; sync" tar -I zstd -xf "$name.tzst" -C x)
+  rm -rf x
+  printf '\n  %-30s %8s %8s %11s\n' "$name: $files files, $((bytes / 1048576)) MB" pack extract "packed MB"
+  row "tovin pack / extract" "$(secs "$tp") $(secs "$te") $(mib "$name.pkg")"
+  [ -z "$baseline" ] || row "baseline pack / extract" "$(secs "$bp") $(secs "$be") $(mib "$name.old")"
+  row "tar czf / xzf" "$(secs "$cz") $(secs "$xz") $(mib "$name.tgz")"
+  row "tar -I zstd cf / xf" "$(secs "$cs") $(secs "$xs") $(mib "$name.tzst")"
+  tree_pack[$name]="$tp $cz ${bp:-}"
+  tree_extract[$name]="$te $xz ${be:-}"
+  rm -rf "$name.pkg" "$name.old" "$name.tgz" "$name.tzst"
+}
 echo
-echo "decode: $(ratio "$t_7z" "$t_dec")x the speed of 7-Zip, $(ratio "$t_lhasa" "$t_dec")x lhasa"
-echo "encode: $(ratio "$t_jlha" "$t_enc")x the speed of jlha"
-echo "packed: tovin $packed bytes ($(ratio "$packed" "$size")), jlha $jpacked bytes ($(ratio "$jpacked" "$size"))"
+echo "trees (best of $runs runs; extraction of the package the current tovin wrote)"
+tree doc /usr/share/doc "$doc_mb" '.'
+tree libs /usr/lib "$lib_mb" '\.so(\.|$)'
+read -r tp cz bp <<<"${tree_pack[libs]}"
+goal "pack libs, times tar czf's time (<= 1)" "$(ratio "$tp" "$cz")" le 1 "${bp:+$(ratio "$bp" "$cz")}"
+read -r te xz be <<<"${tree_extract[libs]}"
+goal "extract libs, times tar xzf's time (<= 0.5)" "$(ratio "$te" "$xz")" le 0.5 "${be:+$(ratio "$be" "$xz")}"
+rm -rf doc
+
+# --- a flat folder of small files -------------------------------------------------------
+declare -A flat_t flat_b
+for n in $flat_small $flat_big; do
+  mkdir "flat$n"
+  python3 - "$n" "flat$n" <<'PY'
+import os, sys
+n, d = int(sys.argv[1]), sys.argv[2]
+data = open('corpus', 'rb').read()
+for i in range(n):
+    size = 200 + (i * 7919) % 3000
+    at = (i * 104729) % max(1, len(data) - size)
+    open(os.path.join(d, 'file%05d.txt' % i), 'wb').write(data[at:at + size])
+PY
+  "$tovin" -q pack -o "flat$n.pkg" "flat$n"
+  flat_t[$n]=$(best "rm -rf x; sync" "$tovin" -q extract -C x "flat$n.pkg")
+  [ -z "$baseline" ] || flat_b[$n]=$(best "rm -rf x; sync" "$baseline" -q extract -C x "flat$n.pkg")
+  rm -rf x "flat$n"
+done
+printf '\n  %-30s %8s %8s %8s\n' "extract, one folder of" "$flat_small" "$flat_big" growth
+row "tovin extract" "$(secs "${flat_t[$flat_small]}") $(secs "${flat_t[$flat_big]}") $(printf '%8.2f' "$(ratio "${flat_t[$flat_big]}" "${flat_t[$flat_small]}")")"
+[ -z "$baseline" ] ||
+  row "baseline extract" "$(secs "${flat_b[$flat_small]}") $(secs "${flat_b[$flat_big]}") $(printf '%8.2f' "$(ratio "${flat_b[$flat_big]}" "${flat_b[$flat_small]}")")"
+goal "extract $flat_big files / $flat_small files (<= 5)" "$(ratio "${flat_t[$flat_big]}" "${flat_t[$flat_small]}")" le 5 \
+  "${baseline:+$(ratio "${flat_b[$flat_big]}" "${flat_b[$flat_small]}")}"
+
+echo
+echo "goals (current tovin${baseline:+; baseline $baseline})"
+printf '%s\n' "${goals[@]}"
+echo "whole run: $(( $(date +%s) - started )) s"
