@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "container/vellox_errors.h"
@@ -59,11 +60,15 @@ Located Locate(const std::string& package) {
     loc.base = dot == std::string::npos ? name : name.substr(0, dot);
   }
   // Every segment but the last is as long as the first: a shorter one was cut off.
+  // One listing of the folder: a lookup per segment number would read it once per segment.
+  std::unordered_map<std::string, uint64_t> present;
+  for (const auto& f : plat::FindFiles(loc.dir + "\\" + loc.base + ".*", plat::kAttrMaskFiles))
+    if (!(f.attributes & plat::kAttrDirectory)) present.emplace(plat::UpperCase(f.name), f.size);
   std::vector<uint64_t> sizes;
-  for (unsigned n = 1; n <= 65535; ++n) {
-    auto found = plat::FindFiles(SegmentPath(loc, n), plat::kAttrMaskFiles);
-    if (found.size() != 1) break;
-    sizes.push_back(found[0].size);
+  for (unsigned n = 1; n <= kMaxSegNumber; ++n) {
+    auto found = present.find(plat::UpperCase(SegmentFileName(loc.base, "", n)));
+    if (found == present.end()) break;
+    sizes.push_back(found->second);
   }
   if (sizes.empty())
     throw EGeneralError("no package found in " + DisplayPath(loc.dir) + ": " + SegmentFileName(loc.base, "", 1) +
