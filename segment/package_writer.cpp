@@ -13,7 +13,6 @@ namespace {
 // Members coded beyond the one being written: enough to keep every thread busy while a large
 // member holds up the writer, few enough that memory stays small (each holds at most the
 // memory limit; larger members go to spill files).
-constexpr int64_t kMemberMemoryLimit = 1 << 20;
 size_t MembersInFlight(int threads) { return 2 * static_cast<size_t>(threads) + 2; }
 
 void WriteOneByOne(const std::vector<PackageArchive>& archives, const PackageOptions& options,
@@ -42,7 +41,7 @@ void WriteInParallel(const std::vector<PackageArchive>& archives, const PackageO
   CodingQueueOptions q;
   q.Threads = options.Threads;
   q.MaxInFlight = MembersInFlight(options.Threads);
-  q.MemoryLimit = kMemberMemoryLimit;
+  q.MemoryLimit = options.MemberMemoryLimit;
   std::string dir = options.OutDir;
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
   q.SpillPrefix = dir + "\\" + kPackageBaseName + ".";

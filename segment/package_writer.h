@@ -20,6 +20,9 @@ struct PackageOptions {
   // Threads that code members; 1 codes them one after the other on the calling thread. The
   // package is the same byte for byte either way.
   int Threads = 1;
+  // With several threads: coded bytes a member may hold in memory while it waits for the
+  // writer; a larger member is coded into a spill file in OutDir, deleted again at the end.
+  int64_t MemberMemoryLimit = 1 << 20;
   // The member being packed and the bytes of all files read so far.
   std::function<void(const std::string& member, uint64_t done)> Progress;
 };
