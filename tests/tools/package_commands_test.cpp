@@ -181,6 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOption{"pack --segment-size -5 -o pkg src", "--segment-size: '-5'"},
                       BadOption{"pack --segment-size 3000000000 -o pkg src", "--segment-size: '3000000000'"},
                       BadOption{"pack --segment-size 1000 -o pkg src", "16384 to 2147483647"},
+                      BadOption{"pack -j 0 -o pkg src", "-j: '0' is not a number from 1 to 256"},
                       BadOption{"pack -m foo -o pkg src", "-m: 'foo' is not one of none, rle, lzh, lh5"},
                       BadOption{"pack -o pkg", "missing SRCDIR"},
                       BadOption{"pack src", "missing -o OUTDIR"},
