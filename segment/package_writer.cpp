@@ -118,6 +118,8 @@ std::vector<std::string> PackageFilesIn(const std::string& dir) {
     if (found.size() != 1) break;
     files.push_back(found[0].name);
   }
+  // Spill files a pack that was cut off left behind.
+  for (const auto& f : plat::FindFiles(prefix + kPackageBaseName + ".$*$", plat::kAttrMaskFiles)) files.push_back(f.name);
   for (const char* extra : {"install.cfg", "install.exe"}) {
     auto found = plat::FindFiles(prefix + extra, plat::kAttrMaskFiles);
     if (found.size() == 1) files.push_back(found[0].name);

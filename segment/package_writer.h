@@ -38,7 +38,8 @@ struct PackageResult {
 PackageResult WritePackage(const std::vector<PackageArchive>& archives, const PackageOptions& options);
 
 // The files of a package in dir: its segment files from tovinsetup.001 on, as long as they run
-// without a gap, and install.cfg and install.exe when present. Names as found.
+// without a gap, the spill files of an interrupted pack, and install.cfg and install.exe when
+// present. Names as found.
 std::vector<std::string> PackageFilesIn(const std::string& dir);
 
 }  // namespace tovin
