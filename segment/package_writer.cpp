@@ -1,9 +1,9 @@
 #include "segment/package_writer.h"
 
 #include "container/archive_writer.h"
-#include "segment/coding_queue.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "segment/coding_queue.h"
 #include "segment/seg_format.h"
 #include "segment/seg_writer.h"
 

@@ -154,6 +154,7 @@ const Failure kFailures[] = {
     {"missing file first",
      [](PackageWriterTest& t, PackageOptions&) { plat::DeleteFile(t.Path("src\\bin\\mixed.bin")); },
      "Cannot open file"},
+#ifndef _WIN32  // Windows keeps writers out of a file that is open for packing
     {"files grow while packed",
      [](PackageWriterTest& t, PackageOptions& o) {
        auto grown = std::make_shared<bool>(false);
@@ -164,6 +165,7 @@ const Failure kFailures[] = {
        };
      },
      "changed size while it was packed"},
+#endif
     {"a write fails",
      [](PackageWriterTest& t, PackageOptions&) {
        // The third segment's name is taken by a folder.
