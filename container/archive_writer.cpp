@@ -1,5 +1,6 @@
 #include "container/archive_writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -40,16 +41,28 @@ ArchiveWriter::ArchiveWriter(Stream& out, TPackMethod method, int32_t key, Progr
   out_.WriteAll(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
-void ArchiveWriter::AddFile(const std::string& path, const std::string& memberName) {
-  FileStream in(path, FileStream::Mode::OpenRead);
-  int64_t size = in.Size();
-  if (size > kMaxMember) throw EGeneralError(path + " is larger than an archive member can be (2 GiB)");
+void MemberFile::CheckUnchanged() {
+  if (In->Size() != Size) throw EGeneralError(Path + " changed size while it was packed");
+}
+
+MemberFile OpenMemberFile(const std::string& path) {
+  MemberFile f;
+  f.Path = path;
+  f.In = std::make_unique<FileStream>(path, FileStream::Mode::OpenRead);
+  f.Size = f.In->Size();
+  if (f.Size > kMaxMember) throw EGeneralError(path + " is larger than an archive member can be (2 GiB)");
   uint32_t attributes = plat::GetFileAttributes(path);
   if (attributes == plat::kInvalidAttributes || attributes == plat::kAttrNormal) attributes = 0;
-  AddStream(in, size, memberName, in.File().GetDosDateTime(),
-            static_cast<uint16_t>(attributes & (plat::kAttrReadOnly | plat::kAttrHidden | plat::kAttrSystem |
-                                                plat::kAttrArchive)));
-  if (in.Size() != size) throw EGeneralError(path + " changed size while it was packed");
+  f.DosDateTime = f.In->File().GetDosDateTime();
+  f.Attributes = static_cast<uint16_t>(attributes & (plat::kAttrReadOnly | plat::kAttrHidden | plat::kAttrSystem |
+                                                     plat::kAttrArchive));
+  return f;
+}
+
+void ArchiveWriter::AddFile(const std::string& path, const std::string& memberName) {
+  MemberFile f = OpenMemberFile(path);
+  AddStream(*f.In, f.Size, memberName, f.DosDateTime, f.Attributes);
+  f.CheckUnchanged();
 }
 
 void ArchiveWriter::AddData(const std::string& data, const std::string& memberName, uint32_t dosDateTime,
@@ -58,57 +71,89 @@ void ArchiveWriter::AddData(const std::string& data, const std::string& memberNa
   AddStream(in, static_cast<int64_t>(data.size()), memberName, dosDateTime, attributes);
 }
 
-void ArchiveWriter::AddStream(Stream& in, int64_t size, const std::string& memberName, uint32_t dosDateTime,
-                              uint16_t attributes) {
+void ArchiveWriter::CheckMember(const std::string& memberName, int64_t size) {
   if (memberName.size() > 32767) throw EGeneralError("member name too long: " + memberName.substr(0, 80) + "...");
   if (size > kMaxMember) throw EGeneralError(memberName + " is larger than an archive member can be (2 GiB)");
+}
+
+MemberData ArchiveWriter::Code(Stream& in, int64_t size, Stream& out, TPackMethod method, int32_t key,
+                               const std::string& memberName, const Progress& progress) {
+  MemberData data;
+  data.Method = method;
+  int64_t dataAt = out.Position(), inputAt = in.Position();
+  if (method == coRLE || method == coLZH || method == coLZH5) {
+    // The key scrambles the coded bytes as the codec writes them.
+    PlainCodecOwner owner(key, [&progress, size](int32_t& percent) {
+      if (progress) progress(size * percent / 100, size);
+    });
+    try {
+      data.StoredSize = RunCodec(owner, out, in, false, kCompress, method, 0, static_cast<int32_t>(size), data.Sum);
+      if (in.Position() - inputAt != size) throw EGeneralError(memberName + " ended before its size");
+    } catch (const EUnableToCompress&) {
+      data.Method = coNone;  // what was written is overwritten by the stored bytes, which are longer
+    }
+  } else {
+    data.Method = coNone;
+  }
+  if (data.Method == coNone) {
+    out.Seek(dataAt, kSeekBegin);
+    in.Seek(inputAt, kSeekBegin);
+    data.Sum = CopyStored(in, out, size, progress);
+    data.StoredSize = size;
+  } else if (progress) {
+    progress(size, size);
+  }
+  return data;
+}
+
+TMemberHeader ArchiveWriter::BeginMember(int64_t size, const std::string& memberName, uint32_t dosDateTime,
+                                         uint16_t attributes) {
+  CheckMember(memberName, size);
   if (total_ + size > kMaxMember) throw EGeneralError("the archive holds more than 2 GiB of data");
   TMemberHeader h;
   h.NameLength = static_cast<int16_t>(memberName.size());
   h.DateTime = static_cast<int32_t>(dosDateTime);
   h.Attributes = attributes;
   h.ExpandedSize = static_cast<int32_t>(size);
-  int64_t headerAt = out_.Position();
   std::string header = SerializeMemberHeader(h);
   out_.WriteAll(header.data(), static_cast<int64_t>(header.size()));
   out_.WriteAll(memberName.data(), static_cast<int64_t>(memberName.size()));
-  int64_t dataAt = out_.Position(), inputAt = in.Position();
+  return h;
+}
 
-  uint32_t sum = 0;
-  TPackMethod method = method_;
-  int64_t stored = 0;
-  if (method == coRLE || method == coLZH || method == coLZH5) {
-    // The key scrambles the coded bytes as the codec writes them.
-    PlainCodecOwner owner(key_, [this, size](int32_t& percent) {
-      if (progress_) progress_(size * percent / 100, size);
-    });
-    try {
-      stored = RunCodec(owner, out_, in, false, kCompress, method, 0, h.ExpandedSize, sum);
-      if (in.Position() - inputAt != size) throw EGeneralError(memberName + " ended before its size");
-    } catch (const EUnableToCompress&) {
-      method = coNone;  // what was written is overwritten by the stored bytes, which are longer
-    }
-  } else {
-    method = coNone;
-  }
-  if (method == coNone) {
-    out_.Seek(dataAt, kSeekBegin);
-    in.Seek(inputAt, kSeekBegin);
-    sum = CopyStored(in, out_, size, progress_);
-    stored = size;
-  } else if (progress_) {
-    progress_(size, size);
-  }
+void ArchiveWriter::EndMember(TMemberHeader& h, const MemberData& data, int64_t headerAt) {
   int64_t end = out_.Position();
-  h.Method = method;
-  h.StoredSize = static_cast<int32_t>(stored);
-  h.LockFlag = key_ != 0 ? (method == coNone ? kLockChecksum : kLockScrambled) : kLockOpen;
-  h.Checksum = static_cast<int32_t>(sum + (h.LockFlag > kLockOpen ? static_cast<uint32_t>(key_) : 0u));
-  header = SerializeMemberHeader(h);
+  h.Method = data.Method;
+  h.StoredSize = static_cast<int32_t>(data.StoredSize);
+  h.LockFlag = key_ != 0 ? (data.Method == coNone ? kLockChecksum : kLockScrambled) : kLockOpen;
+  h.Checksum = static_cast<int32_t>(data.Sum + (h.LockFlag > kLockOpen ? static_cast<uint32_t>(key_) : 0u));
+  std::string header = SerializeMemberHeader(h);
   out_.Seek(headerAt, kSeekBegin);
   out_.WriteAll(header.data(), static_cast<int64_t>(header.size()));
   out_.Seek(end, kSeekBegin);
   total_ += h.ExpandedSize;
+}
+
+void ArchiveWriter::AddStream(Stream& in, int64_t size, const std::string& memberName, uint32_t dosDateTime,
+                              uint16_t attributes) {
+  int64_t headerAt = out_.Position();
+  TMemberHeader h = BeginMember(size, memberName, dosDateTime, attributes);
+  MemberData data = Code(in, size, out_, method_, key_, memberName, progress_);
+  EndMember(h, data, headerAt);
+}
+
+void ArchiveWriter::AddCoded(const MemberData& coded, Stream& data, int64_t size, const std::string& memberName,
+                             uint32_t dosDateTime, uint16_t attributes) {
+  int64_t headerAt = out_.Position();
+  TMemberHeader h = BeginMember(size, memberName, dosDateTime, attributes);
+  std::vector<char> buffer(1 << 16);
+  for (int64_t done = 0; done < coded.StoredSize;) {
+    int64_t n = data.Read(buffer.data(), std::min<int64_t>(coded.StoredSize - done, static_cast<int64_t>(buffer.size())));
+    if (n <= 0) throw EReadError(kMsgStreamReadError);
+    out_.WriteAll(buffer.data(), n);
+    done += n;
+  }
+  EndMember(h, coded, headerAt);
 }
 
 void ArchiveWriter::Finish() {

@@ -3,10 +3,85 @@
 #include "container/archive_writer.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "segment/coding_queue.h"
 #include "segment/seg_format.h"
 #include "segment/seg_writer.h"
 
 namespace tovin {
+namespace {
+
+// Members coded beyond the one being written: enough to keep every thread busy while a large
+// member holds up the writer, few enough that memory stays small (each holds at most the
+// memory limit; larger members go to spill files).
+size_t MembersInFlight(int threads) { return 2 * static_cast<size_t>(threads) + 2; }
+
+void WriteOneByOne(const std::vector<PackageArchive>& archives, const PackageOptions& options,
+                   SegmentSetWriter& writer, PackageResult& result) {
+  for (const auto& a : archives) {
+    std::string current;
+    uint64_t before = 0;
+    ArchiveWriter archive(writer.BeginArchive(), options.Method, options.Key, [&](int64_t done, int64_t) {
+      if (options.Progress) options.Progress(current, before + static_cast<uint64_t>(done));
+    });
+    for (const auto& f : a.Files) {
+      current = f.Member;
+      before = result.Bytes;
+      archive.AddFile(f.Path, f.Member);
+      result.Bytes += f.Size;
+      ++result.Files;
+    }
+    archive.Finish();
+    writer.EndArchive();
+  }
+}
+
+// The members are coded ahead on the queue's threads; this thread writes them in order.
+void WriteInParallel(const std::vector<PackageArchive>& archives, const PackageOptions& options,
+                     SegmentSetWriter& writer, PackageResult& result) {
+  CodingQueueOptions q;
+  q.Threads = options.Threads;
+  q.MaxInFlight = MembersInFlight(options.Threads);
+  q.MemoryLimit = options.MemberMemoryLimit;
+  std::string dir = options.OutDir;
+  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  q.SpillPrefix = dir + "\\" + kPackageBaseName + ".";
+  q.Method = options.Method;
+  q.Key = options.Key;
+  CodingQueue queue(q);
+  size_t nextArchive = 0, nextFile = 0;
+  auto fill = [&] {
+    while (!queue.Full() && nextArchive < archives.size()) {
+      const auto& files = archives[nextArchive].Files;
+      if (nextFile < files.size()) {
+        queue.Push(files[nextFile].Path, files[nextFile].Member);
+        ++nextFile;
+      } else {
+        ++nextArchive;
+        nextFile = 0;
+      }
+    }
+  };
+  for (const auto& a : archives) {
+    ArchiveWriter archive(writer.BeginArchive(), options.Method, options.Key);
+    for (const auto& f : a.Files) {
+      fill();
+      CodedFile& coded = queue.Front([&](int64_t done) {
+        if (options.Progress) options.Progress(f.Member, result.Bytes + static_cast<uint64_t>(done));
+      });
+      archive.AddCoded(coded.Data, *coded.Stored, coded.File.Size, f.Member, coded.File.DosDateTime,
+                       coded.File.Attributes);
+      coded.File.CheckUnchanged();
+      queue.Pop();
+      result.Bytes += f.Size;
+      ++result.Files;
+      if (options.Progress) options.Progress(f.Member, result.Bytes);
+    }
+    archive.Finish();
+    writer.EndArchive();
+  }
+}
+
+}  // namespace
 
 PackageResult WritePackage(const std::vector<PackageArchive>& archives, const PackageOptions& options) {
   SegSetOptions set;
@@ -25,22 +100,8 @@ PackageResult WritePackage(const std::vector<PackageArchive>& archives, const Pa
   SegmentSetWriter writer(set);
   try {
     writer.Begin(sources);
-    for (const auto& a : archives) {
-      std::string current;
-      uint64_t before = 0;
-      ArchiveWriter archive(writer.BeginArchive(), options.Method, options.Key, [&](int64_t done, int64_t) {
-        if (options.Progress) options.Progress(current, before + static_cast<uint64_t>(done));
-      });
-      for (const auto& f : a.Files) {
-        current = f.Member;
-        before = result.Bytes;
-        archive.AddFile(f.Path, f.Member);
-        result.Bytes += f.Size;
-        ++result.Files;
-      }
-      archive.Finish();
-      writer.EndArchive();
-    }
+    if (options.Threads > 1) WriteInParallel(archives, options, writer, result);
+    else WriteOneByOne(archives, options, writer, result);
     result.Segments = writer.Finish();
   } catch (...) {
     writer.Discard();
@@ -57,6 +118,8 @@ std::vector<std::string> PackageFilesIn(const std::string& dir) {
     if (found.size() != 1) break;
     files.push_back(found[0].name);
   }
+  // Spill files a pack that was cut off left behind.
+  for (const auto& f : plat::FindFiles(prefix + kPackageBaseName + ".$*$", plat::kAttrMaskFiles)) files.push_back(f.name);
   for (const char* extra : {"install.cfg", "install.exe"}) {
     auto found = plat::FindFiles(prefix + extra, plat::kAttrMaskFiles);
     if (found.size() == 1) files.push_back(found[0].name);

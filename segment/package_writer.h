@@ -17,6 +17,12 @@ struct PackageOptions {
   int32_t SegSize = kDefaultSegSize;
   TPackMethod Method = coLZH5;
   int32_t Key = 0;
+  // Threads that code members; 1 codes them one after the other on the calling thread. The
+  // package is the same byte for byte either way.
+  int Threads = 1;
+  // With several threads: coded bytes a member may hold in memory while it waits for the
+  // writer; a larger member is coded into a spill file in OutDir, deleted again at the end.
+  int64_t MemberMemoryLimit = 1 << 20;
   // The member being packed and the bytes of all files read so far.
   std::function<void(const std::string& member, uint64_t done)> Progress;
 };
@@ -28,10 +34,12 @@ struct PackageResult {
 };
 
 // Writes the set; on failure the segment files written so far are deleted and the error passes.
+// Progress is reported on the calling thread, in member order.
 PackageResult WritePackage(const std::vector<PackageArchive>& archives, const PackageOptions& options);
 
 // The files of a package in dir: its segment files from tovinsetup.001 on, as long as they run
-// without a gap, and install.cfg and install.exe when present. Names as found.
+// without a gap, the spill files of an interrupted pack, and install.cfg and install.exe when
+// present. Names as found.
 std::vector<std::string> PackageFilesIn(const std::string& dir);
 
 }  // namespace tovin

@@ -46,6 +46,14 @@ TEST_F(Cli, PackListTestExtractRoundTrip) {
   ASSERT_EQ(Tovin("pack -q --multi-arc -m lzh -o multi src"), 0) << err_;
   ASSERT_EQ(Tovin("extract -q -C mout multi"), 0) << err_;
   EXPECT_EQ(Tree(dir_ + "/mout"), Tree(dir_ + "/src"));
+
+  // However many threads code the members, the package is the same.
+  ASSERT_EQ(Tovin("pack -q -j 1 --segment-size 16384 -o j1 src"), 0) << err_;
+  ASSERT_EQ(Tovin("pack -q -j 3 --segment-size 16384 -o j3 src"), 0) << err_;
+  EXPECT_EQ(Tree(dir_ + "/j3"), Tree(dir_ + "/j1"));
+  for (const auto& e : fs::directory_iterator(dir_ + "/j1"))
+    EXPECT_EQ(ReadHostFile(dir_ + "/j3/" + e.path().filename().string()), ReadHostFile(e.path().string()))
+        << e.path();
 }
 
 TEST_F(Cli, MissingSegmentIsAnErrorWithoutATerminal) {

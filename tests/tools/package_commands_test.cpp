@@ -54,6 +54,7 @@ TEST_F(Cli, PackIntoAFolderWithAPackageNeedsForceAndReplacesExactlyTheOldSet) {
   ASSERT_EQ(Tovin("pack -q -m none --segment-size 16384 --setup big/data.txt -o pkg big"), 0) << err_;
   ASSERT_TRUE(fs::exists(dir_ + "/pkg/tovinsetup.005"));
   Make("pkg/notes.txt", "the author's own file");
+  Make("pkg/tovinsetup.$2$", "left by a pack that was cut off");
   Make("small/one.txt", "one");
 
   EXPECT_EQ(Tovin("pack -q -o pkg small"), 1);
@@ -66,6 +67,7 @@ TEST_F(Cli, PackIntoAFolderWithAPackageNeedsForceAndReplacesExactlyTheOldSet) {
   EXPECT_FALSE(fs::exists(dir_ + "/pkg/tovinsetup.005"));
   EXPECT_FALSE(fs::exists(dir_ + "/pkg/install.cfg"));
   EXPECT_FALSE(fs::exists(dir_ + "/pkg/install.exe"));
+  EXPECT_FALSE(fs::exists(dir_ + "/pkg/tovinsetup.$2$"));
   EXPECT_EQ(ReadHostFile(dir_ + "/pkg/notes.txt"), "the author's own file");
   ASSERT_EQ(Tovin("extract -q -C out pkg"), 0) << err_;
   EXPECT_EQ(Tree(dir_ + "/out"), Tree(dir_ + "/small"));
@@ -181,6 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOption{"pack --segment-size -5 -o pkg src", "--segment-size: '-5'"},
                       BadOption{"pack --segment-size 3000000000 -o pkg src", "--segment-size: '3000000000'"},
                       BadOption{"pack --segment-size 1000 -o pkg src", "16384 to 2147483647"},
+                      BadOption{"pack -j 0 -o pkg src", "-j: '0' is not a number from 1 to 256"},
                       BadOption{"pack -m foo -o pkg src", "-m: 'foo' is not one of none, rle, lzh, lh5"},
                       BadOption{"pack -o pkg", "missing SRCDIR"},
                       BadOption{"pack src", "missing -o OUTDIR"},
