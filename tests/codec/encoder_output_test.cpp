@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 
 #include "tests/codec/codec_helpers.h"
@@ -140,6 +141,8 @@ const Recipe kRecipes[] = {
     {"few_symbols_150k", Kind::FewSymbols, 150000, 14, 43994, 0x7291D9A2},
     {"sparse_150k", Kind::Sparse, 150000, 15, 53448, 0xA324D1E1},
 };
+
+void PrintTo(const Recipe& r, std::ostream* os) { *os << r.name; }
 
 class EncoderOutput : public ::testing::TestWithParam<Recipe> {};
 
