@@ -32,6 +32,7 @@ class MatchFinder {
   // nodes share a chain, and in what order, never changes the result.
   static constexpr int kBucketBits = 15;
   static constexpr int kFirstBucket = 2 * kDicSize;
+  static_assert(kFirstBucket + (1 << kBucketBits) <= 0x10000, "chain links are 16-bit");
   // The byte's term is an odd multiple, so it is one-to-one for a given node.
   static int Hash(int node, int c) {
     uint32_t h = (static_cast<uint32_t>(node) * 0x9E3779B1u >> (32 - kBucketBits)) + static_cast<uint32_t>(c) * 0x1F3Du;
