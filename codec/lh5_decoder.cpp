@@ -116,8 +116,8 @@ class Lh5Decoder {
     const uint8_t* ip = start;
     uint64_t bits = bits_;
     uint32_t count = static_cast<uint32_t>(count_);
-    uint8_t* const window = window_;
-    size_t wp = first;
+    uint8_t* op = window_ + first;
+    uint8_t* const opStop = window_ + stop;
     auto refill = [&] {
       uint64_t v;
       std::memcpy(&v, ip, 8);
@@ -135,7 +135,7 @@ class Lh5Decoder {
       bits <<= len;
       count -= len;
       if (e < 0x10000) {
-        window[wp++] = static_cast<uint8_t>(e >> 8);
+        *op++ = static_cast<uint8_t>(e >> 8);
         refill();
         e = cTable_.Top(bits);
         continue;
@@ -146,7 +146,7 @@ class Lh5Decoder {
         bits <<= len;
         count -= len;
         if (e < 0x10000) {
-          window[wp++] = static_cast<uint8_t>(e >> 8);
+          *op++ = static_cast<uint8_t>(e >> 8);
           refill();
           e = cTable_.Top(bits);
           continue;
@@ -162,14 +162,15 @@ class Lh5Decoder {
       count -= plen + extra;
       refill();
       e = cTable_.Top(bits);
-      CopyMatch(window + wp, back, length);
-      wp += length;
-      if (wp >= stop) break;
+      CopyMatch(op, back, length);
+      op += length;
+      if (op >= opStop) break;
     }
     in_.Skip(static_cast<int32_t>(ip - start));
     bits_ = bits;
     count_ = static_cast<int>(count);
     blockLeft_ -= planned - n;
+    size_t wp = static_cast<size_t>(op - window_);
     produced += static_cast<int64_t>(wp - first);
     wpInOut = wp;
   }
