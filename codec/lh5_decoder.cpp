@@ -18,6 +18,10 @@ constexpr size_t kSpan = 1 << 16;  // bytes decoded between two hand-overs to th
 constexpr size_t kWindowBytes = kDicSize + kSpan + kMaxMatch + 32;
 
 class Lh5Decoder {
+  using CTable = DecodeTable<12, NC>;
+  using TTable = DecodeTable<8, NT>;
+  using PTable = DecodeTable<8, NP>;
+
  public:
   Lh5Decoder(ByteSource& in, ByteSink& out) : in_(in), out_(out) {}
 
@@ -29,7 +33,7 @@ class Lh5Decoder {
       while (produced < expandedSize) {
         if (blockLeft_ == 0) ReadBlockHeader();
         FastRun(wp, produced, expandedSize);
-        if (produced < expandedSize && blockLeft_ > 0 && wp < kDicSize + kSpan) DecodeSymbol<true>(wp, produced);
+        if (produced < expandedSize && blockLeft_ > 0 && wp < kDicSize + kSpan) DecodeSymbol(wp, produced);
         if (produced > expandedSize) {  // a last match that runs past the expanded size is cut
           wp -= static_cast<size_t>(produced - expandedSize);
           produced = expandedSize;
@@ -52,88 +56,121 @@ class Lh5Decoder {
   }
 
  private:
-  // One C symbol and, for a match, its distance. Unchecked only when 56 bits are loaded.
-  template <bool checked>
-  __attribute__((always_inline)) void DecodeSymbol(size_t& wp, int64_t& produced) {
+  // Table payloads. C: a literal byte in bits 8..15, or a match length (3..256) in bits
+  // 16..24. P: the count of extra distance bits in bits 8..11 and the smallest back offset of
+  // the class in bits 16..31 (distance + 1, the extra bits are added to it).
+  static uint32_t CPayload(int symbol) {
+    return symbol < 256 ? static_cast<uint32_t>(symbol) << 8 : static_cast<uint32_t>(symbol - (256 - kThreshold)) << 16;
+  }
+  static uint32_t PPayload(int symbol) {
+    uint32_t extra = symbol > 1 ? static_cast<uint32_t>(symbol - 1) : 0;
+    uint32_t back = (symbol == 0 ? 0 : 1u << (symbol - 1)) + 1;
+    return extra << 8 | back << 16;
+  }
+  static uint32_t TPayload(int symbol) { return static_cast<uint32_t>(symbol) << 8; }
+  static uint32_t ExtraBits(uint32_t pe) { return (pe >> 8) & 15; }
+  // The top `extra` bits of bits (none when extra is 0) without a branch.
+  static uint32_t TopBits(uint64_t bits, uint32_t extra) { return static_cast<uint32_t>((bits >> 1) >> (63 - extra)); }
+
+  // One C symbol and, for a match, its distance, with the bit reader refilled before each field.
+  void DecodeSymbol(size_t& wp, int64_t& produced) {
     --blockLeft_;
-    if constexpr (checked) Need();
-    uint32_t e = cTable_.Lookup(Peek16());
-    Drop(e >> 9);
-    uint32_t c = e & 0x1FF;
-    if (c < 256) {
-      window_[wp++] = static_cast<uint8_t>(c);
+    Need();
+    uint32_t e = cTable_.Lookup(bits_);
+    Drop(CTable::Length(e));
+    uint32_t length = e >> 16;
+    if (length == 0) {
+      window_[wp++] = static_cast<uint8_t>(e >> 8);
       ++produced;
       return;
     }
-    uint32_t length = c - (256 - kThreshold);
-    if constexpr (checked) Need();
-    uint32_t pe = ptTable_.Lookup(Peek16());
-    Drop(pe >> 9);
-    uint32_t p = pe & 0x1FF;
-    uint32_t distance = 0;
-    if (p != 0) {
-      if constexpr (checked) Need();
-      uint32_t extra = p - 1;
-      distance = (1u << extra) + (extra ? static_cast<uint32_t>(bits_ >> (64 - extra)) : 0);
-      Drop(extra);
-    }
-    CopyMatch(window_ + wp, distance + 1, length);
+    Need();
+    uint32_t pe = pTable_.Lookup(bits_);
+    Drop(PTable::Length(pe));
+    if (pe >> 16 > 1) Need();  // classes from 1 on read their extra bits (class 1 none)
+    uint32_t extra = ExtraBits(pe);
+    uint32_t back = (pe >> 16) + TopBits(bits_, extra);
+    Drop(extra);
+    CopyMatch(window_ + wp, back, length);
     wp += length;
     produced += length;
   }
 
-  // Decodes symbols while the chunk in the buffer holds at least 8 more bytes, with the bit
-  // reader in registers: one 8-byte load per symbol gives the 44 bits a match can need.
+  // Decodes symbols from the chunk in the buffer with the bit reader in registers. Every
+  // symbol starts with at least 56 bits loaded, which covers the longest one (a 16-bit C code,
+  // a 16-bit P code and 12 extra bits), so the refill is one 8-byte load and no branch; the
+  // next symbol's C entry is looked up before a match is copied.
   void FastRun(size_t& wpInOut, int64_t& produced, int64_t expandedSize) {
     if (ended_) return;
     const uint8_t* const start = in_.Next();
-    const uint8_t* ip = start;
-    const uint8_t* const safeEnd = start + in_.Buffered() - 8;
-    uint64_t bits = bits_;
-    int count = count_;
-    uint32_t left = blockLeft_;
-    uint8_t* const window = window_;
+    const int32_t avail = in_.Buffered();
+    // n symbols read at most 5.5 n + 8 bytes past the start and load 8 bytes there.
+    if (avail < 16 + 6) return;
     const size_t first = wpInOut;
-    size_t wp = first;
     // Stop at the end of the window span or once the expanded size is reached.
-    const size_t stop = std::min<int64_t>(kDicSize + kSpan - first, expandedSize - produced) + first;
-    while (left > 0 && ip <= safeEnd && wp < stop) {
-      if (count < 44) {  // 44 bits: a C code, a P code and 12 extra bits
-        uint64_t v;
-        std::memcpy(&v, ip, 8);
-        bits |= __builtin_bswap64(v) >> count;
-        int take = (63 - count) >> 3;
-        ip += take;
-        count += take * 8;
-      }
-      --left;
-      uint32_t e = cTable_.Lookup(static_cast<uint32_t>(bits >> 48));
-      bits <<= e >> 9;
-      count -= static_cast<int>(e >> 9);
-      uint32_t c = e & 0x1FF;
-      if (c < 256) {
-        window[wp++] = static_cast<uint8_t>(c);
+    const size_t stop = static_cast<size_t>(std::min<int64_t>(kDicSize + kSpan - first, expandedSize - produced)) + first;
+    if (first >= stop) return;
+    // Each symbol writes at least one byte, so only a match needs to look at the stop.
+    uint32_t n = std::min<uint32_t>({blockLeft_, static_cast<uint32_t>(avail - 16) / 6, static_cast<uint32_t>(stop - first)});
+    const uint32_t planned = n;
+    const uint8_t* ip = start;
+    uint64_t bits = bits_;
+    uint32_t count = static_cast<uint32_t>(count_);
+    uint8_t* op = window_ + first;
+    uint8_t* const opStop = window_ + stop;
+    auto refill = [&] {
+      uint64_t v;
+      std::memcpy(&v, ip, 8);
+      bits |= __builtin_bswap64(v) >> count;
+      ip += (63 - count) >> 3;
+      count |= 56;
+    };
+    refill();
+    // A literal is an entry below 0x10000. A second-level index is not, and uses no bits, so
+    // the literal path needs no test for it.
+    uint32_t e = cTable_.Top(bits);
+    while (n > 0) {
+      --n;
+      uint32_t len = CTable::Length(e);
+      bits <<= len;
+      count -= len;
+      if (e < 0x10000) {
+        *op++ = static_cast<uint8_t>(e >> 8);
+        refill();
+        e = cTable_.Top(bits);
         continue;
       }
-      uint32_t length = c - (256 - kThreshold);
-      uint32_t pe = ptTable_.Lookup(static_cast<uint32_t>(bits >> 48));
-      bits <<= pe >> 9;
-      count -= static_cast<int>(pe >> 9);
-      uint32_t p = pe & 0x1FF;
-      uint32_t distance = 0;
-      if (p != 0) {
-        uint32_t extra = p - 1;
-        distance = (1u << extra) + (extra ? static_cast<uint32_t>(bits >> (64 - extra)) : 0);
-        bits <<= extra;
-        count -= static_cast<int>(extra);
+      if (e & CTable::kSecondLevel) {
+        e = cTable_.Second(e, bits);
+        len = CTable::Length(e);
+        bits <<= len;
+        count -= len;
+        if (e < 0x10000) {
+          *op++ = static_cast<uint8_t>(e >> 8);
+          refill();
+          e = cTable_.Top(bits);
+          continue;
+        }
       }
-      CopyMatch(window + wp, distance + 1, length);
-      wp += length;
+      uint32_t length = e >> 16;
+      uint32_t pe = pTable_.Lookup(bits);
+      uint32_t plen = PTable::Length(pe);
+      uint32_t extra = ExtraBits(pe);
+      bits <<= plen;
+      uint32_t back = (pe >> 16) + TopBits(bits, extra);
+      bits <<= extra;
+      count -= plen + extra;
+      refill();
+      e = cTable_.Top(bits);
+      CopyMatch(op, back, length);
+      op += length;
+      if (op >= opStop) break;
     }
     in_.Skip(static_cast<int32_t>(ip - start));
     bits_ = bits;
-    count_ = count;
-    blockLeft_ = left;
+    count_ = static_cast<int>(count);
+    blockLeft_ -= planned - n;
+    size_t wp = static_cast<size_t>(op - window_);
     produced += static_cast<int64_t>(wp - first);
     wpInOut = wp;
   }
@@ -196,7 +233,6 @@ class Lh5Decoder {
       }
     }
   }
-  uint32_t Peek16() const { return static_cast<uint32_t>(bits_ >> 48); }
   void Drop(uint32_t n) {
     bits_ <<= n;
     count_ -= static_cast<int>(n);
@@ -224,7 +260,8 @@ class Lh5Decoder {
     if (k == 0) {
       int v = static_cast<int>(Bits(countBits));
       if (v >= n) Bad();
-      ptTable_.Single(v);
+      if (n == NT) tTable_.Single(TPayload(v));
+      else pTable_.Single(PPayload(v));
       return;
     }
     if (k > n) Bad();
@@ -244,7 +281,7 @@ class Lh5Decoder {
       }
     }
     while (i < n) ptLen_[i++] = 0;
-    if (!ptTable_.Build(ptLen_, n)) Bad();
+    if (!(n == NT ? tTable_.Build(ptLen_, n, TPayload) : pTable_.Build(ptLen_, n, PPayload))) Bad();
   }
 
   void ReadCLengths() {
@@ -252,16 +289,16 @@ class Lh5Decoder {
     if (k == 0) {
       int v = static_cast<int>(Bits(kCountBitsC));
       if (v >= NC) Bad();
-      cTable_.Single(v);
+      cTable_.Single(CPayload(v));
       return;
     }
     if (k > NC) Bad();
     int i = 0;
     while (i < k) {
       Need();
-      uint32_t e = ptTable_.Lookup(Peek16());
-      Drop(e >> 9);
-      int t = static_cast<int>(e & 0x1FF);
+      uint32_t e = tTable_.Lookup(bits_);
+      Drop(TTable::Length(e));
+      int t = static_cast<int>(e >> 8);
       if (t <= 2) {
         int run = t == 0 ? 1 : t == 1 ? static_cast<int>(Bits(4)) + 3 : static_cast<int>(Bits(kCountBitsC)) + 20;
         if (i + run > NC) Bad();
@@ -272,7 +309,7 @@ class Lh5Decoder {
       }
     }
     std::memset(cLen_ + i, 0, static_cast<size_t>(NC - i));
-    if (!cTable_.Build(cLen_, NC)) Bad();
+    if (!cTable_.Build(cLen_, NC, CPayload)) Bad();
   }
 
   ByteSource& in_;
@@ -284,8 +321,9 @@ class Lh5Decoder {
   uint32_t blockLeft_ = 0;
   uint8_t cLen_[NC];
   uint8_t ptLen_[NT];
-  DecodeTable<12, NC> cTable_;
-  DecodeTable<8, NT> ptTable_;
+  CTable cTable_;
+  TTable tTable_;  // in use only while the C lengths are read
+  PTable pTable_;
   uint8_t window_[kWindowBytes];
 };
 

@@ -27,18 +27,36 @@ class MatchFinder {
 
  private:
   static constexpr int kPercolate = 0x8000;
-  static constexpr int kHashSize = 3 * kDicSize + (kDicSize / 512 + 1) * 255 + 1;  // 28912
-  static int Hash(int node, int c) { return node + (c << (kDicBits - 9)) + 2 * kDicSize; }
+  // Children hang in chains by a hash of (parent, byte). For one parent every byte has its own
+  // bucket, so the first node of the chain whose parent matches is the child: which other
+  // nodes share a chain, and in what order, never changes the result.
+  static constexpr int kBucketBits = 15;
+  static constexpr int kFirstBucket = 2 * kDicSize;
+  static_assert(kFirstBucket + (1 << kBucketBits) <= 0x10000, "chain links are 16-bit");
+  // The byte's term is an odd multiple, so it is one-to-one for a given node.
+  static int Hash(int node, int c) {
+    uint32_t h = (static_cast<uint32_t>(node) * 0x9E3779B1u >> (32 - kBucketBits)) + static_cast<uint32_t>(c) * 0x1F3Du;
+    return kFirstBucket + static_cast<int>(h & ((1u << kBucketBits) - 1));
+  }
   int Child(int q, int c);
   void MakeChild(int q, int c, int r);
   void Split(int old);
 
-  uint8_t level_[kDicSize + 256 + 1];
-  uint8_t childCount_[kDicSize + 256 + 1];
-  uint16_t position_[kDicSize + 256 + 1];
-  uint16_t parent_[2 * kDicSize];
+  // What the child walk reads, together. Leaves are 8192..16383, inner nodes 1..8191; the
+  // entries from kFirstBucket on are chain heads and use only next.
+  struct Link {
+    uint16_t parent;
+    uint16_t next;
+  };
+  // The fields of an inner node or root (roots are 8192..8447 and overlap leaf numbers).
+  struct Inner {
+    uint16_t position;
+    uint8_t level;
+    uint8_t childCount;
+  };
+  Link link_[kFirstBucket + (1 << kBucketBits)];
   uint16_t prev_[2 * kDicSize];
-  uint16_t next_[kHashSize];
+  Inner inner_[kDicSize + 256 + 1];
   int avail_ = 1;
 };
 
