@@ -116,7 +116,7 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
     std::string out = table.Header();
     for (const auto& m : members)
       out += table.Row({m.Name, m.Info.Method, m.Info.ExpandedSize, m.Info.StoredSize, m.Info.DateTime,
-                        m.Info.Attributes, m.Info.Locked, ""});
+                        m.Info.Attributes, m.Info.Locked, Printable(WindowsMemberNote(m.Name))});
     std::fputs((out + table.Totals()).c_str(), stdout);
     return kExitOk;
   }
@@ -146,7 +146,12 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
   std::vector<TListedMember> members;
   vellox.ListArchive(archive, members);
   std::vector<std::string> all;
-  for (auto& m : members) all.push_back(m.Name);
+  for (auto& m : members) {
+    all.push_back(m.Name);
+    if (std::string note = WindowsMemberNote(m.Name); !note.empty())
+      std::fprintf(stderr, "tovin archive %s: member %s: %s\n", verb.c_str(), Printable(m.Name).c_str(),
+                   Printable(note).c_str());
+  }
   if (verb == "test") {
     vellox.TestOnly = true;
     run(&all);

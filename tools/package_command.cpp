@@ -150,6 +150,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     else archiveDone += static_cast<uint64_t>(std::max(memberSize, int64_t{0}));
     at.member = name;
     memberSize = h.ExpandedSize;
+    if (std::string note = WindowsMemberNote(name); !note.empty())
+      std::fprintf(stderr, "tovin %s: %s%s\n", verb.c_str(), at.Describe(seg).c_str(), Printable(note).c_str());
     progress.SetTotal(static_cast<uint64_t>(std::max(archive.TotalSize, 0)));
   };
   seg.ShowProgress = [&](int32_t& percent) {
@@ -198,6 +200,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       for (const auto& f : listed[at.archive]) inList = inList || SameMemberName(f, name);
       if (!inList) row.Remark = "not in the file list: the setup leaves it out";
       else selected.insert(plat::UpperCase(name));
+      if (std::string note = WindowsMemberNote(name); !note.empty())
+        row.Remark += (row.Remark.empty() ? "" : "; ") + Printable(note);
       rows.push_back(row);
     };
     seg.OnCheckFile = [&](std::string& path, TCProcessMode) { path.clear(); };  // read headers only
