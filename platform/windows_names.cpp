@@ -14,8 +14,12 @@ bool IsDeviceName(const std::string& name) {
   for (auto& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" || stem == "CONOUT$")
     return true;
-  return stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' &&
-         stem[3] <= '9';
+  if (stem.rfind("COM", 0) != 0 && stem.rfind("LPT", 0) != 0) return false;
+  std::string digit = stem.substr(3);
+  // The superscript digits count too, in the ANSI code page and in UTF-8.
+  return (digit.size() == 1 && ((digit[0] >= '1' && digit[0] <= '9') || digit == "\xB9" || digit == "\xB2" ||
+                                digit == "\xB3")) ||
+         digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 bool UpperEquals(const std::string& a, const char* b) {

@@ -30,7 +30,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"end ", "ends in a blank"}, NameCase{"end.", "ends in a dot"},
                       NameCase{"CON", "device"}, NameCase{"con", "device"}, NameCase{"Nul.txt", "device"},
                       NameCase{"aux .c", "device"}, NameCase{"COM1", "device"}, NameCase{"lpt9.log", "device"},
-                      NameCase{"PRN", "device"}, NameCase{"", "empty"}, NameCase{"..", "named"}));
+                      NameCase{"PRN", "device"}, NameCase{"", "empty"}, NameCase{"..", "named"},
+                      NameCase{"COM\xB9", "device"}, NameCase{"lpt\xB3.txt", "device"},
+                      NameCase{"COM\xC2\xB2", "device"}, NameCase{"COM\xC2\xB4", ""}, NameCase{"COM12", ""}));
 
 // Member paths as packages hold them: a device or a trimmed name in any component is refused.
 class WindowsMemberPaths : public ::testing::TestWithParam<NameCase> {};
