@@ -14,4 +14,11 @@ std::string WindowsNameProblem(const std::string& name);
 // The same for a relative path of components separated by backslashes, including its length.
 std::string WindowsPathProblem(const std::string& path);
 
+// Why Windows would not create or write the file or folder path names where it says: a
+// component that is a device name, ends in a dot or blank (trimmed, so another file is
+// reached) or holds a character names cannot hold (':' would reach a stream). Drive, UNC and
+// "\\?\" prefixes, doubled separators, "." and ".." pass; "\\.\" names a device. Empty
+// when Windows would write it.
+std::string WindowsTargetProblem(const std::string& path);
+
 }  // namespace plat

@@ -109,7 +109,8 @@ void TUnzip::SegVelloxEZ1SegBefore(TSegMode, const std::string&, uint16_t SegNum
 
 void TUnzip::SegVelloxEZ1CheckFile(std::string& filepath, TCProcessMode) {
   const SetupSettings& s = host_.Settings();
-  std::string name = filepath.substr(filepath.find_last_of("\\:") + 1);
+  // Windows takes '/' for a folder separator too: "a/../../x" must not climb out of TempDir.
+  std::string name = filepath.substr(filepath.find_last_of("\\/:") + 1);
   filepath = s.TempDir + "\\" + name;
   Label2.SetCaption(name);
   ProgressBar2.SetPosition(ProgressBar2.Position() + 1);

@@ -127,6 +127,8 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
       const TListedMember& m = members[i];
       std::string remark = reached[i] ? UnknownMethodRemark(m.Info.Method) : PastTotalRemark(totalSize);
       damaged = damaged || !remark.empty();
+      if (std::string note = WindowsMemberNote(m.Name); !note.empty())
+        remark += (remark.empty() ? "" : "; ") + Printable(note);
       out += table.Row({m.Name, m.Info.Method, m.Info.ExpandedSize, m.Info.StoredSize, m.Info.DateTime,
                         m.Info.Attributes, m.Info.Locked, remark});
     }
@@ -164,7 +166,12 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
   std::vector<TListedMember> members;
   vellox.ListArchive(archive, members);
   std::vector<std::string> all;
-  for (auto& m : members) all.push_back(m.Name);
+  for (auto& m : members) {
+    all.push_back(m.Name);
+    if (std::string note = WindowsMemberNote(m.Name); !note.empty())
+      std::fprintf(stderr, "tovin archive %s: member %s: %s\n", verb.c_str(), Printable(m.Name).c_str(),
+                   Printable(note).c_str());
+  }
   // Reading stops once the running total meets the header's TotalSize: what comes after it
   // is never expanded, which test and extract must not pass over in silence.
   auto allReached = [&](const char* what) {

@@ -9,8 +9,14 @@
 #include "platform/exception.h"
 #include "platform/platform.h"
 #include "tools/interruption.h"
+#include "platform/windows_names.h"
 
 namespace tovin::cli {
+
+std::string WindowsMemberNote(const std::string& member) {
+  std::string why = plat::WindowsTargetProblem(member);
+  return why.empty() ? why : "Windows refuses it: " + why;
+}
 
 std::optional<std::string> SafeRelative(const std::string& path) {
   std::string p = path;

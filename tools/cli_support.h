@@ -17,6 +17,11 @@ std::optional<std::string> SafeRelative(const std::string& path);
 // with (the component's TargetPath); nullopt when it is absolute, names a drive or climbs out.
 std::optional<std::string> MemberBelow(const std::string& prefix, const std::string& path);
 
+// Why the Windows build would refuse to write a member of this name (a device name, a name
+// Windows trims, a character it does not allow in any folder of it); empty when it writes it.
+// Other hosts write such names as they are, so the commands report them.
+std::string WindowsMemberNote(const std::string& member);
+
 // Asks on the terminal when standard input is one. Without one nobody can answer: an error box
 // becomes the error it reports, and an input query is cancelled.
 class TerminalDialogs final : public TSegDialogs {

@@ -186,6 +186,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     else archiveDone += static_cast<uint64_t>(std::max(memberSize, int64_t{0}));
     at.member = name;
     memberSize = h.ExpandedSize;
+    if (std::string note = WindowsMemberNote(name); !note.empty())
+      std::fprintf(stderr, "tovin %s: %s%s\n", verb.c_str(), at.Describe(seg).c_str(), Printable(note).c_str());
     progress.SetTotal(static_cast<uint64_t>(std::max(archive.TotalSize, 0)));
   };
   seg.ShowProgress = [&](int32_t& percent) {
@@ -276,6 +278,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
           row.Remark = UnknownMethodRemark(i.Method);
           ++problems;
         }
+        if (std::string note = WindowsMemberNote(m.name); !note.empty())
+          row.Remark += (row.Remark.empty() ? "" : "; ") + Printable(note);
         std::fputs(table.Row(row).c_str(), stdout);
       }
       std::printf("%s\n", table.Totals().c_str());

@@ -25,6 +25,7 @@
 #include "platform/error_codes.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "platform/windows_names.h"
 
 namespace plat {
 namespace {
@@ -101,6 +102,14 @@ class Win32File final : public File {
   HANDLE h_;
 };
 
+// A device name or a name Windows trims reaches another object than the one named, so every
+// call that creates or writes refuses it first, as Windows refuses a malformed name.
+bool RefusedTarget(const std::string& path) {
+  if (WindowsTargetProblem(path).empty()) return false;
+  ::SetLastError(ERROR_INVALID_NAME);
+  return true;
+}
+
 }  // namespace
 
 void SetMachineRoot(const std::string&) {}
@@ -109,11 +118,13 @@ std::string FromHostPath(const std::string& hostPath) { return hostPath; }
 
 uint32_t GetFileAttributes(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
 bool SetFileAttributes(const std::string& path, uint32_t a) { return ::SetFileAttributesA(path.c_str(), a); }
-bool CreateDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr); }
+bool CreateDirectory(const std::string& path) {
+  return !RefusedTarget(path) && ::CreateDirectoryA(path.c_str(), nullptr);
+}
 bool RemoveDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()); }
 bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()); }
 bool MoveFileReplace(const std::string& from, const std::string& to) {
-  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+  return !RefusedTarget(to) && ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 std::string GetFullPathName(const std::string& path) {
@@ -185,6 +196,7 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
   DWORD disp = disposition == Disposition::OpenExisting ? OPEN_EXISTING
                : disposition == Disposition::CreateNew  ? CREATE_NEW
                                                         : CREATE_ALWAYS;
+  if ((access != Access::Read || disposition != Disposition::OpenExisting) && RefusedTarget(path)) return nullptr;
   HANDLE h = ::CreateFileA(path.c_str(), acc, sh, nullptr, disp, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32File>(h);
@@ -213,7 +225,7 @@ std::vector<std::string> GetPrivateProfileKeys(const std::string& section, const
 
 bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
                                const std::optional<std::string>& value, const std::string& file) {
-  return ::WritePrivateProfileStringA(section.c_str(), key ? key->c_str() : nullptr,
+  return !RefusedTarget(file) && ::WritePrivateProfileStringA(section.c_str(), key ? key->c_str() : nullptr,
                                       value ? value->c_str() : nullptr, file.c_str());
 }
 

@@ -247,6 +247,23 @@ TEST_F(SetupTest, ADamagedPackageInstallsNothing) {
   EXPECT_FALSE(Exists(kDest));
 }
 
+// Windows takes '/' for a folder separator too, so the bare name the preparation writes in
+// its temporary folder ends at the last '/' as well as at the last backslash.
+TEST_F(SetupTest, AMemberNameWithSlashesStaysInTheTemporaryFolder) {
+  Package(kFiles, kConfig);
+  std::vector<SourceFile> sources;
+  for (const auto& [name, bytes] : kFiles) sources.push_back({Src() + "\\" + name, name, bytes.size()});
+  WriteFile(Src() + "\\climber", "from above");
+  sources.push_back({Src() + "\\climber", "a/../../../climber.txt", 10});
+  for (const auto& segment : segments) ASSERT_TRUE(plat::DeleteFile(segment));
+  PackageOptions o;
+  o.OutDir = Pkg();
+  segments = WritePackage(GroupIntoArchives(sources, false), o).Segments;
+  Run();
+  EXPECT_FALSE(Exists("C:\\WINDOWS\\climber.txt"));
+  EXPECT_FALSE(Exists("C:\\climber.txt"));
+}
+
 TEST_F(SetupTest, ASetupProgramLaunchIsAlwaysStarted) {
   std::string config = kConfig;
   config.replace(config.find("Launch=<INSTALLDIR>app.exe"), 26, "Launch=<INSTALLDIR>SETUP.EXE");

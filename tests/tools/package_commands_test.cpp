@@ -315,5 +315,55 @@ TEST_F(Cli, ExtractionIntoAFolderHoldingLinksWritesNothingOutsideIt) {
     }
 }
 
+// pack refuses names Windows cannot hold, so such members are made by renaming stored ones in
+// place (same length; stored without compression, so the file list holds the names as text).
+void Rename(const std::string& path, const std::vector<std::pair<std::string, std::string>>& names) {
+  std::string bytes = ReadHostFile(path);
+  for (const auto& [from, to] : names)
+    for (size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + 1))
+      bytes.replace(at, from.size(), to);
+  WriteHostFile(path, bytes);
+}
+
+// Written as they are on this host, such members reach a device or another file on Windows:
+// every command names them.
+TEST_F(Cli, MembersWindowsWouldRefuseAreNamedByEveryCommand) {
+  Make("src/zzz.txt", "device");
+  Make("src/sub/dirx", "trimmed");
+  Make("src/ok.txt", "fine");
+  ASSERT_EQ(Tovin("archive create -q -m none -C src a.vlx zzz.txt sub ok.txt"), 0) << err_;
+  ASSERT_EQ(Tovin("pack -q -m none -o pkg src"), 0) << err_;
+  const std::vector<std::pair<std::string, std::string>> names = {{"zzz.txt", "aux.txt"}, {"dirx", "dir."}};
+  Rename(dir_ + "/a.vlx", names);
+  Rename(dir_ + "/pkg/tovinsetup.001", names);
+  const std::string device = "aux.txt: Windows refuses it: 'aux.txt' is the name of a Windows device";
+  const std::string dot = "sub\\dir.: Windows refuses it: 'dir.' ends in a dot, which Windows drops";
+  for (std::string list : {"archive list a.vlx", "list pkg"}) {
+    SCOPED_TRACE(list);
+    EXPECT_EQ(Tovin(list), 0) << err_;
+    EXPECT_NE(out_.find("aux.txt  (Windows refuses it: 'aux.txt' is the name of a Windows device)"),
+              std::string::npos) << out_;
+    EXPECT_NE(out_.find("sub\\dir.  (Windows refuses it: 'dir.' ends in a dot"), std::string::npos) << out_;
+    EXPECT_NE(out_.find(" ok.txt\n"), std::string::npos) << out_;
+  }
+  struct Run {
+    const char* args;
+    const char* prefix;  // before the member's name
+  } runs[] = {{"archive test a.vlx", "tovin archive test: member "},
+              {"archive extract -C out1 a.vlx", "tovin archive extract: member "},
+              {"test pkg", "tovin test: archive tovinsetup.vlx, member "},
+              {"extract -C out2 pkg", "tovin extract: archive tovinsetup.vlx, member "},
+              {"extract --flat -C out3 pkg", "tovin extract: archive tovinsetup.vlx, member "}};
+  for (const auto& r : runs) {
+    SCOPED_TRACE(r.args);
+    EXPECT_EQ(Tovin(r.args), 0) << err_;
+    EXPECT_NE(err_.find(r.prefix + device + "\n"), std::string::npos) << err_;
+    EXPECT_NE(err_.find(r.prefix + dot + "\n"), std::string::npos) << err_;
+    EXPECT_EQ(Count(err_, "Windows refuses it"), 2u) << err_;
+  }
+  EXPECT_EQ(ReadHostFile(dir_ + "/out2/aux.txt"), "device");
+  EXPECT_EQ(ReadHostFile(dir_ + "/out3/dir."), "trimmed");
+}
+
 }  // namespace
 }  // namespace tovin::test
