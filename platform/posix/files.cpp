@@ -220,7 +220,7 @@ bool CreateDirectoryPath(const std::string& path) {
   struct stat st;
   if (::fstatat(place->Folder(), place->Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
     if (S_ISDIR(st.st_mode)) return true;
-    SetLastError(S_ISLNK(st.st_mode) ? kErrorStoppedOnSymlink : kErrorAlreadyExists);
+    SetLastError(kErrorAlreadyExists);
     return false;
   }
   SetLastError(err == ENOENT ? kErrorPathNotFound : ErrorFromErrno(err));

@@ -1,9 +1,7 @@
 #include "platform/posix/machine.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
-#include <strings.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +56,8 @@ std::optional<std::string> Least(const std::vector<std::string>& stored, const s
 
 #ifdef __linux__
 
+bool g_forkedChild = false;
+
 constexpr uint32_t kWatchMask =
     IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
 
@@ -98,16 +101,16 @@ class NameCache {
 
   bool Ready() {
     if (notes_ == -1 && !failed_) {
-      notes_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+      static bool watched = ::pthread_atfork(nullptr, nullptr, [] { g_forkedChild = true; }) == 0;
+      notes_ = watched ? ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC) : -1;
       failed_ = notes_ < 0;
-      owner_ = ::getpid();
     }
-    // A forked child shares the parent's notes: it must not read them.
-    return notes_ >= 0 && owner_ == ::getpid();
+    // A forked child shares the parent's notes: reading them would take them from the parent.
+    return notes_ >= 0 && !g_forkedChild;
   }
 
   void Reset() {
-    if (notes_ >= 0 && owner_ == ::getpid()) ::close(notes_);
+    if (notes_ >= 0) ::close(notes_);
     notes_ = -1;
     for (auto& [wd, f] : folders_) ::close(f.fd);
     folders_.clear();
@@ -221,7 +224,6 @@ class NameCache {
   std::mutex mutex_;
   int notes_ = -1;
   bool failed_ = false;
-  pid_t owner_ = 0;
   std::unordered_map<int, Folder> folders_;  // by watch
   std::map<Id, int> byId_;
   std::list<int> lru_;  // watches, most recently used first
