@@ -128,14 +128,6 @@ constexpr int kOpenFolder = O_PATH | O_DIRECTORY | O_CLOEXEC;
 constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
 
-// The entry of folder named like part: the exact name first, else one differing in letter
-// case only; nullopt when there is none.
-std::optional<std::string> FindEntry(int folder, const std::string& part) {
-  struct stat st;
-  if (::fstatat(folder, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return part;
-  return FindCaseVariant(folder, part);
-}
-
 }  // namespace
 
 WritePlace::WritePlace(WritePlace&& other) noexcept
@@ -182,10 +174,16 @@ std::optional<WritePlace> ResolveForWriting(const std::string& path, bool makeFo
   }
   WritePlace place(folder, ".", host.empty() ? "/" : host);
   for (size_t i = 0; i < parts.size(); ++i) {
-    std::string name = FindEntry(place.Folder(), parts[i]).value_or(parts[i]);
-    host += "/" + name;
+    std::string name = parts[i];
     struct stat st;
     bool exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists) {
+      if (auto variant = FindCaseVariant(place.Folder(), name)) {
+        name = *variant;
+        exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+      }
+    }
+    host += "/" + name;
     if (makeFolders && !exists && i + 1 < parts.size()) {
       if (::mkdirat(place.Folder(), name.c_str(), 0777) != 0 && errno != EEXIST) {
         SetLastError(ErrorFromErrno(errno));
