@@ -3,11 +3,13 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <unordered_set>
 
 #include "codec/method_table.h"
 #include "codec/run_codec.h"
 #include "container/size_limited_stream.h"
 #include "container/vellox_errors.h"
+#include "platform/directory_path.h"
 #include "platform/platform.h"
 
 namespace tovin {
@@ -114,16 +116,30 @@ class NullStream final : public Stream {
   int64_t size_ = 0;
 };
 
-bool Selected(const std::vector<std::string>& selection, const std::string& name) {
-  for (const auto& s : selection)
-    if (SameMemberName(s, name)) return true;
-  return false;
+// The selection folded as SameMemberName compares, for one lookup per member instead of a
+// search of the whole list.
+std::unordered_set<std::string> FoldedSelection(const std::vector<std::string>& selection) {
+  std::unordered_set<std::string> folded;
+  for (std::string s : selection) {
+    for (auto& c : s)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    folded.insert(std::move(s));
+  }
+  return folded;
+}
+
+bool Selected(const std::unordered_set<std::string>& selection, std::string name) {
+  for (auto& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return selection.count(name) != 0;
 }
 
 }  // namespace
 
 void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selection) {
   std::vector<std::string> written;
+  std::unordered_set<std::string> selected;
+  if (selection) selected = FoldedSelection(*selection);
   std::string methodId;
   TArchiveHeader archive = ReadArchiveHeader(in, methodId);
   int64_t total = 0;
@@ -133,7 +149,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
   // adds nothing to it, so it is read even then (else empty files at the end would be lost).
   while (ReadMemberHeader(in, h, name) && (total < archive.TotalSize || h.ExpandedSize == 0)) {
     if (OnMemberHeader) OnMemberHeader(archive, h, name);
-    if (selection && !Selected(*selection, name)) {
+    if (selection && !Selected(selected, name)) {
       in.Seek(h.StoredSize, kSeekCurrent);
       total += h.ExpandedSize;
       continue;
@@ -271,13 +287,9 @@ void TVellox::ForceDirectoryPath(const std::string& folderIn) {
   if (folder.size() < 3) return;
   uint32_t a = plat::GetFileAttributes(folder);
   if (a != plat::kInvalidAttributes && (a & plat::kAttrDirectory)) return;
-  auto cut = folder.rfind('\\');
-  ForceDirectoryPath(cut == std::string::npos ? std::string() : folder.substr(0, cut));
-  if (!plat::CreateDirectory(folder)) {
-    uint32_t again = plat::GetFileAttributes(folder);
-    if (again == plat::kInvalidAttributes || !(again & plat::kAttrDirectory))
-      throw EInOutError(plat::SystemErrorMessage(plat::GetLastError()));
-  }
+  // One walk down the path makes every missing parent: making them one call at a time, each
+  // resolving its path from the top again, grew with the square of the depth.
+  if (!plat::CreateDirectoryPath(folder)) throw EInOutError(plat::SystemErrorMessage(plat::GetLastError()));
 }
 
 }  // namespace tovin

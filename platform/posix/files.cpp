@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/directory_path.h"
 #include "platform/error_codes.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
@@ -211,6 +212,21 @@ bool CreateDirectory(const std::string& path) {
   return true;
 }
 
+bool CreateDirectoryPath(const std::string& path) {
+  auto place = ResolveForWriting(path, true);
+  if (!place) return false;
+  if (::mkdirat(place->Folder(), place->Name().c_str(), 0777) == 0) return true;
+  int err = errno;
+  struct stat st;
+  if (::fstatat(place->Folder(), place->Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISDIR(st.st_mode)) return true;
+    SetLastError(kErrorAlreadyExists);
+    return false;
+  }
+  SetLastError(err == ENOENT ? kErrorPathNotFound : ErrorFromErrno(err));
+  return false;
+}
+
 bool RemoveDirectory(const std::string& path) {
   auto place = ResolveForWriting(path);
   if (!place) return false;
@@ -391,7 +407,9 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
   }
   struct stat opened;
   bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);  // /dev/null cannot be truncated
-  if (disposition == Disposition::CreateAlways && regular && ::ftruncate(fd, 0) != 0) {
+  // An empty file, a new one above all, is left alone: truncating it changes nothing but
+  // makes some file systems write it out on close.
+  if (disposition == Disposition::CreateAlways && regular && opened.st_size > 0 && ::ftruncate(fd, 0) != 0) {
     SetLastError(ErrorFromErrno(errno));
     ::close(fd);
     return nullptr;

@@ -1,9 +1,7 @@
 #include "platform/posix/machine.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
-#include <strings.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +18,7 @@
 #include "platform/exception.h"
 #include "platform/error_codes.h"
 #include "platform/platform.h"
+#include "platform/posix/name_cache.h"
 
 namespace plat::posix {
 namespace {
@@ -129,28 +128,6 @@ constexpr int kOpenFolder = O_PATH | O_DIRECTORY | O_CLOEXEC;
 constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
 
-// The entry of folder named like part: the exact name first, else one differing in letter
-// case only; nullopt when there is none.
-std::optional<std::string> FindEntry(int folder, const std::string& part) {
-  struct stat st;
-  if (::fstatat(folder, part.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return part;
-  int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  DIR* dir = ::fdopendir(fd);
-  if (!dir) {
-    ::close(fd);
-    return std::nullopt;
-  }
-  std::optional<std::string> found;
-  while (dirent* e = ::readdir(dir))
-    if (::strcasecmp(e->d_name, part.c_str()) == 0) {
-      found = e->d_name;
-      break;
-    }
-  ::closedir(dir);
-  return found;
-}
-
 }  // namespace
 
 WritePlace::WritePlace(WritePlace&& other) noexcept
@@ -176,7 +153,7 @@ WritePlace::~WritePlace() {
 // Every component is opened from the one above it without following a link, so a link
 // planted in a target folder can neither be written through nor picked by the lookup
 // without letter case.
-std::optional<WritePlace> ResolveForWriting(const std::string& path) {
+std::optional<WritePlace> ResolveForWriting(const std::string& path, bool makeFolders) {
   std::string full = NormalizePath(path);
   char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(full[0])));
   std::string host = drive == 'z' ? std::string() : MachineRoot() + "/drive_" + std::string(1, drive);
@@ -197,10 +174,23 @@ std::optional<WritePlace> ResolveForWriting(const std::string& path) {
   }
   WritePlace place(folder, ".", host.empty() ? "/" : host);
   for (size_t i = 0; i < parts.size(); ++i) {
-    std::string name = FindEntry(place.Folder(), parts[i]).value_or(parts[i]);
-    host += "/" + name;
+    std::string name = parts[i];
     struct stat st;
     bool exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists) {
+      if (auto variant = FindCaseVariant(place.Folder(), name)) {
+        name = *variant;
+        exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+      }
+    }
+    host += "/" + name;
+    if (makeFolders && !exists && i + 1 < parts.size()) {
+      if (::mkdirat(place.Folder(), name.c_str(), 0777) != 0 && errno != EEXIST) {
+        SetLastError(ErrorFromErrno(errno));
+        return std::nullopt;
+      }
+      exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    }
     if (exists && S_ISLNK(st.st_mode)) {
       SetLastError(kErrorStoppedOnSymlink);
       return std::nullopt;
@@ -214,7 +204,7 @@ std::optional<WritePlace> ResolveForWriting(const std::string& path) {
       return WritePlace(held, name, host);
     }
     if (!exists || !S_ISDIR(st.st_mode)) {
-      SetLastError(kErrorPathNotFound);
+      SetLastError(makeFolders && exists ? kErrorAlreadyExists : kErrorPathNotFound);
       return std::nullopt;
     }
     int next = ::openat(place.Folder(), name.c_str(), kOpenFolder | O_NOFOLLOW);
@@ -311,29 +301,43 @@ Resolved Resolve(const std::string& path) {
   std::string full = NormalizePath(path);
   char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(full[0])));
   std::string host = drive == 'z' ? std::string() : MachineRoot() + "/drive_" + std::string(1, drive);
-  bool exists = true;
+  std::vector<std::string> parts;
+  std::string exact = host;
   for (auto& part : SplitComponents(full.substr(3))) {
     if (part.empty()) continue;
     if (Forbidden(part)) return r;
-    std::string candidate = host + "/" + part;
-    struct stat st;
-    if (exists && ::lstat(candidate.c_str(), &st) != 0) {
-      std::string found;
-      if (DIR* dir = ::opendir(host.empty() ? "/" : host.c_str())) {
-        while (dirent* e = ::readdir(dir))
-          if (::strcasecmp(e->d_name, part.c_str()) == 0) {
-            found = e->d_name;
-            break;
-          }
-        ::closedir(dir);
-      }
-      if (!found.empty()) candidate = host + "/" + found;
-      else exists = false;
-    }
-    host = candidate;
+    exact += "/" + part;
+    parts.push_back(part);
   }
-  r.host = host.empty() ? "/" : host;
   r.valid = true;
+  // Most paths exist as spelled: one call settles them.
+  struct stat st;
+  if (parts.empty() || ::lstat(exact.c_str(), &st) == 0) {
+    r.host = exact.empty() ? "/" : exact;
+    return r;
+  }
+  // Else down from the drive's folder, one component at a time and each from the folder
+  // opened above it, so a deep path costs no more than its length. Links are followed.
+  int folder = ::open(host.empty() ? "/" : host.c_str(), kOpenFolder);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    std::string name = parts[i];
+    if (folder >= 0 && ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      auto found = FindCaseVariant(folder, name);
+      if (found) name = *found;
+      else {
+        ::close(folder);
+        folder = -1;  // nothing below a missing component exists
+      }
+    }
+    if (folder >= 0 && i + 1 < parts.size()) {
+      int next = ::openat(folder, name.c_str(), kOpenFolder);
+      ::close(folder);
+      folder = next;
+    }
+    host += "/" + name;
+  }
+  if (folder >= 0) ::close(folder);
+  r.host = host;
   return r;
 }
 
@@ -484,8 +488,25 @@ std::optional<std::string> GetFinalPathName(const std::string& path) {
 }
 
 void Sleep(uint32_t milliseconds) {
-  if (milliseconds == 0) ::sched_yield();
-  else ::usleep(milliseconds * 1000u);
+  if (milliseconds != 0) {
+    ::usleep(milliseconds * 1000u);
+    return;
+  }
+  // The codec gives up its slice after every buffer, every few microseconds: a system call
+  // each time cost more than it gave. A yield a few milliseconds apart keeps other work on
+  // the machine just as lively; the coarse clock is read without entering the kernel.
+  constexpr int64_t kYieldSpacingNs = 4'000'000;
+  thread_local int64_t lastYield = 0;
+  struct timespec now;
+#ifdef CLOCK_MONOTONIC_COARSE
+  ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+#else
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+#endif
+  int64_t ns = static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+  if (ns - lastYield < kYieldSpacingNs) return;
+  lastYield = ns;
+  ::sched_yield();
 }
 
 }  // namespace plat

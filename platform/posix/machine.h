@@ -53,7 +53,9 @@ class WritePlace {
 };
 // nullopt with the error set: 123 for a forbidden name, 3 for a missing or non-folder
 // component on the way, kErrorStoppedOnSymlink for a link on the way or at the end.
-std::optional<WritePlace> ResolveForWriting(const std::string& path);
+// makeFolders: folders missing on the way are made, each in the one opened above it (a
+// file in the way fails with 183, as making that folder would).
+std::optional<WritePlace> ResolveForWriting(const std::string& path, bool makeFolders = false);
 
 // Reports what the emulation does instead of the real thing (a program it cannot start, a
 // restart it does not perform). The default prints to standard error.
