@@ -299,6 +299,35 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
   if (name.empty()) name.push_back('*');
   auto host = HostFor(dir);
   if (!host) return found;
+  uint32_t exclude = ~mask & (kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory);
+  auto add = [&](const std::string& n, const std::string& h) {
+    struct stat st, lst;
+    if (::lstat(h.c_str(), &lst) != 0) return;
+    bool link = S_ISLNK(lst.st_mode);
+    FindData fd;
+    fd.name = n;
+    if (::stat(h.c_str(), &st) != 0) {
+      if (!link) return;
+      fd.attributes = kAttrReparsePoint;  // a dangling link: listed, so callers can report it
+      found.push_back(fd);
+      return;
+    }
+    fd.attributes = AttributesOf(h, st);
+    if (link) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrReparsePoint;
+    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrDevice;
+    if (fd.attributes & exclude) return;
+    fd.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+    fd.dosDateTime = posix::UnixToDos(st.st_mtime);
+    found.push_back(fd);
+  };
+  // A name without wildcards is looked up, not searched for: reading the folder for every
+  // such call would make work over a folder's files grow with its square.
+  if (name.find_first_of("*?") == std::string::npos && name != "." && name != "..") {
+    auto r = posix::Resolve(full);
+    if (r.valid) add(r.host.substr(r.host.rfind('/') + 1), r.host);
+    if (found.empty()) SetLastError(kErrorFileNotFound);
+    return found;
+  }
   DIR* d = ::opendir(host->c_str());
   if (!d) {
     SetLastError(ErrorFromErrno(errno));
@@ -317,29 +346,8 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
     if (a == ".." || b == "..") return a == ".." && b != "..";
     return ::strcasecmp(a.c_str(), b.c_str()) < 0;
   });
-  uint32_t exclude = ~mask & (kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory);
-  for (const auto& n : names) {
-    if (!PatternMatches(name, n)) continue;
-    std::string h = *host + (host->back() == '/' ? "" : "/") + n;
-    struct stat st, lst;
-    if (::lstat(h.c_str(), &lst) != 0) continue;
-    bool link = S_ISLNK(lst.st_mode);
-    FindData fd;
-    fd.name = n;
-    if (::stat(h.c_str(), &st) != 0) {
-      if (!link) continue;
-      fd.attributes = kAttrReparsePoint;  // a dangling link: listed, so callers can report it
-      found.push_back(fd);
-      continue;
-    }
-    fd.attributes = AttributesOf(h, st);
-    if (link) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrReparsePoint;
-    if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrDevice;
-    if (fd.attributes & exclude) continue;
-    fd.size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
-    fd.dosDateTime = posix::UnixToDos(st.st_mtime);
-    found.push_back(fd);
-  }
+  for (const auto& n : names)
+    if (PatternMatches(name, n)) add(n, *host + (host->back() == '/' ? "" : "/") + n);
   if (found.empty()) SetLastError(kErrorFileNotFound);
   return found;
 }
