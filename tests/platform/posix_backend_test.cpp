@@ -167,6 +167,13 @@ TEST_F(PosixBackend, EnumerationHonoursTheAttributeMask) {
   EXPECT_EQ(all[0].size, 2u);
   EXPECT_EQ(all[0].attributes, kAttrHidden);
   EXPECT_TRUE(FindFiles(Path("missing\\*.*"), 63).empty());
+  // A bare name is looked up in any letter case and reported as stored, the mask still applies.
+  EXPECT_EQ(names(FindFiles(Path("NOEXT"), 0)), (std::vector<std::string>{"NoExt"}));
+  EXPECT_TRUE(FindFiles(Path("HIDDEN.TXT"), 0).empty());
+  EXPECT_TRUE(FindFiles(Path("SUB"), 0).empty());
+  EXPECT_EQ(names(FindFiles(Path("Sub"), kAttrDirectory)), (std::vector<std::string>{"sub"}));
+  EXPECT_TRUE(FindFiles(Path("missing\\plain.txt"), 63).empty());
+  EXPECT_TRUE(FindFiles(Path("gone.txt"), 63).empty());
 }
 
 TEST_F(PosixBackend, ShareModesConflictLikeWindows) {
