@@ -4,7 +4,8 @@
 # and prints one table: exit status, wall seconds, peak RSS, bytes in the target, and anything
 # changed outside it (the planted links' targets, leftovers in TMPDIR).
 # Usage: bench/hostile.sh [-t SECONDS] [-o ONLY_REGEX] [TOVIN]...
-#   default binaries: /work/base9/build/release/tools/tovin and this tree's release build.
+#   default: this tree's release build only; give an older build first to compare before/after
+#   (e.g. one built from a checkout of an earlier commit with `cmake --preset release`).
 # Targets live on a 3 GiB tmpfs (as root), so a binary that writes terabytes fills that, not the
 # disk. Every run is cut off after SECONDS (default 10).
 set -euo pipefail
@@ -22,7 +23,7 @@ shift $((OPTIND - 1))
 cmake --preset release -G Ninja >/dev/null
 cmake --build --preset release --target tovin hostile_inputs >/dev/null
 bins=("$@")
-[ ${#bins[@]} -gt 0 ] || bins=(/work/base9/build/release/tools/tovin "$PWD/build/release/tools/tovin")
+[ ${#bins[@]} -gt 0 ] || bins=("$PWD/build/release/tools/tovin")
 for b in "${bins[@]}"; do [ -x "$b" ] || { echo "no tovin at $b" >&2; exit 2; }; done
 
 inputs=$PWD/build/hostile
@@ -39,7 +40,7 @@ fi
 log=$PWD/build/hostile-log
 rm -rf "$log" && mkdir -p "$log"
 
-label() {  # the tree a binary was built in: /work/NAME/build/... -> NAME
+label() {  # the tree a binary was built in: .../NAME/build/... -> NAME
   local p=$1
   case $p in */build/*/tools/tovin) p=${p%/build/*}; echo "${p##*/}" ;; *) echo "$p" ;; esac
 }
