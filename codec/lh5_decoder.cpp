@@ -110,9 +110,11 @@ class Lh5Decoder {
     // Stop at the end of the window span or once the expanded size is reached.
     const size_t stop = static_cast<size_t>(std::min<int64_t>(kDicSize + kSpan - first, expandedSize - produced)) + first;
     if (first >= stop) return;
-    // Each symbol writes at least one byte, so only a match needs to look at the stop.
+    // Each symbol writes at least one byte, so n symbols from op never pass the stop when
+    // n <= opStop - op: only a match needs to look at the stop, and it lowers n to the room left.
     uint32_t n = std::min<uint32_t>({blockLeft_, static_cast<uint32_t>(avail - 16) / 6, static_cast<uint32_t>(stop - first)});
     const uint32_t planned = n;
+    uint32_t dropped = 0;  // symbols taken off n by a match, not decoded
     const uint8_t* ip = start;
     uint64_t bits = bits_;
     uint32_t count = static_cast<uint32_t>(count_);
@@ -165,11 +167,15 @@ class Lh5Decoder {
       CopyMatch(op, back, length);
       op += length;
       if (op >= opStop) break;
+      if (uint32_t room = static_cast<uint32_t>(opStop - op); room < n) {
+        dropped += n - room;
+        n = room;
+      }
     }
     in_.Skip(static_cast<int32_t>(ip - start));
     bits_ = bits;
     count_ = static_cast<int>(count);
-    blockLeft_ -= planned - n;
+    blockLeft_ -= planned - dropped - n;
     size_t wp = static_cast<size_t>(op - window_);
     produced += static_cast<int64_t>(wp - first);
     wpInOut = wp;

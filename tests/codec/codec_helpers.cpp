@@ -78,6 +78,11 @@ std::vector<Sample> Samples() {
   std::string runs;
   for (int i = 0; i < 2000; ++i) runs += std::string(static_cast<size_t>(i % 300), static_cast<char>(i));
   v.push_back({"runs", runs});
+  // Long matches, then literals, at many offsets from the decoder's 64 KiB hand-overs: the
+  // literals after a match must stop at a hand-over as the matches do.
+  std::string hops;
+  for (uint32_t i = 0; i < 60; ++i) hops += std::string(3000 + 997 * i, '\0') + RandomBytes(1200 + 31 * i, i);
+  v.push_back({"matches then literals", hops});
   return v;
 }
 
