@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "codec/method_table.h"
+#include "container/background_writer.h"
 #include "codec/run_codec.h"
 #include "container/size_limited_stream.h"
 #include "container/vellox_errors.h"
@@ -187,7 +188,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       continue;
     }
     try {
-      ExpandMember(*out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+      ExpandMemberToFile(*out, in, h, methodId);
     } catch (const EInvalidKey&) {
       out.reset();
       plat::DeleteFile(target);
@@ -205,6 +206,28 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
     total += h.ExpandedSize;
   }
   if (selection) *selection = std::move(written);
+}
+
+void TVellox::ExpandMemberToFile(Stream& file, Stream& in, const TMemberHeader& h, const std::string& methodId) {
+  // A coded member of some size is decoded while a second thread writes it: the decoder and the
+  // file system's copying then overlap. Small members are not worth a thread.
+  constexpr int32_t kBackgroundFrom = 256 * 1024;
+  bool coded = h.Method == coRLE || h.Method == coLZH || h.Method == coLZH5;
+  if (!coded || h.ExpandedSize < kBackgroundFrom) {
+    ExpandMember(file, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+    return;
+  }
+  BackgroundWriter background(file);
+  try {
+    ExpandMember(background, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+  } catch (...) {
+    try {
+      background.Finish();  // what was decoded before the error is in the file, as without the thread
+    } catch (...) {
+    }
+    throw;
+  }
+  background.Finish();
 }
 
 void TVellox::ExpandMember(Stream& output, Stream& in, int32_t storedSize, int32_t expandedSize,

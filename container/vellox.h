@@ -96,6 +96,8 @@ class TVellox : public CodecOwner {
   static void ForceDirectoryPath(const std::string& folder);
 
  private:
+  // ExpandMember into a file just created for the member.
+  void ExpandMemberToFile(Stream& file, Stream& in, const TMemberHeader& h, const std::string& methodId);
   std::string targetPath_;
 };
 

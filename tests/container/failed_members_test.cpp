@@ -142,5 +142,24 @@ INSTANTIATE_TEST_SUITE_P(Damages, FailedMembers, ::testing::ValuesIn(kDamages),
                            return name;
                          });
 
+// A member large enough to be written by a second thread: a good one arrives whole, and a bad
+// one leaves, by default, every byte decoded before its checksum failed, as a small one does.
+class LargeMember : public MachineTest {};
+
+TEST_F(LargeMember, IsWrittenWholeAndKeepsWhatWasDecodedWhenItFails) {
+  std::string big;
+  for (int i = 0; big.size() < (3u << 20); ++i) big += "row " + std::to_string(i * 7919 % 100003) + " of a large member\n";
+  std::string a = ArchiveOf(coLZH5, {{"big", big}, {"bad", big}});
+  a[HeaderOf(a, "bad") + kChecksumAt] ^= 0x40;
+  WriteFile(Path("a.vlx"), a);
+  plat::CreateDirectory(Path("out"));
+  TVellox vellox;
+  vellox.SetTargetPath(Path("out"));
+  EXPECT_THROW(vellox.ExpandArchive(Path("a.vlx")), EBadChecksum);
+  EXPECT_EQ(ReadFile(Path("out\\big")), big);
+  EXPECT_EQ(ReadFile(Path("out\\bad")), big);
+  for (const char* name : {"big", "bad"}) plat::SetFileAttributes(Path("out\\") + name, plat::kAttrNormal);
+}
+
 }  // namespace
 }  // namespace tovin::test
