@@ -131,15 +131,18 @@ class Lh5Decoder {
     // A literal is an entry below 0x10000. A second-level index is not, and uses no bits, so
     // the literal path needs no test for it.
     uint32_t e = cTable_.Top(bits);
+    auto literal = [&] {
+      *op++ = static_cast<uint8_t>(e >> 8);
+      refill();
+      e = cTable_.Top(bits);
+    };
     while (n > 0) {
       --n;
       uint32_t len = CTable::Length(e);
       bits <<= len;
       count -= len;
       if (e < 0x10000) {
-        *op++ = static_cast<uint8_t>(e >> 8);
-        refill();
-        e = cTable_.Top(bits);
+        literal();
         continue;
       }
       if (e & CTable::kSecondLevel) {
@@ -148,9 +151,7 @@ class Lh5Decoder {
         bits <<= len;
         count -= len;
         if (e < 0x10000) {
-          *op++ = static_cast<uint8_t>(e >> 8);
-          refill();
-          e = cTable_.Top(bits);
+          literal();
           continue;
         }
       }
