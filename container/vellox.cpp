@@ -12,6 +12,7 @@
 #include "container/vellox_errors.h"
 #include "platform/directory_path.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace tovin {
 
@@ -121,18 +122,12 @@ class NullStream final : public Stream {
 // search of the whole list.
 std::unordered_set<std::string> FoldedSelection(const std::vector<std::string>& selection) {
   std::unordered_set<std::string> folded;
-  for (std::string s : selection) {
-    for (auto& c : s)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    folded.insert(std::move(s));
-  }
+  for (const auto& s : selection) folded.insert(plat::FoldAsciiCase(s));
   return folded;
 }
 
-bool Selected(const std::unordered_set<std::string>& selection, std::string name) {
-  for (auto& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return selection.count(name) != 0;
+bool Selected(const std::unordered_set<std::string>& selection, const std::string& name) {
+  return selection.count(plat::FoldAsciiCase(name)) != 0;
 }
 
 }  // namespace
@@ -146,9 +141,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
   int64_t total = 0;
   TMemberHeader h;
   std::string name;
-  // The running total ends the members once it reaches the header's total; an empty member
-  // adds nothing to it, so it is read even then (else empty files at the end would be lost).
-  while (ReadMemberHeader(in, h, name) && (total < archive.TotalSize || h.ExpandedSize == 0)) {
+  while (ReadMemberHeader(in, h, name) && MemberReached(total, archive.TotalSize, h.ExpandedSize)) {
     if (OnMemberHeader) OnMemberHeader(archive, h, name);
     if (selection && !Selected(selected, name)) {
       in.Seek(h.StoredSize, kSeekCurrent);
@@ -165,7 +158,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       if (target == kCheckFileStop) break;
     }
     // Checked before the target is created: nothing is written for a member no method expands.
-    if (h.Method > coLZH5) throw EUnrecognizedCompressionMethod(Format(kMsgUnrecognizedMemberMethod, std::to_string(h.Method)));
+    if (!FindMethod(h.Method)) throw EUnrecognizedCompressionMethod(Format(kMsgUnrecognizedMemberMethod, std::to_string(h.Method)));
     if (TestOnly) {
       NullStream out;
       ExpandMember(out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);

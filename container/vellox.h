@@ -103,5 +103,11 @@ class TVellox : public CodecOwner {
 
 // The selection rule: letters a to z compare without case, every other byte exactly.
 bool SameMemberName(const std::string& a, const std::string& b);
+// Whether the reader comes to a member: it reads on while the running total of the sizes before
+// it is below the header's TotalSize; an empty member adds nothing, so it is read even then
+// (else empty files at the end would be lost).
+inline bool MemberReached(int64_t runningTotal, int32_t totalSize, int32_t expandedSize) {
+  return runningTotal < totalSize || expandedSize == 0;
+}
 
 }  // namespace tovin

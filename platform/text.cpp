@@ -14,6 +14,12 @@ std::string LowerCase(std::string text) {
   return text;
 }
 
+std::string FoldAsciiCase(std::string text) {
+  for (auto& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+  return text;
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   size_t start = 0;

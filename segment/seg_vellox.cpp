@@ -38,12 +38,6 @@ bool IsPadding(const char* bytes, size_t count) {
   return true;
 }
 
-// Member names compare without the case of a to z only.
-void FoldName(std::string& name) {
-  for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-}
-
 }  // namespace
 
 TSegVellox::TSegVellox() : work_(kWorkSize) {}
@@ -273,8 +267,7 @@ void TSegVellox::ReadFileListLines(Stream& text, int32_t lineLength, TSegArc& ar
       ++arc.ListedNames;
       if (length == folded.size() && previous && std::memcmp(previous, line, length) == 0) continue;  // a run
       previous = line;
-      folded.assign(line, length);
-      FoldName(folded);
+      folded = plat::FoldAsciiCase(std::string(line, length));
       if (seen.insert(folded).second) arc.Files.emplace_back(line, length);
     }
   }

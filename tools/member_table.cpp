@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "codec/method_table.h"
 #include "container/archive_format.h"
 #include "platform/platform.h"
 #include "tools/host_paths.h"
@@ -23,7 +24,7 @@ std::vector<bool> MembersReached(const std::vector<TListedMember>& members, int3
   int64_t sum = 0;
   bool going = true;
   for (const auto& m : members) {
-    going = going && (sum < totalSize || m.Info.ExpandedSize == 0);
+    going = going && MemberReached(sum, totalSize, m.Info.ExpandedSize);
     if (going) sum += m.Info.ExpandedSize;
     reached.push_back(going);
   }
@@ -31,7 +32,7 @@ std::vector<bool> MembersReached(const std::vector<TListedMember>& members, int3
 }
 
 std::string UnknownMethodRemark(uint8_t method) {
-  return method > coLZH5 ? "unknown method " + std::to_string(method) + ": it cannot be expanded" : "";
+  return !FindMethod(method) ? "unknown method " + std::to_string(method) + ": it cannot be expanded" : "";
 }
 
 std::string PastTotalRemark(int32_t totalSize) {

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "codec/method_table.h"
 #include "container/vellox_errors.h"
 #include "platform/platform.h"
 #include "segment/package_layout.h"
@@ -98,13 +99,6 @@ struct Position {
   }
 };
 
-// Member names compare without the case of a to z only, as the reader selects them.
-std::string Folded(std::string name) {
-  for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return name;
-}
-
 // Why the setup would not write a member of an archive, or nothing; problem when the package
 // is at fault (a file list cannot name the member, or the header's total leaves it out).
 struct LeftOut {
@@ -175,7 +169,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     for (size_t i = 0; i < list.size(); ++i) {
       at.templates.push_back(list[i]->Template);
       listed[i] = list[i]->Files;
-      for (const auto& f : list[i]->Files) listedFolded[i].insert(Folded(f));
+      for (const auto& f : list[i]->Files) listedFolded[i].insert(plat::FoldAsciiCase(f));
       cutNames[i] = list[i]->CutNames;
     }
   };
@@ -229,7 +223,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     std::unordered_set<std::string> held;
     for (size_t i = 0; i < all.size(); ++i) {
       const TListedMember& m = all[i];
-      std::string folded = Folded(m.Name);
+      std::string folded = plat::FoldAsciiCase(m.Name);
       bool inList = listedFolded[archive].count(folded) > 0;
       members.push_back({m.Name, m.Info, WhyLeftOut(m.Name, reached[i], inList, totalSize)});
       held.insert(std::move(folded));
@@ -241,7 +235,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       ++problems;
     }
     for (const auto& name : listed[archive])
-      if (!held.count(Folded(name))) {
+      if (!held.count(plat::FoldAsciiCase(name))) {
         std::fprintf(stderr, "%s%s is in the file list but not in the archive\n", where.c_str(), Printable(name).c_str());
         ++problems;
       }
@@ -274,7 +268,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
         if (m.leftOut) {
           row.Remark = m.leftOut->why;
           problems += m.leftOut->problem;
-        } else if (i.Method > coLZH5) {
+        } else if (!FindMethod(i.Method)) {
           row.Remark = UnknownMethodRemark(i.Method);
           ++problems;
         }

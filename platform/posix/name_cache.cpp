@@ -19,15 +19,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace plat::posix {
 namespace {
-
-std::string Folded(const std::string& name) {
-  std::string f = name;
-  for (auto& c : f)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return f;
-}
 
 // Every name of the folder, in no particular order; false when it cannot be read.
 bool ReadNames(int folder, std::vector<std::string>& names) {
@@ -78,7 +73,7 @@ class NameCache {
     Folder* f = known != byId_.end() ? &folders_.at(known->second) : Add(folder, id);
     if (!f) return std::nullopt;
     lru_.splice(lru_.begin(), lru_, f->use);
-    auto it = f->names.find(Folded(name));
+    auto it = f->names.find(FoldAsciiCase(name));
     if (it == f->names.end()) return std::optional<std::string>();
     return Least(it->second, name);
   }
@@ -147,7 +142,7 @@ class NameCache {
   }
 
   void Insert(Folder& f, const std::string& name) {
-    auto& stored = f.names[Folded(name)];
+    auto& stored = f.names[FoldAsciiCase(name)];
     if (std::find(stored.begin(), stored.end(), name) != stored.end()) return;
     stored.push_back(name);
     ++f.count;
@@ -155,7 +150,7 @@ class NameCache {
   }
 
   void Erase(Folder& f, const std::string& name) {
-    auto it = f.names.find(Folded(name));
+    auto it = f.names.find(FoldAsciiCase(name));
     if (it == f.names.end()) return;
     auto& stored = it->second;
     auto at = std::find(stored.begin(), stored.end(), name);
@@ -241,10 +236,10 @@ NameCache& Cache() {
 std::optional<std::string> ScanForCaseVariant(int folder, const std::string& name) {
   std::vector<std::string> names;
   if (!ReadNames(folder, names)) return std::nullopt;
-  std::string key = Folded(name);
+  std::string key = FoldAsciiCase(name);
   std::vector<std::string> matching;
   for (auto& n : names)
-    if (n.size() == name.size() && Folded(n) == key) matching.push_back(std::move(n));
+    if (n.size() == name.size() && FoldAsciiCase(n) == key) matching.push_back(std::move(n));
   return Least(matching, name);
 }
 
