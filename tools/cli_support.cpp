@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <random>
 
 #include "platform/exception.h"
 #include "platform/platform.h"
@@ -97,9 +98,17 @@ std::string FailedFileNote(const std::string& target, bool existed) {
 }
 
 TempFolder::TempFolder() {
-  auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  std::filesystem::path p = std::filesystem::temp_directory_path() / ("tovin-" + std::to_string(stamp));
-  std::filesystem::create_directories(p);
+  // Commands run side by side (tests, scripts): a clock reading alone has collided, and one
+  // command then deleted the other's work copy. The folder must be new, so mkdir decides.
+  std::random_device entropy;
+  std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::filesystem::path p;
+  for (int attempt = 0;; ++attempt) {
+    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    p = base / ("tovin-" + std::to_string(stamp) + "-" + std::to_string(entropy()));
+    if (std::filesystem::create_directory(p)) break;
+    if (attempt == 100) throw EGeneralError(kMsgUnableToCreateDirectory);
+  }
   host_ = p.string();
   path_ = plat::FromHostPath(host_);
 }
