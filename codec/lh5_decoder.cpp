@@ -131,10 +131,12 @@ class Lh5Decoder {
     // A literal is an entry below 0x10000. A second-level index is not, and uses no bits, so
     // the literal path needs no test for it.
     uint32_t e = cTable_.Top(bits);
+    // A symbol uses at most 44 of the 56 bits, so the next C entry can be looked up before the
+    // refill: the refill is then off the chain from one symbol's entry to the next's.
     auto literal = [&] {
       *op++ = static_cast<uint8_t>(e >> 8);
-      refill();
       e = cTable_.Top(bits);
+      refill();
     };
     while (n > 0) {
       --n;
@@ -163,8 +165,8 @@ class Lh5Decoder {
       uint32_t back = (pe >> 16) + TopBits(bits, extra);
       bits <<= extra;
       count -= plen + extra;
-      refill();
       e = cTable_.Top(bits);
+      refill();
       CopyMatch(op, back, length);
       op += length;
       if (op >= opStop) break;
