@@ -7,6 +7,7 @@
 
 #include "codec/method_table.h"
 #include "container/background_writer.h"
+#include "container/decode_ahead.h"
 #include "codec/run_codec.h"
 #include "container/size_limited_stream.h"
 #include "container/vellox_errors.h"
@@ -138,13 +139,44 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
   if (selection) selected = FoldedSelection(*selection);
   std::string methodId;
   TArchiveHeader archive = ReadArchiveHeader(in, methodId);
+  std::unique_ptr<DecodeAhead> ahead;
+  if (DecodeThreads > 1) ahead = StartDecodeAhead(in, selection ? &selected : nullptr, methodId);
   int64_t total = 0;
   TMemberHeader h;
   std::string name;
-  while (ReadMemberHeader(in, h, name) && MemberReached(total, archive.TotalSize, h.ExpandedSize)) {
+  for (;;) {
+    AheadMember* m = nullptr;
+    if (ahead) {
+      m = &ahead->Next();
+      if (m->kind == AheadMember::Kind::End) break;
+      h = m->header;
+      name = m->name;
+    } else if (!ReadMemberHeader(in, h, name)) {
+      break;
+    }
+    if (!MemberReached(total, archive.TotalSize, h.ExpandedSize)) break;
+    auto skip = [&] {
+      if (m) ahead->Done(DecodeAhead::SkipEnd(*m));
+      else in.Seek(h.StoredSize, kSeekCurrent);
+    };
+    // Expands the member into out, from what a worker decoded or from the archive stream.
+    auto expand = [&](Stream& out, bool file) {
+      if (m && m->kind == AheadMember::Kind::Decoded) {
+        int64_t end = ahead->Take(*m, out);
+        if (ShowProgress) {
+          int32_t done = 100;
+          ShowProgress(done);
+        }
+        ahead->Done(end);
+        return;
+      }
+      if (file) ExpandMemberToFile(out, in, h, methodId);
+      else ExpandMember(out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+      if (m) ahead->Done(in.Position());
+    };
     if (OnMemberHeader) OnMemberHeader(archive, h, name);
     if (selection && !Selected(selected, name)) {
-      in.Seek(h.StoredSize, kSeekCurrent);
+      skip();
       total += h.ExpandedSize;
       continue;
     }
@@ -152,7 +184,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
     if (OnCheckFile) {
       OnCheckFile(target, kProcessExpand);
       if (target.empty()) {
-        in.Seek(h.StoredSize, kSeekCurrent);
+        skip();
         continue;
       }
       if (target == kCheckFileStop) break;
@@ -161,7 +193,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
     if (!FindMethod(h.Method)) throw EUnrecognizedCompressionMethod(Format(kMsgUnrecognizedMemberMethod, std::to_string(h.Method)));
     if (TestOnly) {
       NullStream out;
-      ExpandMember(out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+      expand(out, false);
       written.push_back(target);
       total += h.ExpandedSize;
       continue;
@@ -177,11 +209,11 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       out = std::make_unique<FileStream>(target, FileStream::Mode::Create);
     } catch (const EFCreateError&) {
       if (ExceptionOnFileError) throw;
-      in.Seek(h.StoredSize, kSeekCurrent);
+      skip();
       continue;
     }
     try {
-      ExpandMemberToFile(*out, in, h, methodId);
+      expand(*out, true);
     } catch (const EInvalidKey&) {
       out.reset();
       plat::DeleteFile(target);
@@ -199,6 +231,27 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
     total += h.ExpandedSize;
   }
   if (selection) *selection = std::move(written);
+}
+
+std::unique_ptr<DecodeAhead> TVellox::StartDecodeAhead(Stream& in, const std::unordered_set<std::string>* selected,
+                                                       const std::string& methodId) {
+  DecodeAheadOptions options;
+  options.Threads = DecodeThreads;
+  options.MemoryLimit = DecodeMemoryLimit;
+  options.MaxAhead = static_cast<size_t>(DecodeThreads) * 2 + 2;
+  struct Abandoned {};
+  return std::make_unique<DecodeAhead>(
+      in, options, [this](Stream& s, TMemberHeader& h, std::string& n) { return ReadMemberHeader(s, h, n); },
+      // Custom methods run the host's event, which belongs on the host's thread.
+      [](const TMemberHeader& h) { return h.Method == coRLE || h.Method == coLZH || h.Method == coLZH5; },
+      [selected](const std::string& name) { return !selected || Selected(*selected, name); },
+      [this, methodId](AheadMember& m, Stream& stored) {
+        PlainCodecOwner owner(KeyValue, [&m](int32_t&) {
+          if (m.abandoned.load(std::memory_order_relaxed)) throw Abandoned{};
+        });
+        const TMemberHeader& h = m.header;
+        ExpandMemberAs(owner, m.output, stored, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+      });
 }
 
 void TVellox::ExpandMemberToFile(Stream& file, Stream& in, const TMemberHeader& h, const std::string& methodId) {
@@ -225,6 +278,12 @@ void TVellox::ExpandMemberToFile(Stream& file, Stream& in, const TMemberHeader& 
 
 void TVellox::ExpandMember(Stream& output, Stream& in, int32_t storedSize, int32_t expandedSize,
                            int32_t storedChecksum, uint8_t method, const std::string& methodId, int32_t lockFlag) {
+  ExpandMemberAs(*this, output, in, storedSize, expandedSize, storedChecksum, method, methodId, lockFlag);
+}
+
+void TVellox::ExpandMemberAs(const CodecOwner& owner, Stream& output, Stream& in, int32_t storedSize,
+                             int32_t expandedSize, int32_t storedChecksum, uint8_t method, const std::string& methodId,
+                             int32_t lockFlag) {
   if (method != coNone && lockFlag > kLockOpen && KeyValue == 0) throw EInvalidKey(kMsgFileLocked);
   SizeLimitedStream out(output, expandedSize);
   uint32_t computed = 0;
@@ -243,7 +302,7 @@ void TVellox::ExpandMember(Stream& output, Stream& in, int32_t storedSize, int32
     case coLZH:
     case coLZH5:
       try {
-        RunCodec(*this, out, in, lockFlag == kLockScrambled, kExpand, method, expandedSize, storedSize, computed);
+        RunCodec(owner, out, in, lockFlag == kLockScrambled, kExpand, method, expandedSize, storedSize, computed);
       } catch (const ELZHBadDecodeTable&) {
         if (lockFlag > kLockOpen) throw EInvalidKey(kMsgFileLocked);
         throw;

@@ -3,7 +3,9 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "codec/codec_owner.h"
@@ -11,6 +13,8 @@
 #include "platform/stream.h"
 
 namespace tovin {
+
+class DecodeAhead;
 
 using TCProcessMode = int;
 inline constexpr TCProcessMode kProcessExpand = 1;  // the only mode this system raises
@@ -64,6 +68,12 @@ class TVellox : public CodecOwner {
   // Expands into nothing: every member is decoded and verified, no file is created. An
   // addition for testing archives; the setup never sets it.
   bool TestOnly = false;
+  // Threads that decode members ahead of the one that writes them; 1 expands every member on
+  // the calling thread as the setup does. With more, progress is shown once per member and
+  // coded members up to DecodeMemoryLimit (stored plus expanded bytes) are held in memory.
+  // An addition for hosts that expand whole archives at speed; events still come in order.
+  int DecodeThreads = 1;
+  int64_t DecodeMemoryLimit = 64 << 20;
   // Raised for every member header read during an expansion, selected or not, before anything
   // else is done with it. An addition for hosts that show sizes; the setup does not use it.
   std::function<void(const TArchiveHeader& archive, const TMemberHeader& member, const std::string& name)>
@@ -96,6 +106,11 @@ class TVellox : public CodecOwner {
   static void ForceDirectoryPath(const std::string& folder);
 
  private:
+  // ExpandMember with the key and progress event of owner.
+  void ExpandMemberAs(const CodecOwner& owner, Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize,
+                      int32_t storedChecksum, uint8_t method, const std::string& methodId, int32_t lockFlag);
+  std::unique_ptr<DecodeAhead> StartDecodeAhead(Stream& in, const std::unordered_set<std::string>* selected,
+                                                const std::string& methodId);
   // ExpandMember into a file just created for the member.
   void ExpandMemberToFile(Stream& file, Stream& in, const TMemberHeader& h, const std::string& methodId);
   std::string targetPath_;

@@ -54,6 +54,11 @@ int64_t MemoryStream::Read(void* buffer, int64_t count) {
 void MemoryStream::WriteAll(const void* buffer, int64_t count) {
   if (count <= 0) return;
   size_t n = static_cast<size_t>(count);
+  if (pos_ == data_.size()) {  // appending: no zeros written first
+    data_.append(static_cast<const char*>(buffer), n);
+    pos_ += n;
+    return;
+  }
   if (pos_ + n > data_.size()) data_.resize(pos_ + n);
   std::memcpy(data_.data() + pos_, buffer, n);
   pos_ += n;

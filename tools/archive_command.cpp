@@ -1,5 +1,7 @@
 // tovin archive create|list|test|extract: single compressed archive files.
+#include <algorithm>
 #include <cstdio>
+#include <thread>
 
 #include "codec/method_table.h"
 #include "container/archive_writer.h"
@@ -96,12 +98,17 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
 
   std::string archiveName, dir = ".";
   int64_t key = 0;
-  OptionParser p("archive " + verb, verb == "extract" ? "[-k KEY] [-C DIR] ARCHIVE" : verb == "test" ? "[-k KEY] ARCHIVE" : "ARCHIVE",
+  OptionParser p("archive " + verb, verb == "extract" ? "[-k KEY] [-j N] [-C DIR] ARCHIVE" : verb == "test" ? "[-k KEY] [-j N] ARCHIVE" : "ARCHIVE",
                  verb == "list" ? "Lists the members of a compressed archive file."
                  : verb == "test" ? "Checks every member of a compressed archive file without writing any."
                                   : "Extracts every member of a compressed archive file below a folder.");
   if (verb != "list")
     p.Number("-k,--key", "KEY", "the key of a locked archive (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
+  int64_t jobs = std::max(1u, std::thread::hardware_concurrency());
+  if (verb != "list")
+    p.Number("-j,--jobs", "N", "threads that decode files ahead of the one that writes them (default: the number of "
+             "processors, here " + std::to_string(jobs) + ")",
+             jobs, 1, 256);
   if (verb == "extract") p.Text("-C,--directory", "DIR", "the folder to extract into (default: the current folder)", dir);
   p.Flag("-q,--quiet", "no progress and no summary", quiet);
   p.Positional("ARCHIVE", "the archive file", archiveName, true);
@@ -110,6 +117,7 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
   std::string archive = plat::FromHostPath(archiveName);
   TVellox vellox;
   vellox.KeyValue = static_cast<int32_t>(static_cast<uint32_t>(key));
+  vellox.DecodeThreads = static_cast<int>(jobs);
   if (verb == "list") {
     std::vector<TListedMember> members;
     vellox.ListArchive(archive, members);

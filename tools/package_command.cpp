@@ -1,5 +1,6 @@
 // tovin list|test|extract: read a package (its segment set) the way the setup reads it, and say
 // exactly what it holds, what was checked and what was written.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
+#include <thread>
 
 #include "codec/method_table.h"
 #include "container/vellox_errors.h"
@@ -124,10 +126,15 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   std::string summary = verb == "list"   ? "Lists the archives and files of a package."
                         : verb == "test" ? "Checks every file of a package (checksums, keys) without writing any."
                                          : "Extracts the files of a package below a folder.";
-  OptionParser p(verb, verb == "extract" ? "[-k KEY] [-C DIR] [--flat] PACKAGE" : verb == "test" ? "[-k KEY] PACKAGE" : "PACKAGE",
+  OptionParser p(verb, verb == "extract" ? "[-k KEY] [-j N] [-C DIR] [--flat] PACKAGE" : verb == "test" ? "[-k KEY] [-j N] PACKAGE" : "PACKAGE",
                  summary);
   if (verb != "list")
     p.Number("-k,--key", "KEY", "the key of a locked package (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
+  int64_t jobs = std::max(1u, std::thread::hardware_concurrency());
+  if (verb != "list")
+    p.Number("-j,--jobs", "N", "threads that decode files ahead of the one that writes them (default: the number of "
+             "processors, here " + std::to_string(jobs) + ")",
+             jobs, 1, 256);
   if (verb == "extract") {
     p.Text("-C,--directory", "DIR", "the folder to extract into (default: the current folder)", dir);
     p.Flag("--flat", "every file by its bare name into DIR, as the setup expands a package", flat);
@@ -146,6 +153,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   seg.Dialogs = &dialogs;
   seg.KeyValue = static_cast<int32_t>(static_cast<uint32_t>(key));
   seg.SetSegTmpDir(temp.Path());
+  seg.DecodeThreads = static_cast<int>(jobs);
 
   Progress progress(quiet);
   Position at;

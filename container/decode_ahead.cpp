@@ -1,0 +1,167 @@
+#include "container/decode_ahead.h"
+
+namespace tovin {
+
+namespace {
+int64_t Cost(const TMemberHeader& h) { return static_cast<int64_t>(h.StoredSize) + h.ExpandedSize; }
+}  // namespace
+
+DecodeAhead::DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Eligible eligible,
+                         Selected selected, Decode decode)
+    : in_(in),
+      options_(options),
+      readHeader_(std::move(readHeader)),
+      eligible_(std::move(eligible)),
+      selected_(std::move(selected)),
+      decode_(std::move(decode)) {
+  if (options_.MaxAhead < 1) options_.MaxAhead = 1;
+  try {
+    for (int i = 0; i < options_.Threads; ++i) workers_.emplace_back([this] { Work(); });
+  } catch (...) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    work_.notify_all();
+    for (auto& t : workers_) t.join();
+    throw;
+  }
+}
+
+DecodeAhead::~DecodeAhead() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+    for (auto& m : ahead_) m->abandoned = true;
+  }
+  work_.notify_all();
+  for (auto& t : workers_) t.join();
+}
+
+AheadMember& DecodeAhead::Next() {
+  ReadAhead();
+  AheadMember& m = *ahead_.front();
+  if (m.headerError) std::rethrow_exception(m.headerError);
+  return m;
+}
+
+void DecodeAhead::ReadAhead() {
+  using Kind = AheadMember::Kind;
+  while (ahead_.size() < options_.MaxAhead &&
+         (ahead_.empty() || ahead_.back()->kind == Kind::Skipped || ahead_.back()->kind == Kind::Decoded)) {
+    int64_t headerAt = in_.Position();
+    auto m = std::make_shared<AheadMember>();
+    m->headerAt = headerAt;
+    m->kind = Kind::Inline;
+    try {
+      if (!readHeader_(in_, m->header, m->name)) m->kind = Kind::End;
+    } catch (...) {
+      m->kind = Kind::End;
+      m->headerError = std::current_exception();
+    }
+    if (m->kind == Kind::End) {
+      ahead_.push_back(std::move(m));
+      return;
+    }
+    m->dataStart = in_.Position();
+    const TMemberHeader& h = m->header;
+    if (!selected_(m->name)) {
+      m->kind = Kind::Skipped;
+      in_.Seek(SkipEnd(*m), kSeekBegin);
+      ahead_.push_back(std::move(m));
+      continue;
+    }
+    if (eligible_(h) && Cost(h) <= options_.MemoryLimit) {
+      if (held_ + Cost(h) > options_.MemoryLimit && !ahead_.empty()) {
+        in_.Seek(headerAt, kSeekBegin);  // read again once memory is given back
+        return;
+      }
+      try {
+        m->stored.resize(static_cast<size_t>(h.StoredSize));
+        int64_t got = 0;
+        while (got < h.StoredSize) {
+          int64_t n = in_.Read(m->stored.data() + got, h.StoredSize - got);
+          if (n <= 0) break;
+          got += n;
+        }
+        m->stored.resize(static_cast<size_t>(got));  // a cut archive: the decoder meets its end as inline
+        in_.Seek(SkipEnd(*m), kSeekBegin);
+        m->kind = Kind::Decoded;
+      } catch (...) {
+        // Read again inline, where the error is raised in its proper place.
+        m->stored = std::string();
+        in_.Seek(m->dataStart, kSeekBegin);
+      }
+    }
+    if (m->kind == Kind::Decoded) {
+      held_ += Cost(h);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pending_.push_back(m);
+      }
+      work_.notify_one();
+    }
+    ahead_.push_back(std::move(m));
+  }
+}
+
+void DecodeAhead::Done(int64_t nextHeader) {
+  std::shared_ptr<AheadMember> done = std::move(ahead_.front());
+  ahead_.pop_front();
+  if (done->kind == AheadMember::Kind::Decoded) held_ -= Cost(done->header);
+  int64_t guessed = ahead_.empty() ? in_.Position() : ahead_.front()->headerAt;
+  if (guessed == nextHeader) return;
+  // The member ended elsewhere than its stored size says: what was read after it is wrong.
+  Drop();
+  in_.Seek(nextHeader, kSeekBegin);
+}
+
+void DecodeAhead::Drop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (auto& m : ahead_) m->abandoned = true;
+  ahead_.clear();
+  held_ = 0;
+}
+
+int64_t DecodeAhead::Take(AheadMember& m, Stream& out) {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [&m] { return m.finished; });
+  }
+  MemoryStream decoded = std::move(m.output);
+  out.WriteAll(decoded.Data().data(), static_cast<int64_t>(decoded.Data().size()));
+  if (m.error) std::rethrow_exception(m.error);
+  return m.dataStart + m.consumed;
+}
+
+void DecodeAhead::Work() {
+  for (;;) {
+    std::shared_ptr<AheadMember> m;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      work_.wait(lock, [this] { return stop_ || !pending_.empty(); });
+      if (stop_) return;
+      m = std::move(pending_.front());
+      pending_.pop_front();
+    }
+    if (!m->abandoned) {
+      std::string reserved;
+      reserved.reserve(static_cast<size_t>(m->header.ExpandedSize));
+      m->output = MemoryStream(std::move(reserved));
+      MemoryStream stored(std::move(m->stored));
+      try {
+        decode_(*m, stored);
+      } catch (...) {
+        m->error = std::current_exception();
+      }
+      m->consumed = stored.Position();
+    }
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      m->finished = true;
+    }
+    finished_.notify_all();
+  }
+}
+
+}  // namespace tovin

@@ -1,0 +1,102 @@
+// Reads an archive's members ahead of the thread that expands them and decodes the coded ones
+// on worker threads, so decoding overlaps the file system's work and uses every core. The
+// expanding thread still takes each member in order and decides everything about it (events,
+// names, skips, files); what was read and decoded ahead is only a guess of where the next
+// header lies, checked against where the member really ended before it is used.
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "container/archive_format.h"
+#include "platform/stream.h"
+
+namespace tovin {
+
+// One member as read ahead.
+struct AheadMember {
+  enum class Kind {
+    End,      // no further header: ReadMemberHeader gave false or raised Error
+    Inline,   // to be expanded from the archive stream, which stands at its stored data
+    Skipped,  // left out by the selection: its stored data was passed over
+    Decoded,  // its stored data was read and handed to a worker
+  };
+  Kind kind = Kind::End;
+  TMemberHeader header;
+  std::string name;
+  std::exception_ptr headerError;  // from reading the header
+  int64_t headerAt = 0;
+  int64_t dataStart = 0;
+
+  // Decoded members, written by the worker until finished.
+  std::string stored;
+  MemoryStream output;
+  int64_t consumed = 0;  // stored bytes the decoder read
+  std::exception_ptr error;
+  bool finished = false;
+  std::atomic<bool> abandoned{false};
+};
+
+struct DecodeAheadOptions {
+  int Threads = 2;
+  // Stored plus expanded bytes held in memory at once; a larger member is expanded inline.
+  int64_t MemoryLimit = 64 << 20;
+  size_t MaxAhead = 8;  // members read ahead of the one being expanded
+};
+
+class DecodeAhead {
+ public:
+  using ReadHeader = std::function<bool(Stream& in, TMemberHeader& header, std::string& name)>;
+  // Whether a member is coded by a method the workers may run; the rest go inline.
+  using Eligible = std::function<bool(const TMemberHeader& header)>;
+  using Selected = std::function<bool(const std::string& name)>;
+  // Decodes stored into output as the expanding thread would, on a worker; may raise.
+  using Decode = std::function<void(AheadMember& member, Stream& stored)>;
+
+  DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Eligible eligible, Selected selected,
+              Decode decode);
+  // Abandons what is being decoded and waits for the workers.
+  ~DecodeAhead();
+  DecodeAhead(const DecodeAhead&) = delete;
+  DecodeAhead& operator=(const DecodeAhead&) = delete;
+
+  // The next member in order; raises what reading its header raised.
+  AheadMember& Next();
+  // The member from Next is done. Its stored data ended at nextHeader (the archive stream's
+  // position for an inline member); members read ahead from elsewhere are dropped.
+  void Done(int64_t nextHeader);
+  // Where a member taken by Next ends when its stored data is passed over.
+  static int64_t SkipEnd(const AheadMember& m) { return m.dataStart + m.header.StoredSize; }
+  // Waits for a decoded member; writes what it decoded to out and raises what decoding raised.
+  // Returns where its stored data ended.
+  int64_t Take(AheadMember& m, Stream& out);
+
+ private:
+  void ReadAhead();
+  void Drop();
+  void Work();
+
+  Stream& in_;
+  DecodeAheadOptions options_;
+  ReadHeader readHeader_;
+  Eligible eligible_;
+  Selected selected_;
+  Decode decode_;
+  std::deque<std::shared_ptr<AheadMember>> ahead_;  // the expanding thread's, in order
+  int64_t held_ = 0;                                // stored + expanded bytes of ahead_
+  std::mutex mutex_;
+  std::condition_variable work_, finished_;
+  std::deque<std::shared_ptr<AheadMember>> pending_;  // under mutex_
+  bool stop_ = false;                                 // under mutex_
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace tovin
