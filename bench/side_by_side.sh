@@ -21,7 +21,7 @@ while [ $# -gt 0 ]; do
     --flat) flat=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --baseline) baseline=$2; shift 2 ;;
-    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
