@@ -46,11 +46,11 @@ void StoreBits(const std::string& host, uint32_t bits) {
   ::lsetxattr(host.c_str(), kDosAttrib, buf, static_cast<size_t>(n), 0);  // no xattrs: bits are lost
 }
 
-uint32_t AttributesOf(const std::string& host, const struct stat& st) {
-  bool dir = S_ISDIR(st.st_mode);
+uint32_t AttributesOf(const std::string& host, mode_t mode) {
+  bool dir = S_ISDIR(mode);
   uint32_t a = StoredBits(host).value_or(dir ? 0u : static_cast<uint32_t>(kAttrArchive));
   if (dir) a |= kAttrDirectory;
-  if (!(st.st_mode & S_IWUSR)) a |= kAttrReadOnly;
+  if (!(mode & S_IWUSR)) a |= kAttrReadOnly;
   return a == 0 ? kAttrNormal : a;
 }
 
@@ -71,7 +71,7 @@ bool ParentExists(const std::string& host) {
   return ::stat(host.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsReadOnly(const struct stat& st) { return !(st.st_mode & S_IWUSR); }
+bool IsReadOnly(mode_t mode) { return !(mode & S_IWUSR); }
 
 bool WildcardMatch(const char* p, const char* s) {
   for (; *p; ++p) {
@@ -181,18 +181,17 @@ uint32_t GetFileAttributes(const std::string& path) {
     SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
     return kInvalidAttributes;
   }
-  return AttributesOf(*host, st);
+  return AttributesOf(*host, st.st_mode);
 }
 
 bool SetFileAttributes(const std::string& path, uint32_t attributes) {
   auto place = ResolveForWriting(path);
   if (!place) return false;
-  struct stat st;
-  if (::fstatat(place->Folder(), place->Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (!place->Exists()) {
     SetLastError(kErrorFileNotFound);
     return false;
   }
-  mode_t mode = st.st_mode & 07777;
+  mode_t mode = place->Mode() & 07777;
   mode = (attributes & kAttrReadOnly) ? (mode & ~0222) : (mode | S_IWUSR);
   if (::fchmodat(place->Folder(), place->Name().c_str(), mode, 0) != 0) {
     SetLastError(ErrorFromErrno(errno));
@@ -242,12 +241,11 @@ bool DeleteFile(const std::string& path) {
   if (!place) return false;
   int folder = place->Folder();
   const char* name = place->Name().c_str();
-  struct stat st;
-  if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (!place->Exists()) {
     SetLastError(kErrorFileNotFound);
     return false;
   }
-  if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
+  if (S_ISDIR(place->Mode()) || IsReadOnly(place->Mode())) {
     SetLastError(kErrorAccessDenied);
     return false;
   }
@@ -312,7 +310,7 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
       found.push_back(fd);
       return;
     }
-    fd.attributes = AttributesOf(h, st);
+    fd.attributes = AttributesOf(h, st.st_mode);
     if (link) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrReparsePoint;
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrDevice;
     if (fd.attributes & exclude) return;
@@ -375,7 +373,8 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     if (!place) return nullptr;
     host = place->Host();
     folder = place->Folder();
-    exists = ::fstatat(folder, place->Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    exists = place->Exists();
+    st.st_mode = place->Mode();
     if (!exists && disposition == Disposition::OpenExisting) {
       SetLastError(kErrorFileNotFound);
       return nullptr;
@@ -386,8 +385,8 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     }
   }
   if (exists) {
-    bool hiddenOrSystem = (AttributesOf(*host, st) & (kAttrHidden | kAttrSystem)) != 0;
-    if (S_ISDIR(st.st_mode) || (access != Access::Read && IsReadOnly(st)) ||
+    bool hiddenOrSystem = (AttributesOf(*host, st.st_mode) & (kAttrHidden | kAttrSystem)) != 0;
+    if (S_ISDIR(st.st_mode) || (access != Access::Read && IsReadOnly(st.st_mode)) ||
         (disposition == Disposition::CreateAlways && hiddenOrSystem)) {
       SetLastError(kErrorAccessDenied);
       return nullptr;
