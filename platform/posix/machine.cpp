@@ -397,7 +397,21 @@ Resolved Resolve(const std::string& path) {
   struct stat st;
   if (parts.empty() || ::lstat(exact.c_str(), &st) == 0) {
     r.host = exact.empty() ? "/" : exact;
+    if (!parts.empty() && !S_ISLNK(st.st_mode)) r.mode = st.st_mode;
     return r;
+  }
+  // A missing last component below folders there as spelled (a file about to be made): its
+  // folder opens in one call and is the only one searched for another letter case.
+  if (errno == ENOENT) {
+    std::string parent = exact.substr(0, exact.rfind('/'));
+    int folder = ::open(parent.empty() ? "/" : parent.c_str(), kOpenFolder);
+    if (folder >= 0) {
+      tovin::ScopeGuard closeFolder([folder] { ::close(folder); });
+      auto found = FindCaseVariant(folder, parts.back());
+      r.host = found ? parent + "/" + *found : exact;
+      r.missingInFolder = !found;
+      return r;
+    }
   }
   // Else down from the drive's folder, one component at a time and each from the folder
   // opened above it, so a deep path costs no more than its length. Links are followed.

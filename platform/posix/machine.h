@@ -24,6 +24,11 @@ std::string NormalizePath(const std::string& path);
 struct Resolved {
   std::string host;     // host path, existing components in their stored case
   bool valid = false;   // false for a name Windows forbids or an unknown drive form
+  // What the lookup saw on the way, so callers need not look again: st_mode of the last
+  // component when it is there and no link (0 when not seen), and whether it is missing
+  // from a folder that is there (no other letter case of it either).
+  uint32_t mode = 0;
+  bool missingInFolder = false;
 };
 // Maps a Windows path to the host, matching each component without regard to letter case
 // (an exact match first). Components that do not exist keep the case they were given.
