@@ -46,22 +46,28 @@ void StoreBits(const std::string& host, uint32_t bits) {
   ::lsetxattr(host.c_str(), kDosAttrib, buf, static_cast<size_t>(n), 0);  // no xattrs: bits are lost
 }
 
-uint32_t AttributesOf(const std::string& host, const struct stat& st) {
-  bool dir = S_ISDIR(st.st_mode);
+uint32_t AttributesOf(const std::string& host, mode_t mode) {
+  bool dir = S_ISDIR(mode);
   uint32_t a = StoredBits(host).value_or(dir ? 0u : static_cast<uint32_t>(kAttrArchive));
   if (dir) a |= kAttrDirectory;
-  if (!(st.st_mode & S_IWUSR)) a |= kAttrReadOnly;
+  if (!(mode & S_IWUSR)) a |= kAttrReadOnly;
   return a == 0 ? kAttrNormal : a;
 }
 
-// Host path of a Windows path whose parent must exist; error code set on failure.
-std::optional<std::string> HostFor(const std::string& path) {
+// The host side of a Windows path; error code set on failure.
+std::optional<posix::Resolved> Lookup(const std::string& path) {
   auto r = Resolve(path);
   if (!r.valid) {
     SetLastError(kErrorInvalidName);
     return std::nullopt;
   }
-  return r.host;
+  return r;
+}
+
+std::optional<std::string> HostFor(const std::string& path) {
+  auto r = Lookup(path);
+  if (!r) return std::nullopt;
+  return r->host;
 }
 
 bool ParentExists(const std::string& host) {
@@ -71,7 +77,20 @@ bool ParentExists(const std::string& host) {
   return ::stat(host.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsReadOnly(const struct stat& st) { return !(st.st_mode & S_IWUSR); }
+// Stats a looked-up path, following a link (only st_mode is filled when the lookup saw it);
+// the error code of a missing one is set.
+bool StatFound(const posix::Resolved& r, struct stat& st) {
+  if (r.mode != 0) {  // seen by the lookup and no link: a second look gives the same
+    st = {};
+    st.st_mode = r.mode;
+    return true;
+  }
+  if (!r.missingInFolder && ::stat(r.host.c_str(), &st) == 0) return true;
+  SetLastError(r.missingInFolder || ParentExists(r.host) ? kErrorFileNotFound : kErrorPathNotFound);
+  return false;
+}
+
+bool IsReadOnly(mode_t mode) { return !(mode & S_IWUSR); }
 
 bool WildcardMatch(const char* p, const char* s) {
   for (; *p; ++p) {
@@ -174,25 +193,21 @@ class PosixFile final : public File {
 }  // namespace
 
 uint32_t GetFileAttributes(const std::string& path) {
-  auto host = HostFor(path);
-  if (!host) return kInvalidAttributes;
+  auto r = Lookup(path);
+  if (!r) return kInvalidAttributes;
   struct stat st;
-  if (::stat(host->c_str(), &st) != 0) {
-    SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
-    return kInvalidAttributes;
-  }
-  return AttributesOf(*host, st);
+  if (!StatFound(*r, st)) return kInvalidAttributes;
+  return AttributesOf(r->host, st.st_mode);
 }
 
 bool SetFileAttributes(const std::string& path, uint32_t attributes) {
   auto place = ResolveForWriting(path);
   if (!place) return false;
-  struct stat st;
-  if (::fstatat(place->Folder(), place->Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (!place->Exists()) {
     SetLastError(kErrorFileNotFound);
     return false;
   }
-  mode_t mode = st.st_mode & 07777;
+  mode_t mode = place->Mode() & 07777;
   mode = (attributes & kAttrReadOnly) ? (mode & ~0222) : (mode | S_IWUSR);
   if (::fchmodat(place->Folder(), place->Name().c_str(), mode, 0) != 0) {
     SetLastError(ErrorFromErrno(errno));
@@ -242,12 +257,11 @@ bool DeleteFile(const std::string& path) {
   if (!place) return false;
   int folder = place->Folder();
   const char* name = place->Name().c_str();
-  struct stat st;
-  if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (!place->Exists()) {
     SetLastError(kErrorFileNotFound);
     return false;
   }
-  if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
+  if (S_ISDIR(place->Mode()) || IsReadOnly(place->Mode())) {
     SetLastError(kErrorAccessDenied);
     return false;
   }
@@ -297,8 +311,6 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
   auto cut = full.rfind('\\');
   std::string dir = full.substr(0, cut + 1), name = full.substr(cut + 1);
   if (name.empty()) name.push_back('*');
-  auto host = HostFor(dir);
-  if (!host) return found;
   uint32_t exclude = ~mask & (kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory);
   auto add = [&](const std::string& n, const std::string& h) {
     struct stat st, lst;
@@ -306,13 +318,13 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
     bool link = S_ISLNK(lst.st_mode);
     FindData fd;
     fd.name = n;
-    if (::stat(h.c_str(), &st) != 0) {
-      if (!link) return;
+    if (!link) st = lst;  // a second look, following links, would see the same
+    else if (::stat(h.c_str(), &st) != 0) {
       fd.attributes = kAttrReparsePoint;  // a dangling link: listed, so callers can report it
       found.push_back(fd);
       return;
     }
-    fd.attributes = AttributesOf(h, st);
+    fd.attributes = AttributesOf(h, st.st_mode);
     if (link) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrReparsePoint;
     if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) fd.attributes = (fd.attributes & ~kAttrNormal) | kAttrDevice;
     if (fd.attributes & exclude) return;
@@ -324,10 +336,13 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
   // such call would make work over a folder's files grow with its square.
   if (name.find_first_of("*?") == std::string::npos && name != "." && name != "..") {
     auto r = posix::Resolve(full);
-    if (r.valid) add(r.host.substr(r.host.rfind('/') + 1), r.host);
+    if (r.valid && !r.missingInFolder) add(r.host.substr(r.host.rfind('/') + 1), r.host);
+    else if (!r.valid && !HostFor(dir)) return found;  // the folder's own name is what is wrong
     if (found.empty()) SetLastError(kErrorFileNotFound);
     return found;
   }
+  auto host = HostFor(dir);
+  if (!host) return found;
   DIR* d = ::opendir(host->c_str());
   if (!d) {
     SetLastError(ErrorFromErrno(errno));
@@ -363,19 +378,18 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
   struct stat st;
   bool exists;
   if (reading) {
-    host = HostFor(path);
-    if (!host) return nullptr;
-    exists = ::stat(host->c_str(), &st) == 0;
-    if (!exists) {
-      SetLastError(ParentExists(*host) ? kErrorFileNotFound : kErrorPathNotFound);
-      return nullptr;
-    }
+    auto r = Lookup(path);
+    if (!r) return nullptr;
+    host = r->host;
+    exists = StatFound(*r, st);
+    if (!exists) return nullptr;
   } else {
     place = ResolveForWriting(path);
     if (!place) return nullptr;
     host = place->Host();
     folder = place->Folder();
-    exists = ::fstatat(folder, place->Name().c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    exists = place->Exists();
+    st.st_mode = place->Mode();
     if (!exists && disposition == Disposition::OpenExisting) {
       SetLastError(kErrorFileNotFound);
       return nullptr;
@@ -386,8 +400,8 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     }
   }
   if (exists) {
-    bool hiddenOrSystem = (AttributesOf(*host, st) & (kAttrHidden | kAttrSystem)) != 0;
-    if (S_ISDIR(st.st_mode) || (access != Access::Read && IsReadOnly(st)) ||
+    bool hiddenOrSystem = (AttributesOf(*host, st.st_mode) & (kAttrHidden | kAttrSystem)) != 0;
+    if (S_ISDIR(st.st_mode) || (access != Access::Read && IsReadOnly(st.st_mode)) ||
         (disposition == Disposition::CreateAlways && hiddenOrSystem)) {
       SetLastError(kErrorAccessDenied);
       return nullptr;

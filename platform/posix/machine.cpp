@@ -4,8 +4,14 @@
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+#if defined(SYS_openat2) && __has_include(<linux/openat2.h>)
+#include <linux/openat2.h>
+#define TOVIN_OPENAT2 1
+#endif
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +25,7 @@
 #include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "platform/posix/name_cache.h"
+#include "platform/scope_guard.h"
 
 namespace plat::posix {
 namespace {
@@ -131,7 +138,8 @@ constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 }  // namespace
 
 WritePlace::WritePlace(WritePlace&& other) noexcept
-    : folder_(other.folder_), name_(std::move(other.name_)), host_(std::move(other.host_)) {
+    : folder_(other.folder_), name_(std::move(other.name_)), host_(std::move(other.host_)),
+      exists_(other.exists_), mode_(other.mode_) {
   other.folder_ = -1;
 }
 
@@ -141,6 +149,8 @@ WritePlace& WritePlace::operator=(WritePlace&& other) noexcept {
     folder_ = other.folder_;
     name_ = std::move(other.name_);
     host_ = std::move(other.host_);
+    exists_ = other.exists_;
+    mode_ = other.mode_;
     other.folder_ = -1;
   }
   return *this;
@@ -150,9 +160,102 @@ WritePlace::~WritePlace() {
   if (folder_ >= 0) ::close(folder_);
 }
 
+namespace {
+
+// The last component looked up in the folder that holds it (owned from here on): the exact
+// name first, then one that differs in letter case.
+std::optional<WritePlace> PlaceIn(int folder, std::string name, const std::string& folderHost) {
+  tovin::ScopeGuard closeFolder([folder] { ::close(folder); });
+  struct stat st;
+  bool exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!exists) {
+    if (auto variant = FindCaseVariant(folder, name)) {
+      name = *variant;
+      exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+  }
+  if (exists && S_ISLNK(st.st_mode)) {
+    SetLastError(kErrorStoppedOnSymlink);
+    return std::nullopt;
+  }
+  closeFolder.Dismiss();
+  return WritePlace(folder, name, folderHost + "/" + name, exists, exists ? st.st_mode : 0);
+}
+
 // Every component is opened from the one above it without following a link, so a link
 // planted in a target folder can neither be written through nor picked by the lookup
-// without letter case.
+// without letter case. drive is the drive's folder, owned from here on.
+std::optional<WritePlace> Walk(int drive, std::string host, const std::vector<std::string>& parts,
+                               bool makeFolders) {
+  int folder = drive;
+  tovin::ScopeGuard closeFolder([&folder] { ::close(folder); });
+  if (parts.empty()) {
+    struct stat st;
+    bool exists = ::fstat(folder, &st) == 0;
+    closeFolder.Dismiss();
+    return WritePlace(folder, ".", host.empty() ? "/" : host, exists, exists ? st.st_mode : 0);
+  }
+  for (size_t i = 0; i + 1 < parts.size(); ++i) {
+    std::string name = parts[i];
+    struct stat st;
+    bool exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists) {
+      if (auto variant = FindCaseVariant(folder, name)) {
+        name = *variant;
+        exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+      }
+    }
+    host += "/" + name;
+    if (makeFolders && !exists) {
+      if (::mkdirat(folder, name.c_str(), 0777) == 0) {
+        exists = true;  // made just now: a folder; the open below refuses anything put in its place
+        st.st_mode = S_IFDIR;
+      } else if (errno != EEXIST) {
+        SetLastError(ErrorFromErrno(errno));
+        return std::nullopt;
+      } else {
+        exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+      }
+    }
+    if (exists && S_ISLNK(st.st_mode)) {
+      SetLastError(kErrorStoppedOnSymlink);
+      return std::nullopt;
+    }
+    if (!exists || !S_ISDIR(st.st_mode)) {
+      SetLastError(makeFolders && exists ? kErrorAlreadyExists : kErrorPathNotFound);
+      return std::nullopt;
+    }
+    int next = ::openat(folder, name.c_str(), kOpenFolder | O_NOFOLLOW);
+    if (next < 0) {  // replaced since it was looked at
+      SetLastError(errno == ELOOP || errno == ENOTDIR ? kErrorStoppedOnSymlink : ErrorFromErrno(errno));
+      return std::nullopt;
+    }
+    ::close(folder);
+    folder = next;
+  }
+  closeFolder.Dismiss();
+  return PlaceIn(folder, parts.back(), host);
+}
+
+#ifdef TOVIN_OPENAT2
+std::atomic<bool> g_noOpenat2{false};
+
+// The folder that holds the last component, opened in one call below base (a folder, or
+// AT_FDCWD for an absolute path) when every folder on the way exists exactly as spelled and
+// none is a link; -1 otherwise, and the caller walks.
+int OpenParentAtOnce(int base, const std::string& parentPath) {
+  struct open_how how {};
+  how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+  // No ".." is left in a normalised path: beneath only makes sure of it.
+  how.resolve = RESOLVE_NO_SYMLINKS | (base == AT_FDCWD ? 0 : RESOLVE_BENEATH);
+  long fd = ::syscall(SYS_openat2, base, parentPath.c_str(), &how, sizeof how);
+  if (fd < 0 && errno == ENOSYS) g_noOpenat2.store(true, std::memory_order_relaxed);
+  return static_cast<int>(fd);
+}
+#endif
+
+}  // namespace
+
 std::optional<WritePlace> ResolveForWriting(const std::string& path, bool makeFolders) {
   std::string full = NormalizePath(path);
   char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(full[0])));
@@ -167,54 +270,34 @@ std::optional<WritePlace> ResolveForWriting(const std::string& path, bool makeFo
     parts.push_back(part);
   }
   // The drive's own folder may be reached through links: the user chose it.
-  int folder = ::open(host.empty() ? "/" : host.c_str(), kOpenFolder);
-  if (folder < 0) {
-    SetLastError(kErrorPathNotFound);
-    return std::nullopt;
+  int folder = -1;
+  auto openDrive = [&] {
+    folder = ::open(host.empty() ? "/" : host.c_str(), kOpenFolder);
+    if (folder < 0) SetLastError(kErrorPathNotFound);
+    return folder >= 0;
+  };
+#ifdef TOVIN_OPENAT2
+  // Most paths exist as spelled down to the last component's folder: one call opens it with
+  // the kernel refusing any link on the way, where the walk costs three calls a component.
+  // Anything else (a letter case to find, a folder to make, a link, no openat2) is walked.
+  if (parts.size() >= 2 && !g_noOpenat2.load(std::memory_order_relaxed)) {
+    std::string parent;  // below the drive's folder
+    for (size_t i = 0; i + 1 < parts.size(); ++i) parent += (i ? "/" : "") + parts[i];
+    int found;
+    if (host.empty()) {  // Z: is "/": no folder to open first
+      found = OpenParentAtOnce(AT_FDCWD, "/" + parent);
+    } else {
+      if (!openDrive()) return std::nullopt;
+      found = OpenParentAtOnce(folder, parent);
+    }
+    if (found >= 0) {
+      if (folder >= 0) ::close(folder);
+      return PlaceIn(found, parts.back(), host + "/" + parent);
+    }
   }
-  WritePlace place(folder, ".", host.empty() ? "/" : host);
-  for (size_t i = 0; i < parts.size(); ++i) {
-    std::string name = parts[i];
-    struct stat st;
-    bool exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!exists) {
-      if (auto variant = FindCaseVariant(place.Folder(), name)) {
-        name = *variant;
-        exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-      }
-    }
-    host += "/" + name;
-    if (makeFolders && !exists && i + 1 < parts.size()) {
-      if (::mkdirat(place.Folder(), name.c_str(), 0777) != 0 && errno != EEXIST) {
-        SetLastError(ErrorFromErrno(errno));
-        return std::nullopt;
-      }
-      exists = ::fstatat(place.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    }
-    if (exists && S_ISLNK(st.st_mode)) {
-      SetLastError(kErrorStoppedOnSymlink);
-      return std::nullopt;
-    }
-    if (i + 1 == parts.size()) {
-      int held = ::dup(place.Folder());
-      if (held < 0) {
-        SetLastError(ErrorFromErrno(errno));
-        return std::nullopt;
-      }
-      return WritePlace(held, name, host);
-    }
-    if (!exists || !S_ISDIR(st.st_mode)) {
-      SetLastError(makeFolders && exists ? kErrorAlreadyExists : kErrorPathNotFound);
-      return std::nullopt;
-    }
-    int next = ::openat(place.Folder(), name.c_str(), kOpenFolder | O_NOFOLLOW);
-    if (next < 0) {  // replaced since it was looked at
-      SetLastError(errno == ELOOP || errno == ENOTDIR ? kErrorStoppedOnSymlink : ErrorFromErrno(errno));
-      return std::nullopt;
-    }
-    place = WritePlace(next, ".", host);
-  }
-  return place;
+#endif
+  if (folder < 0 && !openDrive()) return std::nullopt;
+  return Walk(folder, host, parts, makeFolders);
 }
 
 const std::string& MachineRoot() {
@@ -314,7 +397,21 @@ Resolved Resolve(const std::string& path) {
   struct stat st;
   if (parts.empty() || ::lstat(exact.c_str(), &st) == 0) {
     r.host = exact.empty() ? "/" : exact;
+    if (!parts.empty() && !S_ISLNK(st.st_mode)) r.mode = st.st_mode;
     return r;
+  }
+  // A missing last component below folders there as spelled (a file about to be made): its
+  // folder opens in one call and is the only one searched for another letter case.
+  if (errno == ENOENT) {
+    std::string parent = exact.substr(0, exact.rfind('/'));
+    int folder = ::open(parent.empty() ? "/" : parent.c_str(), kOpenFolder);
+    if (folder >= 0) {
+      tovin::ScopeGuard closeFolder([folder] { ::close(folder); });
+      auto found = FindCaseVariant(folder, parts.back());
+      r.host = found ? parent + "/" + *found : exact;
+      r.missingInFolder = !found;
+      return r;
+    }
   }
   // Else down from the drive's folder, one component at a time and each from the folder
   // opened above it, so a deep path costs no more than its length. Links are followed.

@@ -24,6 +24,11 @@ std::string NormalizePath(const std::string& path);
 struct Resolved {
   std::string host;     // host path, existing components in their stored case
   bool valid = false;   // false for a name Windows forbids or an unknown drive form
+  // What the lookup saw on the way, so callers need not look again: st_mode of the last
+  // component when it is there and no link (0 when not seen), and whether it is missing
+  // from a folder that is there (no other letter case of it either).
+  uint32_t mode = 0;
+  bool missingInFolder = false;
 };
 // Maps a Windows path to the host, matching each component without regard to letter case
 // (an exact match first). Components that do not exist keep the case they were given.
@@ -36,8 +41,8 @@ Resolved Resolve(const std::string& path);
 // last component, when it exists, is no link either (a dangling one included).
 class WritePlace {
  public:
-  WritePlace(int folder, std::string name, std::string host)
-      : folder_(folder), name_(std::move(name)), host_(std::move(host)) {}
+  WritePlace(int folder, std::string name, std::string host, bool exists = false, uint32_t mode = 0)
+      : folder_(folder), name_(std::move(name)), host_(std::move(host)), exists_(exists), mode_(mode) {}
   WritePlace(WritePlace&& other) noexcept;
   WritePlace(const WritePlace&) = delete;
   WritePlace& operator=(const WritePlace&) = delete;
@@ -46,10 +51,15 @@ class WritePlace {
   int Folder() const { return folder_; }
   const std::string& Name() const { return name_; }  // "." for a drive's root
   const std::string& Host() const { return host_; }
+  // The last component as the lookup found it (not followed): callers need not look again.
+  bool Exists() const { return exists_; }
+  uint32_t Mode() const { return mode_; }  // st_mode when it exists
 
  private:
   int folder_;
   std::string name_, host_;
+  bool exists_;
+  uint32_t mode_;
 };
 // nullopt with the error set: 123 for a forbidden name, 3 for a missing or non-folder
 // component on the way, kErrorStoppedOnSymlink for a link on the way or at the end.
