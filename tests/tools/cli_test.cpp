@@ -42,6 +42,11 @@ TEST_F(Cli, PackListTestExtractRoundTrip) {
   EXPECT_EQ(ReadHostFile(dir_ + "/flat/app.bin").size(), 80000u);
   ASSERT_EQ(Tovin("extract -q -C again pkg/tovinsetup.001"), 0) << err_;
   EXPECT_EQ(Tree(dir_ + "/again"), Tree(dir_ + "/src"));
+  for (const char* jobs : {"1", "4"}) {  // decoded on the writing thread, and ahead of it
+    ASSERT_EQ(Tovin(std::string("extract -q -j ") + jobs + " -C x" + jobs + " pkg"), 0) << err_;
+    EXPECT_EQ(Tree(dir_ + "/x" + jobs), Tree(dir_ + "/src")) << jobs;
+    ASSERT_EQ(Tovin(std::string("test -j ") + jobs + " pkg"), 0) << err_;
+  }
 
   ASSERT_EQ(Tovin("pack -q --multi-arc -m lzh -o multi src"), 0) << err_;
   ASSERT_EQ(Tovin("extract -q -C mout multi"), 0) << err_;
