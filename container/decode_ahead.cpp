@@ -3,15 +3,17 @@
 namespace tovin {
 
 namespace {
+// Memory a member decoded by a worker holds: its stored and its expanded bytes.
 int64_t Cost(const TMemberHeader& h) { return static_cast<int64_t>(h.StoredSize) + h.ExpandedSize; }
 }  // namespace
 
-DecodeAhead::DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Eligible eligible,
-                         Selected selected, Decode decode)
+DecodeAhead::DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Eligible decodable,
+                         Eligible bufferable, Selected selected, Decode decode)
     : in_(in),
       options_(options),
       readHeader_(std::move(readHeader)),
-      eligible_(std::move(eligible)),
+      decodable_(std::move(decodable)),
+      bufferable_(std::move(bufferable)),
       selected_(std::move(selected)),
       decode_(std::move(decode)) {
   if (options_.MaxAhead < 1) options_.MaxAhead = 1;
@@ -47,8 +49,9 @@ AheadMember& DecodeAhead::Next() {
 
 void DecodeAhead::ReadAhead() {
   using Kind = AheadMember::Kind;
-  while (ahead_.size() < options_.MaxAhead &&
-         (ahead_.empty() || ahead_.back()->kind == Kind::Skipped || ahead_.back()->kind == Kind::Decoded)) {
+  while (ahead_.size() < options_.MaxAhead && (ahead_.empty() || ahead_.back()->kind == Kind::Skipped ||
+                                                ahead_.back()->kind == Kind::Decoded ||
+                                                ahead_.back()->kind == Kind::Buffered)) {
     int64_t headerAt = in_.Position();
     auto m = std::make_shared<AheadMember>();
     m->headerAt = headerAt;
@@ -71,8 +74,10 @@ void DecodeAhead::ReadAhead() {
       ahead_.push_back(std::move(m));
       continue;
     }
-    if (eligible_(h) && Cost(h) <= options_.MemoryLimit) {
-      if (held_ + Cost(h) > options_.MemoryLimit && !ahead_.empty()) {
+    bool decode = decodable_(h) && Cost(h) <= options_.MemoryLimit;
+    if (decode || (bufferable_(h) && h.StoredSize <= options_.MemoryLimit)) {
+      int64_t cost = decode ? Cost(h) : h.StoredSize;
+      if (held_ + cost > options_.MemoryLimit && !ahead_.empty()) {
         in_.Seek(headerAt, kSeekBegin);  // read again once memory is given back
         return;
       }
@@ -86,7 +91,9 @@ void DecodeAhead::ReadAhead() {
         }
         m->stored.resize(static_cast<size_t>(got));  // a cut archive: the decoder meets its end as inline
         in_.Seek(SkipEnd(*m), kSeekBegin);
-        m->kind = Kind::Decoded;
+        m->kind = decode ? Kind::Decoded : Kind::Buffered;
+        m->held = cost;
+        held_ += cost;
       } catch (...) {
         // Read again inline, where the error is raised in its proper place.
         m->stored = std::string();
@@ -94,7 +101,6 @@ void DecodeAhead::ReadAhead() {
       }
     }
     if (m->kind == Kind::Decoded) {
-      held_ += Cost(h);
       {
         std::lock_guard<std::mutex> lock(mutex_);
         pending_.push_back(m);
@@ -108,7 +114,7 @@ void DecodeAhead::ReadAhead() {
 void DecodeAhead::Done(int64_t nextHeader) {
   std::shared_ptr<AheadMember> done = std::move(ahead_.front());
   ahead_.pop_front();
-  if (done->kind == AheadMember::Kind::Decoded) held_ -= Cost(done->header);
+  held_ -= done->held;
   int64_t guessed = ahead_.empty() ? in_.Position() : ahead_.front()->headerAt;
   if (guessed == nextHeader) return;
   // The member ended elsewhere than its stored size says: what was read after it is wrong.

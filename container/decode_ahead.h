@@ -28,6 +28,7 @@ struct AheadMember {
     Inline,   // to be expanded from the archive stream, which stands at its stored data
     Skipped,  // left out by the selection: its stored data was passed over
     Decoded,  // its stored data was read and handed to a worker
+    Buffered, // its stored data was read, to be expanded by the expanding thread from memory
   };
   Kind kind = Kind::End;
   TMemberHeader header;
@@ -35,8 +36,9 @@ struct AheadMember {
   std::exception_ptr headerError;  // from reading the header
   int64_t headerAt = 0;
   int64_t dataStart = 0;
+  int64_t held = 0;  // bytes of memory it is counted for
 
-  // Decoded members, written by the worker until finished.
+  // Decoded and buffered members; a decoded one is the worker's until finished.
   std::string stored;
   MemoryStream output;
   int64_t consumed = 0;  // stored bytes the decoder read
@@ -47,7 +49,8 @@ struct AheadMember {
 
 struct DecodeAheadOptions {
   int Threads = 2;
-  // Stored plus expanded bytes held in memory at once; a larger member is expanded inline.
+  // Bytes held in memory at once: stored plus expanded bytes of a member decoded by a worker,
+  // stored bytes of one buffered. A member that does not fit alone goes inline.
   int64_t MemoryLimit = 64 << 20;
   size_t MaxAhead = 8;  // members read ahead of the one being expanded
 };
@@ -55,14 +58,15 @@ struct DecodeAheadOptions {
 class DecodeAhead {
  public:
   using ReadHeader = std::function<bool(Stream& in, TMemberHeader& header, std::string& name)>;
-  // Whether a member is coded by a method the workers may run; the rest go inline.
+  // decodable: coded by a method the workers may run; bufferable: one the expanding thread may
+  // expand from a copy of its stored data. The rest go inline.
   using Eligible = std::function<bool(const TMemberHeader& header)>;
   using Selected = std::function<bool(const std::string& name)>;
   // Decodes stored into output as the expanding thread would, on a worker; may raise.
   using Decode = std::function<void(AheadMember& member, Stream& stored)>;
 
-  DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Eligible eligible, Selected selected,
-              Decode decode);
+  DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Eligible decodable, Eligible bufferable,
+              Selected selected, Decode decode);
   // Abandons what is being decoded and waits for the workers.
   ~DecodeAhead();
   DecodeAhead(const DecodeAhead&) = delete;
@@ -87,7 +91,7 @@ class DecodeAhead {
   Stream& in_;
   DecodeAheadOptions options_;
   ReadHeader readHeader_;
-  Eligible eligible_;
+  Eligible decodable_, bufferable_;
   Selected selected_;
   Decode decode_;
   std::deque<std::shared_ptr<AheadMember>> ahead_;  // the expanding thread's, in order

@@ -170,6 +170,13 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
         ahead->Done(end);
         return;
       }
+      if (m && m->kind == AheadMember::Kind::Buffered) {
+        MemoryStream stored(std::move(m->stored));
+        if (file) ExpandMemberToFile(out, stored, h, methodId);
+        else ExpandMember(out, stored, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+        ahead->Done(m->dataStart + stored.Position());
+        return;
+      }
       if (file) ExpandMemberToFile(out, in, h, methodId);
       else ExpandMember(out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
       if (m) ahead->Done(in.Position());
@@ -242,8 +249,10 @@ std::unique_ptr<DecodeAhead> TVellox::StartDecodeAhead(Stream& in, const std::un
   struct Abandoned {};
   return std::make_unique<DecodeAhead>(
       in, options, [this](Stream& s, TMemberHeader& h, std::string& n) { return ReadMemberHeader(s, h, n); },
-      // Custom methods run the host's event, which belongs on the host's thread.
+      // Custom methods run the host's event, which belongs on the host's thread and may read the
+      // archive stream as it likes: they go inline.
       [](const TMemberHeader& h) { return h.Method == coRLE || h.Method == coLZH || h.Method == coLZH5; },
+      [](const TMemberHeader& h) { return h.Method == coNone || h.Method == coRLE || h.Method == coLZH || h.Method == coLZH5; },
       [selected](const std::string& name) { return !selected || Selected(*selected, name); },
       [this, methodId](AheadMember& m, Stream& stored) {
         PlainCodecOwner owner(KeyValue, [&m](int32_t&) {
