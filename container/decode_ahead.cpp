@@ -1,5 +1,7 @@
 #include "container/decode_ahead.h"
 
+#include "platform/scope_guard.h"
+
 namespace tovin {
 
 namespace {
@@ -82,6 +84,7 @@ void DecodeAhead::ReadAhead() {
         return;
       }
       try {
+        m->stored = Buffer(static_cast<size_t>(h.StoredSize));
         m->stored.resize(static_cast<size_t>(h.StoredSize));
         int64_t got = 0;
         while (got < h.StoredSize) {
@@ -134,10 +137,35 @@ int64_t DecodeAhead::Take(AheadMember& m, Stream& out) {
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [&m] { return m.finished; });
   }
-  MemoryStream decoded = std::move(m.output);
-  out.WriteAll(decoded.Data().data(), static_cast<int64_t>(decoded.Data().size()));
+  std::string decoded = m.output.Release();
+  ScopeGuard giveBack([&] { GiveBack(std::move(decoded)); });
+  out.WriteAll(decoded.data(), static_cast<int64_t>(decoded.size()));
   if (m.error) std::rethrow_exception(m.error);
   return m.dataStart + m.consumed;
+}
+
+std::string DecodeAhead::Buffer(size_t count) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  size_t best = spare_.size();
+  for (size_t i = 0; i < spare_.size(); ++i)
+    if (spare_[i].capacity() >= count && (best == spare_.size() || spare_[i].capacity() < spare_[best].capacity()))
+      best = i;
+  std::string buffer;
+  if (best < spare_.size()) {
+    buffer = std::move(spare_[best]);
+    spare_.erase(spare_.begin() + static_cast<std::ptrdiff_t>(best));
+    spareBytes_ -= buffer.capacity();
+  }
+  buffer.clear();
+  buffer.reserve(count);
+  return buffer;
+}
+
+void DecodeAhead::GiveBack(std::string buffer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (buffer.capacity() == 0 || spareBytes_ + buffer.capacity() > static_cast<size_t>(options_.MemoryLimit)) return;
+  spareBytes_ += buffer.capacity();
+  spare_.push_back(std::move(buffer));
 }
 
 void DecodeAhead::Work() {
@@ -151,9 +179,7 @@ void DecodeAhead::Work() {
       pending_.pop_front();
     }
     if (!m->abandoned) {
-      std::string reserved;
-      reserved.reserve(static_cast<size_t>(m->header.ExpandedSize));
-      m->output = MemoryStream(std::move(reserved));
+      m->output = MemoryStream(Buffer(static_cast<size_t>(m->header.ExpandedSize)));
       MemoryStream stored(std::move(m->stored));
       try {
         decode_(*m, stored);
@@ -161,6 +187,7 @@ void DecodeAhead::Work() {
         m->error = std::current_exception();
       }
       m->consumed = stored.Position();
+      GiveBack(stored.Release());
     }
     {
       std::lock_guard<std::mutex> lock(mutex_);

@@ -85,6 +85,10 @@ class DecodeAhead {
 
  private:
   void ReadAhead();
+  // A buffer for count bytes from the spare ones (a fresh allocation would be mapped and its
+  // pages faulted in anew for every member), and one given back for the next member.
+  std::string Buffer(size_t count);
+  void GiveBack(std::string buffer);
   void Drop();
   void Work();
 
@@ -100,6 +104,8 @@ class DecodeAhead {
   std::condition_variable work_, finished_;
   std::deque<std::shared_ptr<AheadMember>> pending_;  // under mutex_
   bool stop_ = false;                                 // under mutex_
+  std::vector<std::string> spare_;  // under mutex_
+  size_t spareBytes_ = 0;          // their capacity, held to the memory limit
   std::vector<std::thread> workers_;
 };
 

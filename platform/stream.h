@@ -47,6 +47,13 @@ class MemoryStream final : public Stream {
   int64_t Seek(int64_t offset, int origin) override;
   int64_t Size() override { return static_cast<int64_t>(data_.size()); }
   const std::string& Data() const { return data_; }
+  // Hands the bytes over (their memory with them) and leaves the stream empty.
+  std::string Release() {
+    std::string bytes = std::move(data_);
+    data_.clear();
+    pos_ = 0;
+    return bytes;
+  }
 
  private:
   std::string data_;
