@@ -2,6 +2,7 @@
 // lookup tables, and a linear window that doubles as the output buffer, so matches are copied
 // in words and the output is handed to the sink in large blocks.
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 
@@ -169,8 +170,10 @@ class Lh5Decoder {
       refill();
       CopyMatch(op, back, length);
       op += length;
-      if (op >= opStop) break;
-      if (uint32_t room = static_cast<uint32_t>(opStop - op); room < n) {
+      // One test for the common case of enough room for the symbols left.
+      if (opStop - op < static_cast<ptrdiff_t>(n)) {
+        if (op >= opStop) break;
+        auto room = static_cast<uint32_t>(opStop - op);
         dropped += n - room;
         n = room;
       }
@@ -199,7 +202,10 @@ class Lh5Decoder {
   static void CopyMatch(uint8_t* dst, uint32_t back, uint32_t length) {
     const uint8_t* src = dst - back;
     if (back >= 16) {
-      for (uint32_t i = 0; i < length; i += 16) std::memcpy(dst + i, src + i, 16);
+      // Most matches are short: two copies without a loop cover up to 32 bytes.
+      std::memcpy(dst, src, 16);
+      std::memcpy(dst + 16, src + 16, 16);
+      for (uint32_t i = 32; i < length; i += 16) std::memcpy(dst + i, src + i, 16);
     } else if (back >= 8) {
       for (uint32_t i = 0; i < length; i += 8) std::memcpy(dst + i, src + i, 8);
     } else if (back == 1) {

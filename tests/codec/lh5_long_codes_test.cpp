@@ -3,40 +3,12 @@
 // farthest distances, in the bulk of the input and at its tail, across input chunks.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <vector>
 
-#include "tests/codec/codec_helpers.h"
+#include "tests/codec/lh5_stream_writer.h"
 
 namespace tovin::test {
 namespace {
-
-// Canonical codes of a complete length list, as the stream defines them.
-std::vector<uint32_t> Codes(const std::vector<int>& lengths) {
-  std::array<uint32_t, 17> count{}, next{};
-  for (int l : lengths) ++count[static_cast<size_t>(l)];
-  count[0] = 0;
-  uint32_t code = 0;
-  for (int l = 1; l <= 16; ++l) {
-    next[static_cast<size_t>(l)] = code;
-    code = (code + count[static_cast<size_t>(l)]) << 1;
-  }
-  std::vector<uint32_t> codes(lengths.size());
-  for (size_t s = 0; s < lengths.size(); ++s)
-    if (lengths[s]) codes[s] = next[static_cast<size_t>(lengths[s])]++;
-  return codes;
-}
-
-struct Code {
-  std::vector<int> lengths;
-  std::vector<uint32_t> codes;
-  void Put(BitWriter& w, int symbol) const {
-    ASSERT_GT(lengths[static_cast<size_t>(symbol)], 0);
-    w.Put(lengths[static_cast<size_t>(symbol)], codes[static_cast<size_t>(symbol)]);
-  }
-};
-
-Code MakeCode(std::vector<int> lengths) { return Code{lengths, Codes(lengths)}; }
 
 // C: one symbol of each length 1..15 and two of 16; literals and matches alternate by length.
 std::vector<int> CLengths() {
@@ -55,35 +27,6 @@ std::vector<int> PLengths() {
   return len;
 }
 
-void PutCLengths(BitWriter& w, const std::vector<int>& c, const Code& t) {
-  int k = 510;
-  while (k > 0 && c[static_cast<size_t>(k - 1)] == 0) --k;
-  w.Put(9, static_cast<uint32_t>(k));
-  for (int i = 0; i < k;) {
-    if (c[static_cast<size_t>(i)] != 0) {
-      t.Put(w, c[static_cast<size_t>(i)] + 2);
-      ++i;
-      continue;
-    }
-    int run = 0;
-    while (i + run < k && c[static_cast<size_t>(i + run)] == 0) ++run;
-    i += run;
-    if (run >= 20) {
-      t.Put(w, 2);
-      w.Put(9, static_cast<uint32_t>(run - 20));
-    } else if (run == 19) {
-      t.Put(w, 0);
-      t.Put(w, 1);
-      w.Put(4, 15);
-    } else if (run >= 3) {
-      t.Put(w, 1);
-      w.Put(4, static_cast<uint32_t>(run - 3));
-    } else {
-      for (int j = 0; j < run; ++j) t.Put(w, 0);
-    }
-  }
-}
-
 struct Built {
   std::string stream;
   std::string expected;
@@ -91,23 +34,12 @@ struct Built {
 
 // symbols C symbols in one block, drawn from both codes by a fixed generator.
 Built Build(int symbols, uint32_t seed) {
-  // T: 13 codes of 4 bits and 6 of 5.
-  std::vector<int> tLen(19);
-  for (int i = 0; i < 19; ++i) tLen[static_cast<size_t>(i)] = i < 13 ? 4 : 5;
-  Code t = MakeCode(tLen), c = MakeCode(CLengths()), p = MakeCode(PLengths());
-  std::vector<int> cSymbols, pSymbols;
+  Code c = MakeCode(CLengths()), p = MakeCode(PLengths());
+  std::vector<int> cSymbols;
   for (int s = 0; s < 510; ++s)
     if (c.lengths[static_cast<size_t>(s)]) cSymbols.push_back(s);
   BitWriter w;
-  w.Put(16, static_cast<uint32_t>(symbols));
-  w.Put(5, 19);
-  for (int i = 0; i < 19; ++i) {
-    w.Length(tLen[static_cast<size_t>(i)]);
-    if (i == 2) w.Put(2, 0);
-  }
-  PutCLengths(w, c.lengths, t);
-  w.Put(4, 14);
-  for (int l : p.lengths) w.Length(l);
+  PutBlockHeader(w, symbols, c, p.lengths);
   std::string window(8192, ' ');
   uint32_t x = seed;
   for (int i = 0; i < symbols; ++i) {
