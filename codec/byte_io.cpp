@@ -1,8 +1,31 @@
 #include "codec/byte_io.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 
 namespace tovin {
+
+namespace {
+
+// The sum of n bytes, 16 at a time where the processor sums them in one step (summed a byte
+// at a time they cost the lh5 decoder a fifteenth of its instructions).
+uint32_t ByteSum(const uint8_t* p, size_t n) {
+  uint32_t sum = 0;
+  size_t i = 0;
+#if defined(__SSE2__)
+  __m128i wide = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16)
+    wide = _mm_add_epi64(wide, _mm_sad_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), _mm_setzero_si128()));
+  sum = static_cast<uint32_t>(_mm_cvtsi128_si32(wide)) + static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(wide, 8)));
+#endif
+  for (; i < n; ++i) sum += p[i];
+  return sum;
+}
+
+}  // namespace
 
 bool ByteSource::Refill() {
   end_ = true;
@@ -44,10 +67,8 @@ int32_t ByteSource::GetBlock(uint8_t* dst, int32_t n) {
       }
       int32_t k = std::min(n - i, len_ - pos_);
       const uint8_t* from = buffer_ + pos_;
-      uint32_t sum = 0;
-      for (int32_t j = 0; j < k; ++j) sum += from[j];
       std::memcpy(dst + i, from, static_cast<size_t>(k));
-      checksum_ += sum;
+      checksum_ += ByteSum(from, static_cast<size_t>(k));
       pos_ += k;
       i += k;
     } else if (!Refill()) {
@@ -71,9 +92,7 @@ void ByteSink::PutBlock(const uint8_t* data, size_t n) {
         keyPos_ = (keyPos_ + 1) & 3;
       }
     }
-    uint32_t sum = 0;
-    for (size_t i = 0; i < take; ++i) sum += out[i];
-    checksum_ += sum;
+    checksum_ += ByteSum(out, take);
     count_ += static_cast<uint32_t>(take);
     fill_ += static_cast<int32_t>(take);
     budget_ -= static_cast<int32_t>(take);
