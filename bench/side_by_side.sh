@@ -43,16 +43,13 @@ started=$(date +%s)
 # (as on this machine) the kernel will not reuse an inode deleted less than a minute before and
 # scans past every such inode for each new file, so whatever ran after a deletion of thousands
 # of files would be charged for it, more than linearly in their number.
-retired=0
 retire() {  # PATH...
   mkdir -p "$work/retired"
   local p
   for p in "$@"; do
-    if [ -e "$p" ]; then
-      retired=$((retired + 1))
-      mv "$p" "$work/retired/$retired"
-    fi
+    if [ -e "$p" ]; then mv "$p" "$(mktemp -d "$work/retired/XXXXXX")/"; fi
   done
+  return 0
 }
 
 # best PREP CMD...: the best wall time of RUNS runs of CMD, PREP (not timed) before each. With
