@@ -52,6 +52,16 @@ retire() {  # PATH...
   return 0
 }
 
+# Before each timed run that writes: what was written is on the disk, the page cache is given
+# back (as root; this machine is a virtual one, and memory it never touched costs a fault in the
+# host on first use, so the process that runs on fresh memory would be charged for it), and the
+# run's inputs are read into the page cache again. Every contender gets the same.
+settle() {  # INPUT...
+  sync
+  if [ -w /proc/sys/vm/drop_caches ]; then echo 1 > /proc/sys/vm/drop_caches; fi
+  find "$@" -type f -exec cat {} + > /dev/null
+}
+
 # best PREP CMD...: the best wall time of RUNS runs of CMD, PREP (not timed) before each. With
 # short=1 a command done in under half a second is run at least 10 times: one busy moment of
 # the machine weighs more on it (only where every contender is that quick, so all get as many).
@@ -188,16 +198,16 @@ tree() {  # NAME SRC MB NAME-REGEX
   read -r files bytes < <(copy_tree "$2" "$name" "$3" "$4")
   find "$name" -type f -exec cat {} + >/dev/null  # into the page cache for every contender alike
   local tp te bp be cz xz cs xs
-  tp=$(best "retire $name.pkg; sync" "$tovin" -q pack -o "$name.pkg" "$name")
-  te=$(best "retire x; sync" "$tovin" -q extract -C x "$name.pkg")
+  tp=$(best "retire $name.pkg; settle $name" "$tovin" -q pack -o "$name.pkg" "$name")
+  te=$(best "retire x; settle $name.pkg" "$tovin" -q extract -C x "$name.pkg")
   if [ -n "$baseline" ]; then
-    bp=$(best "retire $name.old; sync" "$baseline" -q pack -o "$name.old" "$name")
-    be=$(best "retire x; sync" "$baseline" -q extract -C x "$name.pkg")
+    bp=$(best "retire $name.old; settle $name" "$baseline" -q pack -o "$name.old" "$name")
+    be=$(best "retire x; settle $name.pkg" "$baseline" -q extract -C x "$name.pkg")
   fi
-  cz=$(best "retire $name.tgz; sync" tar czf "$name.tgz" -C "$name" .)
-  xz=$(best "retire x; mkdir x; sync" tar xzf "$name.tgz" -C x)
-  cs=$(best "retire $name.tzst; sync" tar -I zstd -cf "$name.tzst" -C "$name" .)
-  xs=$(best "retire x; mkdir x; sync" tar -I zstd -xf "$name.tzst" -C x)
+  cz=$(best "retire $name.tgz; settle $name" tar czf "$name.tgz" -C "$name" .)
+  xz=$(best "retire x; mkdir x; settle $name.tgz" tar xzf "$name.tgz" -C x)
+  cs=$(best "retire $name.tzst; settle $name" tar -I zstd -cf "$name.tzst" -C "$name" .)
+  xs=$(best "retire x; mkdir x; settle $name.tzst" tar -I zstd -xf "$name.tzst" -C x)
   retire x
   printf '\n  %-30s %8s %8s %11s\n' "$name: $files files, $((bytes / 1048576)) MB" pack extract "packed MB"
   row "tovin pack / extract" "$(secs "$tp") $(secs "$te") $(mib "$name.pkg")"
@@ -232,8 +242,8 @@ for i in range(n):
     open(os.path.join(d, 'file%05d.txt' % i), 'wb').write(data[at:at + size])
 PY
   "$tovin" -q pack -o "flat$n.pkg" "flat$n"
-  flat_t[$n]=$(best "retire x; sync" "$tovin" -q extract -C x "flat$n.pkg")
-  [ -z "$baseline" ] || flat_b[$n]=$(best "retire x; sync" "$baseline" -q extract -C x "flat$n.pkg")
+  flat_t[$n]=$(best "retire x; settle flat$n.pkg" "$tovin" -q extract -C x "flat$n.pkg")
+  [ -z "$baseline" ] || flat_b[$n]=$(best "retire x; settle flat$n.pkg" "$baseline" -q extract -C x "flat$n.pkg")
   retire x "flat$n"
 done
 printf '\n  %-30s %8s %8s %8s\n' "extract, one folder of" "$flat_small" "$flat_big" growth
