@@ -162,18 +162,21 @@ WritePlace::~WritePlace() {
 
 namespace {
 
-// The last component looked up in the folder that holds it (owned from here on): the exact
-// name first, then one that differs in letter case.
+// Looks name up in folder without following a link: the exact name first, then one that
+// differs in letter case (name then holds it). Whether it exists; st is its own status.
+bool LookUpIn(int folder, std::string& name, struct stat& st) {
+  if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return true;
+  auto variant = FindCaseVariant(folder, name);
+  if (!variant) return false;
+  name = *variant;
+  return ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// The last component looked up in the folder that holds it (owned from here on).
 std::optional<WritePlace> PlaceIn(int folder, std::string name, const std::string& folderHost) {
   tovin::ScopeGuard closeFolder([folder] { ::close(folder); });
   struct stat st;
-  bool exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-  if (!exists) {
-    if (auto variant = FindCaseVariant(folder, name)) {
-      name = *variant;
-      exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    }
-  }
+  bool exists = LookUpIn(folder, name, st);
   if (exists && S_ISLNK(st.st_mode)) {
     SetLastError(kErrorStoppedOnSymlink);
     return std::nullopt;
@@ -198,13 +201,7 @@ std::optional<WritePlace> Walk(int drive, std::string host, const std::vector<st
   for (size_t i = 0; i + 1 < parts.size(); ++i) {
     std::string name = parts[i];
     struct stat st;
-    bool exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    if (!exists) {
-      if (auto variant = FindCaseVariant(folder, name)) {
-        name = *variant;
-        exists = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-      }
-    }
+    bool exists = LookUpIn(folder, name, st);
     host += "/" + name;
     if (makeFolders && !exists) {
       if (::mkdirat(folder, name.c_str(), 0777) == 0) {
