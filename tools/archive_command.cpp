@@ -1,7 +1,6 @@
 // tovin archive create|list|test|extract: single compressed archive files.
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 #include "codec/method_table.h"
 #include "container/archive_writer.h"
@@ -104,11 +103,8 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
                                   : "Extracts every member of a compressed archive file below a folder.");
   if (verb != "list")
     p.Number("-k,--key", "KEY", "the key of a locked archive (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
-  int64_t jobs = std::max(1u, std::thread::hardware_concurrency());
-  if (verb != "list")
-    p.Number("-j,--jobs", "N", "threads that decode files ahead of the one that writes them (default: the number of "
-             "processors, here " + std::to_string(jobs) + ")",
-             jobs, 1, 256);
+  int64_t jobs = 1;
+  if (verb != "list") p.Jobs("threads that decode files ahead of the one that writes them", jobs);
   if (verb == "extract") p.Text("-C,--directory", "DIR", "the folder to extract into (default: the current folder)", dir);
   p.Flag("-q,--quiet", "no progress and no summary", quiet);
   p.Positional("ARCHIVE", "the archive file", archiveName, true);

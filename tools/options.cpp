@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <thread>
 
 #include "codec/method_table.h"
 
@@ -88,6 +89,12 @@ void OptionParser::Text(const std::string& names, const std::string& metavar, co
     if (value.empty()) throw UsageError(name + " needs a value");
     target = value;
   });
+}
+
+void OptionParser::Jobs(const std::string& help, int64_t& target) {
+  target = std::max(1u, std::thread::hardware_concurrency());
+  Number("-j,--jobs", "N", help + " (default: the number of processors, here " + std::to_string(target) + ")", target, 1,
+         256);
 }
 
 void OptionParser::Number(const std::string& names, const std::string& metavar, const std::string& help,

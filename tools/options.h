@@ -36,6 +36,9 @@ class OptionParser {
   void Text(const std::string& names, const std::string& metavar, const std::string& help, std::string& target);
   void Number(const std::string& names, const std::string& metavar, const std::string& help, int64_t& target,
               int64_t min, int64_t max, bool suffixes = false);
+  // -j/--jobs N (1 to 256): threads that do what help says; target starts at the number of
+  // processors, which the help names.
+  void Jobs(const std::string& help, int64_t& target);
   // One of choices, exactly.
   void Choice(const std::string& names, const std::string& metavar, const std::string& help, std::string& target,
               std::vector<std::string> choices);

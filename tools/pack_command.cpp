@@ -1,10 +1,8 @@
 // tovin pack: a package folder from a folder tree. Everything that could stop the package from
 // being built is checked before the first byte is written.
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <thread>
 
 #include "codec/method_table.h"
 #include "platform/platform.h"
@@ -53,7 +51,7 @@ void Note(bool quiet, const char* what, const std::vector<SourceNote>& notes) {
 int PackCommand(const Args& args, const Globals& globals) {
   std::string methodName = "lh5", config, setup, outDir, srcDir;
   int64_t segSize = kDefaultSegSize;
-  int64_t jobs = std::max(1u, std::thread::hardware_concurrency());
+  int64_t jobs = 1;
   bool multi = false, force = false, quiet = globals.quiet;
   OptionParser p("pack", "[OPTIONS] -o OUTDIR SRCDIR", "Builds a package folder from the files below SRCDIR.");
   p.Text("-o,--output", "OUTDIR", "the package folder to write (created when missing; must be empty)", outDir);
@@ -62,9 +60,7 @@ int PackCommand(const Args& args, const Globals& globals) {
            "bytes per segment file, " + std::to_string(kMinSegSize) + " to 2147483647 (default " +
                std::to_string(kDefaultSegSize) + "; K, M allowed)",
            segSize, kMinSegSize, 2147483647, true);
-  p.Number("-j,--jobs", "N", "threads that compress files; the package is the same for every N (default: the "
-           "number of processors, here " + std::to_string(jobs) + ")",
-           jobs, 1, 256);
+  p.Jobs("threads that compress files; the package is the same for every N", jobs);
   p.Flag("--multi-arc", "one archive per top-level folder instead of one for everything", multi);
   p.Text("--config", "FILE", "the install.cfg to ship beside the set (default: SRCDIR's own)", config);
   p.Text("--setup", "FILE", "the setup program to ship as install.exe", setup);

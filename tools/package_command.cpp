@@ -9,7 +9,6 @@
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
-#include <thread>
 
 #include "codec/method_table.h"
 #include "container/vellox_errors.h"
@@ -130,11 +129,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
                  summary);
   if (verb != "list")
     p.Number("-k,--key", "KEY", "the key of a locked package (decimal or 0x hex, 32 bits)", key, INT32_MIN, UINT32_MAX);
-  int64_t jobs = std::max(1u, std::thread::hardware_concurrency());
-  if (verb != "list")
-    p.Number("-j,--jobs", "N", "threads that decode files ahead of the one that writes them (default: the number of "
-             "processors, here " + std::to_string(jobs) + ")",
-             jobs, 1, 256);
+  int64_t jobs = 1;
+  if (verb != "list") p.Jobs("threads that decode files ahead of the one that writes them", jobs);
   if (verb == "extract") {
     p.Text("-C,--directory", "DIR", "the folder to extract into (default: the current folder)", dir);
     p.Flag("--flat", "every file by its bare name into DIR, as the setup expands a package", flat);
