@@ -23,6 +23,11 @@ const MethodInfo* FindMethod(uint8_t ordinal) {
   return nullptr;
 }
 
+bool DecodedByCodec(uint8_t ordinal) {
+  const MethodInfo* m = FindMethod(ordinal);
+  return m && m->Decode;
+}
+
 const MethodInfo* FindMethodByCliName(std::string_view name) {
   for (const auto& m : kMethods)
     if (name == m.CliName) return &m;

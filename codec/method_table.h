@@ -31,6 +31,8 @@ struct MethodInfo {
 std::span<const MethodInfo> Methods();
 // Null when unknown (ordinals 5 to 255).
 const MethodInfo* FindMethod(uint8_t ordinal);
+// Expanded by a decoder of this codec (rle, lzh, lh5): neither stored nor the host's own.
+bool DecodedByCodec(uint8_t ordinal);
 // Exact and case-sensitive; null when unknown.
 const MethodInfo* FindMethodByCliName(std::string_view name);
 // Exact and case-sensitive, in ordinal order, as archive headers are read; null when unknown.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "codec/codec_errors.h"
+#include "codec/method_table.h"
 #include "codec/run_codec.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
@@ -81,7 +82,7 @@ MemberData ArchiveWriter::Code(Stream& in, int64_t size, Stream& out, TPackMetho
   MemberData data;
   data.Method = method;
   int64_t dataAt = out.Position(), inputAt = in.Position();
-  if (method == coRLE || method == coLZH || method == coLZH5) {
+  if (const MethodInfo* coder = FindMethod(method); coder && coder->Encode) {
     // The key scrambles the coded bytes as the codec writes them.
     PlainCodecOwner owner(key, [&progress, size](int32_t& percent) {
       if (progress) progress(size * percent / 100, size);

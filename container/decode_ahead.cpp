@@ -1,5 +1,6 @@
 #include "container/decode_ahead.h"
 
+#include "codec/method_table.h"
 #include "platform/scope_guard.h"
 
 namespace tovin {
@@ -9,13 +10,11 @@ namespace {
 int64_t Cost(const TMemberHeader& h) { return static_cast<int64_t>(h.StoredSize) + h.ExpandedSize; }
 }  // namespace
 
-DecodeAhead::DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Eligible decodable,
-                         Eligible bufferable, Selected selected, Decode decode)
+DecodeAhead::DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Selected selected,
+                         Decode decode)
     : in_(in),
       options_(options),
       readHeader_(std::move(readHeader)),
-      decodable_(std::move(decodable)),
-      bufferable_(std::move(bufferable)),
       selected_(std::move(selected)),
       decode_(std::move(decode)) {
   if (options_.MaxAhead < 1) options_.MaxAhead = 1;
@@ -76,8 +75,9 @@ void DecodeAhead::ReadAhead() {
       ahead_.push_back(std::move(m));
       continue;
     }
-    bool decode = decodable_(h) && Cost(h) <= options_.MemoryLimit;
-    if (decode || (bufferable_(h) && h.StoredSize <= options_.MemoryLimit)) {
+    bool coded = DecodedByCodec(h.Method);
+    bool decode = coded && Cost(h) <= options_.MemoryLimit;
+    if (decode || ((coded || h.Method == coNone) && h.StoredSize <= options_.MemoryLimit)) {
       int64_t cost = decode ? Cost(h) : h.StoredSize;
       if (held_ + cost > options_.MemoryLimit && !ahead_.empty()) {
         in_.Seek(headerAt, kSeekBegin);  // read again once memory is given back

@@ -58,15 +58,14 @@ struct DecodeAheadOptions {
 class DecodeAhead {
  public:
   using ReadHeader = std::function<bool(Stream& in, TMemberHeader& header, std::string& name)>;
-  // decodable: coded by a method the workers may run; bufferable: one the expanding thread may
-  // expand from a copy of its stored data. The rest go inline.
-  using Eligible = std::function<bool(const TMemberHeader& header)>;
   using Selected = std::function<bool(const std::string& name)>;
   // Decodes stored into output as the expanding thread would, on a worker; may raise.
   using Decode = std::function<void(AheadMember& member, Stream& stored)>;
 
-  DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Eligible decodable, Eligible bufferable,
-              Selected selected, Decode decode);
+  // Members coded by this codec go to the workers, stored ones are buffered. Custom methods run
+  // the host's event, which belongs on the host's thread and may read the archive stream as it
+  // likes: they go inline, as do members larger than the memory limit allows.
+  DecodeAhead(Stream& in, DecodeAheadOptions options, ReadHeader readHeader, Selected selected, Decode decode);
   // Abandons what is being decoded and waits for the workers.
   ~DecodeAhead();
   DecodeAhead(const DecodeAhead&) = delete;
@@ -95,7 +94,6 @@ class DecodeAhead {
   Stream& in_;
   DecodeAheadOptions options_;
   ReadHeader readHeader_;
-  Eligible decodable_, bufferable_;
   Selected selected_;
   Decode decode_;
   std::deque<std::shared_ptr<AheadMember>> ahead_;  // the expanding thread's, in order

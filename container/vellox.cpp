@@ -170,16 +170,13 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
         ahead->Done(end);
         return;
       }
-      if (m && m->kind == AheadMember::Kind::Buffered) {
-        MemoryStream stored(std::move(m->stored));
-        if (file) ExpandMemberToFile(out, stored, h, methodId);
-        else ExpandMember(out, stored, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
-        ahead->Done(m->dataStart + stored.Position());
-        return;
-      }
-      if (file) ExpandMemberToFile(out, in, h, methodId);
-      else ExpandMember(out, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
-      if (m) ahead->Done(in.Position());
+      // A buffered member's stored data was read ahead into memory; any other is read here.
+      bool buffered = m && m->kind == AheadMember::Kind::Buffered;
+      MemoryStream stored(buffered ? std::move(m->stored) : std::string());
+      Stream& from = buffered ? static_cast<Stream&>(stored) : in;
+      if (file) ExpandMemberToFile(out, from, h, methodId);
+      else ExpandMember(out, from, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
+      if (m) ahead->Done(buffered ? m->dataStart + stored.Position() : in.Position());
     };
     if (OnMemberHeader) OnMemberHeader(archive, h, name);
     if (selection && !Selected(selected, name)) {
@@ -249,10 +246,6 @@ std::unique_ptr<DecodeAhead> TVellox::StartDecodeAhead(Stream& in, const std::un
   struct Abandoned {};
   return std::make_unique<DecodeAhead>(
       in, options, [this](Stream& s, TMemberHeader& h, std::string& n) { return ReadMemberHeader(s, h, n); },
-      // Custom methods run the host's event, which belongs on the host's thread and may read the
-      // archive stream as it likes: they go inline.
-      [](const TMemberHeader& h) { return h.Method == coRLE || h.Method == coLZH || h.Method == coLZH5; },
-      [](const TMemberHeader& h) { return h.Method == coNone || h.Method == coRLE || h.Method == coLZH || h.Method == coLZH5; },
       [selected](const std::string& name) { return !selected || Selected(*selected, name); },
       [this, methodId](AheadMember& m, Stream& stored) {
         PlainCodecOwner owner(KeyValue, [&m](int32_t&) {
@@ -267,8 +260,7 @@ void TVellox::ExpandMemberToFile(Stream& file, Stream& in, const TMemberHeader& 
   // A coded member of some size is decoded while a second thread writes it: the decoder and the
   // file system's copying then overlap. Small members are not worth a thread.
   constexpr int32_t kBackgroundFrom = 256 * 1024;
-  bool coded = h.Method == coRLE || h.Method == coLZH || h.Method == coLZH5;
-  if (!coded || h.ExpandedSize < kBackgroundFrom) {
+  if (!DecodedByCodec(h.Method) || h.ExpandedSize < kBackgroundFrom) {
     ExpandMember(file, in, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);
     return;
   }
