@@ -77,17 +77,14 @@ bool ParentExists(const std::string& host) {
   return ::stat(host.substr(0, slash).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Stats a looked-up path, following a link (only st_mode is filled when the lookup saw it);
-// the error code of a missing one is set.
-bool StatFound(const posix::Resolved& r, struct stat& st) {
-  if (r.mode != 0) {  // seen by the lookup and no link: a second look gives the same
-    st = {};
-    st.st_mode = r.mode;
-    return true;
-  }
-  if (!r.missingInFolder && ::stat(r.host.c_str(), &st) == 0) return true;
+// The st_mode of a looked-up path, following a link; nullopt with the error code set when it
+// is missing.
+std::optional<mode_t> ModeOf(const posix::Resolved& r) {
+  if (r.mode != 0) return r.mode;  // seen by the lookup and no link: a second look gives the same
+  struct stat st;
+  if (!r.missingInFolder && ::stat(r.host.c_str(), &st) == 0) return st.st_mode;
   SetLastError(r.missingInFolder || ParentExists(r.host) ? kErrorFileNotFound : kErrorPathNotFound);
-  return false;
+  return std::nullopt;
 }
 
 bool IsReadOnly(mode_t mode) { return !(mode & S_IWUSR); }
@@ -195,9 +192,9 @@ class PosixFile final : public File {
 uint32_t GetFileAttributes(const std::string& path) {
   auto r = Lookup(path);
   if (!r) return kInvalidAttributes;
-  struct stat st;
-  if (!StatFound(*r, st)) return kInvalidAttributes;
-  return AttributesOf(r->host, st.st_mode);
+  auto mode = ModeOf(*r);
+  if (!mode) return kInvalidAttributes;
+  return AttributesOf(r->host, *mode);
 }
 
 bool SetFileAttributes(const std::string& path, uint32_t attributes) {
@@ -375,21 +372,23 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
   std::optional<std::string> host;
   std::optional<posix::WritePlace> place;
   int folder = AT_FDCWD;
-  struct stat st;
+  mode_t mode = 0;
   bool exists;
   if (reading) {
     auto r = Lookup(path);
     if (!r) return nullptr;
     host = r->host;
-    exists = StatFound(*r, st);
-    if (!exists) return nullptr;
+    auto found = ModeOf(*r);
+    if (!found) return nullptr;
+    exists = true;
+    mode = *found;
   } else {
     place = ResolveForWriting(path);
     if (!place) return nullptr;
     host = place->Host();
     folder = place->Folder();
     exists = place->Exists();
-    st.st_mode = place->Mode();
+    mode = place->Mode();
     if (!exists && disposition == Disposition::OpenExisting) {
       SetLastError(kErrorFileNotFound);
       return nullptr;
@@ -400,8 +399,8 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     }
   }
   if (exists) {
-    bool hiddenOrSystem = (AttributesOf(*host, st.st_mode) & (kAttrHidden | kAttrSystem)) != 0;
-    if (S_ISDIR(st.st_mode) || (access != Access::Read && IsReadOnly(st.st_mode)) ||
+    bool hiddenOrSystem = (AttributesOf(*host, mode) & (kAttrHidden | kAttrSystem)) != 0;
+    if (S_ISDIR(mode) || (access != Access::Read && IsReadOnly(mode)) ||
         (disposition == Disposition::CreateAlways && hiddenOrSystem)) {
       SetLastError(kErrorAccessDenied);
       return nullptr;
