@@ -11,15 +11,13 @@
 #include <random>
 #include <typeinfo>
 
-#include "container/archive_writer.h"
 #include "container/vellox.h"
 #include "platform/exception.h"
+#include "tests/container/archive_bytes.h"
 #include "tests/support/test_machine.h"
 
 namespace tovin::test {
 namespace {
-
-constexpr size_t kStoredSizeAt = 12, kMethodAt = 16, kChecksumAt = 17, kTotalSizeAt = 8;
 
 std::string Text(int lines, int seed) {
   std::string text;
@@ -34,36 +32,13 @@ std::string Noise(size_t n, unsigned seed) {
   return s;
 }
 
-using Members = std::vector<std::pair<std::string, std::string>>;
-
 // Text members, an empty one, one that will not compress (stored), and one large enough to be
 // read by the decoder in several chunks.
-Members Mixed() {
+NamedData Mixed() {
   return {{"a.txt", Text(50, 1)},       {"dir\\b.txt", Text(900, 2)}, {"empty", ""},
           {"noise.bin", Noise(3000, 3)}, {"c.txt", Text(20, 4)},      {"big.txt", Text(6000, 5)},
           {"d.txt", Text(300, 6)}};
 }
-
-std::string ArchiveOf(TPackMethod method, const Members& members) {
-  MemoryStream out;
-  ArchiveWriter w(out, method, 0);
-  for (const auto& [name, data] : members) w.AddData(data, name, 0x2A4320A3u, plat::kAttrArchive);
-  w.Finish();
-  return out.Data();
-}
-
-size_t HeaderOf(const std::string& archive, const std::string& name) {
-  return archive.find(name) - kMemberHeaderSize;
-}
-uint32_t U32(const std::string& a, size_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(a[at + i]);
-  return v;
-}
-void PutU32(std::string& a, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) a[at + i] = static_cast<char>(v >> (8 * i));
-}
-size_t DataOf(const std::string& a, const std::string& name) { return HeaderOf(a, name) + kMemberHeaderSize + name.size(); }
 
 struct Case {
   const char* what;

@@ -5,16 +5,14 @@
 #include <cctype>
 
 #include "codec/codec_errors.h"
-#include "container/archive_writer.h"
 #include "container/vellox.h"
 #include "container/vellox_errors.h"
 #include "platform/exception.h"
+#include "tests/container/archive_bytes.h"
 #include "tests/support/test_machine.h"
 
 namespace tovin::test {
 namespace {
-
-constexpr size_t kStoredSizeAt = 12, kChecksumAt = 17;
 
 const std::string kGood = "a member that is fine\n";
 const std::string kData = [] {
@@ -23,52 +21,35 @@ const std::string kData = [] {
   return text;
 }();
 
-std::string ArchiveOf(TPackMethod method, const std::vector<std::pair<std::string, std::string>>& members) {
-  MemoryStream out;
-  ArchiveWriter w(out, method, 0);
-  for (const auto& [name, data] : members) w.AddData(data, name, 0x2A4320A3u, plat::kAttrReadOnly);
-  w.Finish();
-  return out.Data();
-}
-
-// Offset of the header of the member with this name.
-size_t HeaderOf(const std::string& archive, const std::string& name) {
-  size_t at = archive.find(name);
-  EXPECT_NE(at, std::string::npos) << name;
-  return at - kMemberHeaderSize;
-}
-
-uint32_t U32(const std::string& a, size_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(a[at + i]);
-  return v;
+// Read-only members: a failed one must keep its attributes unless it is deleted.
+std::string ReadOnlyArchiveOf(TPackMethod method, const NamedData& members) {
+  return ArchiveOf(method, members, 0, plat::kAttrReadOnly);
 }
 
 // The three damages that used to leave a file looking complete: "good" is whole, "bad" fails.
 std::string BadDecodeTable() {
-  std::string a = ArchiveOf(coLZH5, {{"good", kGood}, {"bad", kData}});
+  std::string a = ReadOnlyArchiveOf(coLZH5, {{"good", kGood}, {"bad", kData}});
   // One block whose first code table gives three symbols a 1-bit code: no prefix code can.
   const std::string table = {0x00, 0x01, 0x19, 0x24, 0x00, 0x00};
-  a.replace(HeaderOf(a, "bad") + kMemberHeaderSize + std::string("bad").size(), table.size(), table);
+  a.replace(DataOf(a, "bad"), table.size(), table);
   return a;
 }
 
 std::string BadChecksum() {
-  std::string a = ArchiveOf(coLZH5, {{"good", kGood}, {"bad", kData}});
+  std::string a = ReadOnlyArchiveOf(coLZH5, {{"good", kGood}, {"bad", kData}});
   a[HeaderOf(a, "bad") + kChecksumAt] ^= 0x40;
   return a;
 }
 
 // The member's stored data lost its last bytes: it reads the next header as its own.
 std::string StoredDataCutShort() {
-  std::string a = ArchiveOf(coLZH5, {{"good", kGood}, {"bad", kData}, {"next", kGood}});
-  size_t header = HeaderOf(a, "bad");
-  size_t end = header + kMemberHeaderSize + std::string("bad").size() + U32(a, header + kStoredSizeAt);
+  std::string a = ReadOnlyArchiveOf(coLZH5, {{"good", kGood}, {"bad", kData}, {"next", kGood}});
+  size_t end = DataOf(a, "bad") + U32(a, HeaderOf(a, "bad") + kStoredSizeAt);
   return a.erase(end - 40, 40);
 }
 
 std::string StoredMemberCutAtTheEnd() {
-  std::string a = ArchiveOf(coNone, {{"good", kGood}, {"bad", kData}});
+  std::string a = ReadOnlyArchiveOf(coNone, {{"good", kGood}, {"bad", kData}});
   return a.substr(0, a.size() - 100);
 }
 
@@ -149,7 +130,7 @@ class LargeMember : public MachineTest {};
 TEST_F(LargeMember, IsWrittenWholeAndKeepsWhatWasDecodedWhenItFails) {
   std::string big;
   for (int i = 0; big.size() < (3u << 20); ++i) big += "row " + std::to_string(i * 7919 % 100003) + " of a large member\n";
-  std::string a = ArchiveOf(coLZH5, {{"big", big}, {"bad", big}});
+  std::string a = ReadOnlyArchiveOf(coLZH5, {{"big", big}, {"bad", big}});
   a[HeaderOf(a, "bad") + kChecksumAt] ^= 0x40;
   WriteFile(Path("a.vlx"), a);
   plat::CreateDirectory(Path("out"));

@@ -7,19 +7,11 @@
 #include "container/archive_writer.h"
 #include "container/vellox.h"
 #include "container/vellox_errors.h"
+#include "tests/container/archive_bytes.h"
 #include "tests/support/test_machine.h"
 
 namespace tovin::test {
 namespace {
-
-std::string ArchiveOf(TPackMethod method, const std::vector<std::pair<std::string, std::string>>& members,
-                      int32_t key = 0) {
-  MemoryStream out;
-  ArchiveWriter w(out, method, key);
-  for (const auto& [name, data] : members) w.AddData(data, name, 0x2A4320A3u, plat::kAttrArchive);
-  w.Finish();
-  return out.Data();
-}
 
 class Reading : public MachineTest {
  protected:
