@@ -1,8 +1,8 @@
 #include "app/main_setup.h"
 
-#include "app/install_config.h"
-#include "app/picture_file.h"
-#include "app/system_routines.h"
+#include "common/install_config.h"
+#include "ui/picture_file.h"
+#include "common/system_routines.h"
 #include "platform/platform.h"
 #include "prepare/unzip_form.h"
 #include "wizard/tovin_wizard.h"
@@ -42,7 +42,7 @@ TMainSetup::TMainSetup(ui::TApplication& app)
   MainScreen.SetFromColor(ui::clBlue);
   MainScreen.SetToColor(ui::clBlack);
   MainScreen.SetSteps(255);
-  MainScreen.SetStyle(fsHorizontal);
+  MainScreen.SetStyle(ui::fsHorizontal);
   MainScreen.SetUsePalette(true);
   MainScreen.SetDrawOnScreen(false);
 
@@ -198,7 +198,7 @@ void TMainSetup::ClearRebootChoice() {
 }
 
 void TMainSetup::ShowBitmap(const std::string& path) {
-  PictureInfo picture = ReadPictureInfo(path);
+  ui::PictureInfo picture = ui::ReadPictureInfo(path);
   Image2.SetPictureFile(path);
   Image2.SetBounds(5, 5, picture.Width, picture.Height);
   Application().ProcessMessages();

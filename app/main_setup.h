@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "app/fountain_fill.h"
-#include "app/setup_host.h"
-#include "app/win_reboot.h"
+#include "ui/fountain_fill.h"
+#include "common/setup_host.h"
+#include "common/win_reboot.h"
 #include "ui/ui.h"
 
 namespace tovin {
@@ -46,7 +46,7 @@ class TMainSetup : public ui::TForm, public TSetupHost {
   bool WizardShown() const { return wizardShown_; }
   bool RestartRequested() const { return restartRequested_; }
 
-  TFountainFill MainScreen;
+  ui::TFountainFill MainScreen;
   ui::TShadowLabel Setup_Header;
   ui::TShadowLabel Setup_Header2;
   ui::TImage Image1;

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 

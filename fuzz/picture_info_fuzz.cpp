@@ -1,5 +1,5 @@
 // Picture headers of arbitrary bytes, read as each kind of picture file: the defined errors only.
-#include "app/picture_file.h"
+#include "ui/picture_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tovin;
@@ -7,10 +7,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char* extension : {"bmp", "ico", "wmf", "emf"}) {
     try {
       MemoryStream in(bytes);
-      PictureInfo info = ReadPictureInfo(in, extension);
+      ui::PictureInfo info = ui::ReadPictureInfo(in, extension);
       if (info.Width <= 0 || info.Height <= 0 || info.Width > kMaxPictureSide || info.Height > kMaxPictureSide)
         __builtin_trap();
-    } catch (const EInvalidGraphic&) {
+    } catch (const ui::EInvalidGraphic&) {
     }
   }
   return 0;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 #include "platform/platform.h"
 
 namespace tovin {

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "app/setup_host.h"
+#include "common/setup_host.h"
 #include "prepare/seg_dialogs_adapter.h"
 #include "segment/seg_vellox.h"
 #include "ui/ui.h"

@@ -1,26 +1,43 @@
 #!/usr/bin/env bash
-# Include arrows point down only, and only platform/ talks to the operating system.
+# Include arrows point down only, between folders too, and only platform/ (and a UI backend, for
+# its own window system) talks to the operating system.
 # layering_test.sh [SOURCE_ROOT]: prints every include that breaks a rule; fails if there is one.
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
 status=0
 
-sources() {  # the C++ sources below the given folders that exist
-  local dirs=()
-  for d in "$@"; do [ -d "$d" ] && dirs+=("$d"); done
-  [ ${#dirs[@]} -gt 0 ] || return 0
-  find "${dirs[@]}" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) | sort
-}
+# The layers from the bottom up, and what each may include besides itself. A UI backend
+# (ui/headless, ui/win32, ui/terminal) sits on the model; the model's own headers are the files
+# directly in ui/. prepare/ and wizard/ are siblings: neither includes the other.
+model='ui/[^/]+'
+below_forms="platform/.*|codec/.*|container/.*|segment/.*|$model|common/.*"
+declare -A allowed=(
+  [platform]='platform/.*'
+  [codec]='platform/.*|codec/.*'
+  [container]='platform/.*|codec/.*|container/.*'
+  [segment]='platform/.*|codec/.*|container/.*|segment/.*'
+  [ui]="platform/.*|$model"
+  [ui/headless]="platform/.*|$model|ui/headless/.*"
+  [ui/win32]="platform/.*|$model|ui/win32/.*"
+  [ui/terminal]="platform/.*|$model|ui/terminal/.*"
+  [common]="$below_forms"
+  [prepare]="$below_forms|prepare/.*"
+  [wizard]="$below_forms|wizard/.*"
+  [app]="$below_forms|prepare/.*|wizard/.*|app/.*|ui/(headless|win32|terminal)/.*"
+  [tools]='(platform|codec|container|segment|ui|common|prepare|wizard|app|tools)/.*'
+)
+order=(platform codec container segment ui ui/headless ui/win32 ui/terminal common prepare wizard app tools)
 
-# Project includes of the files below $1 whose folder is not one of the allowed ones ($2, a
-# regex alternation).
-only_includes() {
-  local dir=$1 allowed=$2
-  while IFS= read -r file; do
-    grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" | grep -vE "\"($allowed)/" |
-      sed "s|^|$file:|" || true
-  done < <(sources "$dir")
+sources() {  # the C++ sources directly in folder $1 (and its subfolders that are not layers)
+  [ -d "$1" ] || return 0
+  find "$1" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) | sort |
+    while IFS= read -r file; do
+      case "$1" in
+        ui) case "$file" in ui/headless/* | ui/win32/* | ui/terminal/*) continue ;; esac ;;
+      esac
+      echo "$file"
+    done
 }
 
 report() {  # rule text, then the offending lines on stdin
@@ -33,32 +50,39 @@ report() {  # rule text, then the offending lines on stdin
   fi
 }
 
-# Each lower layer includes itself and the layers below it, nothing else.
-report "platform/ includes only platform/" < <(only_includes platform 'platform')
-report "codec/ includes only platform/ and codec/" < <(only_includes codec 'platform|codec')
-report "container/ includes only platform/, codec/, container/" < <(only_includes container 'platform|codec|container')
-report "segment/ includes only platform/, codec/, container/, segment/" \
-  < <(only_includes segment 'platform|codec|container|segment')
-
-# The toolkit sits below the forms and the command line.
-ui_upward() {
+upward() {  # project includes of layer $1 outside what it may include
+  local layer=$1
   while IFS= read -r file; do
-    grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"(app|prepare|wizard|tools)/' "$file" | sed "s|^|$file:|" || true
-  done < <(sources ui)
+    grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
+      grep -vE "\"(${allowed[$layer]})\"" | sed "s|^|$file:|" || true
+  done < <(sources "$layer")
 }
-report "ui/ includes none of app/, prepare/, wizard/, tools/" < <(ui_upward)
+for layer in "${order[@]}"; do
+  report "$layer/ includes only ${allowed[$layer]//|/, }" < <(upward "$layer")
+done
 
-# Operating-system headers belong to platform/. The one exception probes the host the tests
-# run on (Wine), which no layer of the product may do.
-os_headers='windows\.h|winbase\.h|winnt\.h|shellapi\.h|shlobj\.h|objbase\.h|io\.h|direct\.h|unistd\.h|sys/[^>]*|fcntl\.h|dirent\.h|spawn\.h|sched\.h|strings\.h|pthread\.h|termios\.h'
+# Operating-system headers belong to platform/; a UI backend includes those of its own window
+# system. The one other exception probes the host the tests run on (Wine), which no layer of
+# the product may do.
+os_headers='windows\.h|winbase\.h|winnt\.h|winuser\.h|commctrl\.h|shellapi\.h|shlobj\.h|objbase\.h|io\.h|direct\.h|unistd\.h|sys/[^>]*|fcntl\.h|dirent\.h|spawn\.h|sched\.h|strings\.h|pthread\.h|termios\.h|signal\.h|n?curses\.h|ncursesw/[^>]*'
+window_system() {  # the OS headers a backend folder may include
+  case "$1" in
+    ui/win32/*) echo 'windows\.h|winuser\.h|commctrl\.h' ;;
+    ui/terminal/*) echo 'n?curses\.h|ncursesw/[^>]*' ;;
+    *) echo '' ;;
+  esac
+}
 os_includes() {
   while IFS= read -r file; do
     case "$file" in
       platform/* | tests/support/wine_check.cpp) continue ;;
     esac
-    grep -niE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($os_headers)>" "$file" | sed "s|^|$file:|" || true
-  done < <(sources codec container segment app prepare wizard ui tools tests bench fuzz examples)
+    own=$(window_system "$file")
+    grep -niE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($os_headers)>" "$file" |
+      { if [ -n "$own" ]; then grep -viE "<($own)>" || true; else cat; fi; } | sed "s|^|$file:|" || true
+  done < <(find codec container segment ui common app prepare wizard tools tests bench fuzz examples -type f \
+             \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) 2>/dev/null | sort)
 }
-report "only platform/ includes operating-system headers" < <(os_includes)
+report "only platform/ includes operating-system headers (a UI backend: its window system's)" < <(os_includes)
 
 exit $status

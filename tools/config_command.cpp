@@ -4,8 +4,8 @@
 #include <iostream>
 #include <optional>
 
-#include "app/install_config.h"
-#include "app/install_config_check.h"
+#include "common/install_config.h"
+#include "common/install_config_check.h"
 #include "platform/platform.h"
 #include "segment/seg_vellox.h"
 #include "tools/cli_support.h"

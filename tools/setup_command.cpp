@@ -5,7 +5,7 @@
 
 #include "app/setup_answers.h"
 #include "app/setup_program.h"
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 #include "app/unattended_driver.h"
 #include "platform/platform.h"
 #include "tools/commands.h"

@@ -1,6 +1,6 @@
 #include "wizard/installation_run.h"
 
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 #include "platform/platform.h"
 #include "wizard/directory_keys.h"
 #include "wizard/tovin_wizard.h"

@@ -1,6 +1,6 @@
 #include "wizard/shortcuts.h"
 
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 #include "platform/platform.h"
 #include "wizard/directory_keys.h"
 

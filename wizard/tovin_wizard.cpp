@@ -1,6 +1,6 @@
 #include "wizard/tovin_wizard.h"
 
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 #include "platform/platform.h"
 #include "wizard/installation_run.h"
 #include "wizard/select_directory.h"

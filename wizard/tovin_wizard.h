@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "app/setup_host.h"
+#include "common/setup_host.h"
 #include "ui/ui.h"
 #include "wizard/shortcuts.h"
 

@@ -12,7 +12,7 @@
 #include "app/main_setup.h"
 #include "app/setup_answers.h"
 #include "app/setup_program.h"
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 #include "app/unattended_driver.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"

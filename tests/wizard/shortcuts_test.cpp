@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 #include "platform/platform.h"
 #include "tests/support/test_machine.h"
 #include "wizard/shortcuts.h"

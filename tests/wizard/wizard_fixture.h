@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "app/setup_host.h"
-#include "app/system_routines.h"
+#include "common/setup_host.h"
+#include "common/system_routines.h"
 #include "tests/support/test_machine.h"
 #include "ui/headless/headless_backend.h"
 #include "ui/ui.h"

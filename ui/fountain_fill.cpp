@@ -1,11 +1,11 @@
-#include "app/fountain_fill.h"
+#include "ui/fountain_fill.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
 #include <limits>
 
-namespace tovin {
+namespace tovin::ui {
 
 int MulDiv(int number, int numerator, int denominator) {
   if (denominator == 0) return -1;
@@ -61,7 +61,7 @@ uint32_t DefaultSysColor(int index) {
   return kStandard[index];
 }
 
-uint32_t ColorToRgb(ui::TColor color, const TSysColorFunc& sysColor) {
+uint32_t ColorToRgb(TColor color, const TSysColorFunc& sysColor) {
   if (color < 0) {
     int index = static_cast<int>(static_cast<uint32_t>(color) & 0xFF);
     return (sysColor ? sysColor(index) : DefaultSysColor(index)) & 0xFFFFFF;
@@ -69,7 +69,7 @@ uint32_t ColorToRgb(ui::TColor color, const TSysColorFunc& sysColor) {
   return static_cast<uint32_t>(color) & 0xFFFFFF;
 }
 
-TFountainFill::TFountainFill(ui::TControl& parent, std::string name, TSysColorFunc sysColor)
+TFountainFill::TFountainFill(TControl& parent, std::string name, TSysColorFunc sysColor)
     : TControl(parent, std::move(name)), sysColor_(std::move(sysColor)) {
   StoreBounds(Left(), Top(), 50, 50);
 }
@@ -84,13 +84,13 @@ void TFountainFill::PropertyChanged(bool dropsPalette) {
   Repaint();
 }
 
-void TFountainFill::SetFromColor(ui::TColor value) {
+void TFountainFill::SetFromColor(TColor value) {
   if (fromColor_ == value) return;
   fromColor_ = value;
   PropertyChanged(true);
 }
 
-void TFountainFill::SetToColor(ui::TColor value) {
+void TFountainFill::SetToColor(TColor value) {
   if (toColor_ == value) return;
   toColor_ = value;
   PropertyChanged(true);
@@ -152,4 +152,4 @@ std::vector<TGradientShape> TFountainFill::Shapes(int width, int height) const {
   return shapes;
 }
 
-}  // namespace tovin
+}  // namespace tovin::ui

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "app/setup_settings.h"
+#include "common/setup_settings.h"
 
 namespace tovin {
 

@@ -1,9 +1,9 @@
 // Reading install.cfg: defaults, conversions, list encodings, the setup paths.
 #include <gtest/gtest.h>
 
-#include "app/install_config.h"
-#include "app/profile_reader.h"
-#include "app/win_reboot.h"
+#include "common/install_config.h"
+#include "common/profile_reader.h"
+#include "common/win_reboot.h"
 #include "platform/platform.h"
 #include "tests/support/test_machine.h"
 #ifndef _WIN32

@@ -1,8 +1,8 @@
 // The system routines' edge behaviour that their callers rely on.
 #include <gtest/gtest.h>
 
-#include "app/system_routines.h"
-#include "app/win_reboot.h"
+#include "common/system_routines.h"
+#include "common/win_reboot.h"
 #include "platform/platform.h"
 #include "tests/support/test_machine.h"
 

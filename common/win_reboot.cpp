@@ -1,4 +1,4 @@
-#include "app/win_reboot.h"
+#include "common/win_reboot.h"
 
 #include "platform/platform.h"
 

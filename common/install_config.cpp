@@ -1,7 +1,7 @@
-#include "app/install_config.h"
+#include "common/install_config.h"
 
-#include "app/profile_reader.h"
-#include "app/system_routines.h"
+#include "common/profile_reader.h"
+#include "common/system_routines.h"
 #include "platform/platform.h"
 
 namespace tovin {

@@ -2,7 +2,7 @@
 // file draws no warning.
 #include <gtest/gtest.h>
 
-#include "app/install_config_check.h"
+#include "common/install_config_check.h"
 #include "platform/platform.h"
 #include "tests/support/test_machine.h"
 

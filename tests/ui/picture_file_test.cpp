@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/picture_file.h"
+#include "ui/picture_file.h"
 #include "platform/byte_order.h"
 #include "tests/support/test_machine.h"
 
 namespace tovin::test {
+using namespace tovin::ui;
 namespace {
 
 std::string Zeros(size_t n) { return std::string(n, '\0'); }

@@ -1,4 +1,4 @@
-#include "app/system_routines.h"
+#include "common/system_routines.h"
 
 #include "platform/platform.h"
 

@@ -1,6 +1,6 @@
 // Reading install.cfg: the setup's paths, its settings and lists, and the look settings.
 #pragma once
-#include "app/setup_settings.h"
+#include "common/setup_settings.h"
 
 namespace tovin {
 

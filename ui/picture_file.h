@@ -21,7 +21,7 @@
 #include "platform/exception.h"
 #include "platform/stream.h"
 
-namespace tovin {
+namespace tovin::ui {
 
 // "Unknown picture file extension (.%s)", "Bitmap image is not valid" (also for damaged
 // metafiles), "Icon image is not valid".
@@ -46,4 +46,4 @@ PictureInfo ReadPictureInfo(const std::string& path);
 // The same for a picture held in data, as a file with that extension (without its dot).
 PictureInfo ReadPictureInfo(Stream& data, const std::string& extension);
 
-}  // namespace tovin
+}  // namespace tovin::ui

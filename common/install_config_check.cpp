@@ -1,4 +1,4 @@
-#include "app/install_config_check.h"
+#include "common/install_config_check.h"
 
 #include <cctype>
 #include <cstdio>
@@ -6,9 +6,9 @@
 #include <optional>
 #include <set>
 
-#include "app/profile_reader.h"
-#include "app/setup_settings.h"
-#include "app/system_routines.h"
+#include "common/profile_reader.h"
+#include "common/setup_settings.h"
+#include "common/system_routines.h"
 #include "platform/ini_document.h"
 #include "platform/platform.h"
 

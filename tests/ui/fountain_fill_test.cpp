@@ -6,12 +6,13 @@
 #include <map>
 #include <stdexcept>
 
-#include "app/fountain_fill.h"
+#include "ui/fountain_fill.h"
 #include "ui/application.h"
 #include "ui/backend.h"
 #include "ui/form.h"
 
 namespace tovin::test {
+using namespace tovin::ui;
 namespace {
 
 TEST(MulDivTest, RoundsHalvesAwayFromZero) {

@@ -9,7 +9,7 @@
 
 #include "ui/control.h"
 
-namespace tovin {
+namespace tovin::ui {
 
 enum TFountainStyle { fsHorizontal, fsVertical, fsCircular };
 
@@ -39,7 +39,7 @@ using TSysColorFunc = std::function<uint32_t(int index)>;
 uint32_t DefaultSysColor(int index);
 // A colour of the model as plain RGB: a system colour through sysColor, anything else with its
 // top byte (palette index and palette-relative flags) cleared.
-uint32_t ColorToRgb(ui::TColor color, const TSysColorFunc& sysColor);
+uint32_t ColorToRgb(TColor color, const TSysColorFunc& sysColor);
 
 // One fill the backend performs: a rectangle or an ellipse inside the bounds (right and bottom
 // excluded, as GDI's Rectangle and Ellipse without a pen), in Rgb; PaletteRelative asks for the
@@ -52,19 +52,19 @@ struct TGradientShape {
   bool operator==(const TGradientShape&) const = default;
 };
 
-class TFountainFill : public ui::TControl {
+class TFountainFill : public TControl {
  public:
   // sysColor resolves system colours when the gradient is drawn (the Win32 backend passes
   // GetSysColor).
-  TFountainFill(ui::TControl& parent, std::string name, TSysColorFunc sysColor = DefaultSysColor);
+  TFountainFill(TControl& parent, std::string name, TSysColorFunc sysColor = DefaultSysColor);
 
   // Every setter ignores its current value. Any other value is stored and repaints the control,
   // except DrawOnScreen, which takes effect at the next paint. Changes of the colours, Steps and
   // UsePalette also drop the cached palette.
-  ui::TColor FromColor() const { return fromColor_; }
-  void SetFromColor(ui::TColor value);
-  ui::TColor ToColor() const { return toColor_; }
-  void SetToColor(ui::TColor value);
+  TColor FromColor() const { return fromColor_; }
+  void SetFromColor(TColor value);
+  TColor ToColor() const { return toColor_; }
+  void SetToColor(TColor value);
   // Number of bands, 1 to 255: less than 1 is stored as 1, more than 255 as 255.
   int Steps() const { return steps_; }
   void SetSteps(int value);
@@ -101,8 +101,8 @@ class TFountainFill : public ui::TControl {
   void PropertyChanged(bool dropsPalette);
 
   TSysColorFunc sysColor_;
-  ui::TColor fromColor_ = 0xFFFF00;  // cyan
-  ui::TColor toColor_ = 0;
+  TColor fromColor_ = 0xFFFF00;  // cyan
+  TColor toColor_ = 0;
   int steps_ = 20;
   TFountainStyle style_ = fsHorizontal;
   bool usePalette_ = true;
@@ -112,4 +112,4 @@ class TFountainFill : public ui::TControl {
   uint64_t paletteVersion_ = 0;
 };
 
-}  // namespace tovin
+}  // namespace tovin::ui

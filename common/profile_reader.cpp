@@ -1,4 +1,4 @@
-#include "app/profile_reader.h"
+#include "common/profile_reader.h"
 
 #include "platform/platform.h"
 

@@ -1,4 +1,4 @@
-#include "app/picture_file.h"
+#include "ui/picture_file.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 
 #include "platform/byte_order.h"
 
-namespace tovin {
+namespace tovin::ui {
 namespace {
 
 const char kBitmapInvalid[] = "Bitmap image is not valid";
@@ -257,4 +257,4 @@ PictureInfo ReadPictureInfo(Stream& data, const std::string& extension) {
   return Read(data, RequireKind(extension));
 }
 
-}  // namespace tovin
+}  // namespace tovin::ui
