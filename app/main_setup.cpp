@@ -62,12 +62,14 @@ TMainSetup::TMainSetup(ui::TApplication& app)
 
   Image1.SetBounds(0, 8, 32, 32);
   Image1.SetTransparent(true);
+  Image1.SetProgramIcon(true);
   Setup_Credit.SetCaption("Tovin Setup - the classic installer, made again");
   Setup_Credit.SetFont(MakeFont("MS Sans Serif", 8, ui::clWhite));
   Setup_Credit.SetAlignment(ui::taCenter);
   Setup_Credit.SetAutoSize(false);
   Setup_Credit.SetHeight(ui::FontPixelHeight(8) + 2);
   Setup_Credit.SetTransparent(true);
+  Setup_Credit.SetCursor(ui::crHandPoint);
   bitmapscreen.SetBevelOuter(ui::bvRaised);
   bitmapscreen.SetBevelInner(ui::bvRaised);
   bitmapscreen.Hide();

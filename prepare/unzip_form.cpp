@@ -22,7 +22,8 @@ TUnzip::TUnzip(ui::TApplication& app, TSetupHost& host)
   SetBorderStyle(ui::bsToolWindow);
   SetCaptionButtons(false);
   SetPosition(ui::poScreenCenter);
-  SetBounds(0, 0, 400, 170);
+  SetClientSize(394, 150);
+  Label2.SetShowAccelChar(false);  // a file name may hold an '&'
   Label2.SetBounds(12, 10, 330, 16);
   Label1.SetCaption("Current File Progress....");
   Label1.SetBounds(12, 36, 200, 16);
@@ -31,6 +32,7 @@ TUnzip::TUnzip(ui::TApplication& app, TSetupHost& host)
   Label3.SetBounds(12, 80, 200, 16);
   ProgressBar2.SetBounds(12, 98, 370, 16);
   Image6.SetBounds(350, 4, 32, 32);
+  Image6.SetProgramIcon(true);
   Timer1.SetEnabled(false);
   Timer1.SetInterval(1000);
   Timer1.OnTimer = [this] { Timer1Timer(); };

@@ -13,6 +13,7 @@
 #include "tools/host_paths.h"
 #include "tools/interruption.h"
 #include "tools/progress.h"
+#include "ui/forwarding_backend.h"
 #include "ui/ui.h"
 #include "wizard/tovin_wizard.h"
 
@@ -64,33 +65,24 @@ std::string StripAccelerator(std::string label) {
 }
 
 // The headless backend, with the setup's two progress bars shown on the terminal.
-class ProgressBackend final : public ui::TBackend {
+class ProgressBackend final : public ui::TForwardingBackend {
  public:
-  ProgressBackend(ui::THeadlessBackend& inner, bool quiet) : inner_(inner), progress_(quiet) {}
-  void RunLoop(ui::TApplication& app, ui::TForm& form, const std::function<bool()>& ended) override {
-    inner_.RunLoop(app, form, ended);
-  }
+  ProgressBackend(ui::THeadlessBackend& inner, bool quiet) : TForwardingBackend(inner), progress_(quiet) {}
   // The setup pauses here between blocks and files: a stop asked for unwinds it from here.
   void ProcessMessages(ui::TApplication& app) override {
     StopIfInterrupted();
-    inner_.ProcessMessages(app);
+    Inner().ProcessMessages(app);
   }
   ui::TMessageAnswer Ask(const ui::TMessageRequest& request) override {
     progress_.Done();
-    return inner_.Ask(request);
+    return Inner().Ask(request);
   }
-  void Dismissed(const ui::TMessageRequest& request, const ui::TMessageAnswer& answer) override {
-    inner_.Dismissed(request, answer);
-  }
-  ui::TSize ScreenSize() const override { return inner_.ScreenSize(); }
-  void FormShown(ui::TForm& form) override { inner_.FormShown(form); }
   void FormHidden(ui::TForm& form) override {
     progress_.Done();
-    inner_.FormHidden(form);
+    Inner().FormHidden(form);
   }
-  void FormDestroyed(ui::TForm& form) override { inner_.FormDestroyed(form); }
-  void ControlChanged(ui::TControl& control) override {
-    inner_.ControlChanged(control);
+  void ControlChanged(ui::TControl& control, ui::TProperty property) override {
+    Inner().ControlChanged(control, property);
     auto* bar = dynamic_cast<ui::TProgressBar*>(&control);
     if (!bar || !control.Form()) return;
     std::string form = control.Form()->Name();
@@ -103,13 +95,8 @@ class ProgressBackend final : public ui::TBackend {
     progress_.ShowCount((form == "Unzip" ? "preparing " : "installing ") + (label ? label->Caption() : ""),
                         static_cast<uint64_t>(std::max(bar->Position() - bar->Min(), 0)));
   }
-  void Repaint(ui::TControl& control) override { inner_.Repaint(control); }
-  void TimerChanged(ui::TTimer& timer) override { inner_.TimerChanged(timer); }
-  void TimerDestroyed(ui::TTimer& timer) override { inner_.TimerDestroyed(timer); }
-  void ActionPosted() override { inner_.ActionPosted(); }
 
  private:
-  ui::THeadlessBackend& inner_;
   Progress progress_;
 };
 

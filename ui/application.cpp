@@ -18,11 +18,24 @@ void TApplication::Run(TForm& mainForm) {
   backend_.RunLoop(*this, mainForm, [this] { return terminated_; });
 }
 
-void TApplication::ProcessMessages() { backend_.ProcessMessages(*this); }
+void TApplication::ProcessMessages() {
+  AnnounceNew();
+  backend_.ProcessMessages(*this);
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  backend_.Wake();
+}
 
 void TApplication::PostAction(TNotifyEvent action) {
   posted_.push_back(std::move(action));
-  backend_.ActionPosted();
+  backend_.Wake();
+}
+
+void TApplication::ScreenChanged() {
+  for (TForm* form : std::vector<TForm*>(forms_))
+    if (form->Visible()) form->Place();
 }
 
 bool TApplication::RunPostedActions() {
@@ -43,18 +56,105 @@ void TApplication::Dispatch(const TNotifyEvent& handler) {
   }
 }
 
-bool TApplication::AcceptsInput(const TForm& form) const { return modal_.empty() || modal_.back() == &form; }
+bool TApplication::Deliver(const TNotifyEvent& handler) {
+  if (fault_) return false;  // the loop is on its way out: nothing more runs
+  try {
+    Dispatch(handler);
+    return true;
+  } catch (...) {
+    fault_ = std::current_exception();
+    Wake();
+    return false;
+  }
+}
+
+void TApplication::Wake() { backend_.Wake(); }
+
+void TApplication::RethrowFault() {
+  if (!fault_) return;
+  std::exception_ptr fault = fault_;
+  fault_ = nullptr;
+  std::rethrow_exception(fault);
+}
+
+bool TApplication::FromUser(TControl& control, TProperty property, const TNotifyEvent& change) {
+  TControl* savedControl = inputControl_;
+  TProperty savedProperty = inputProperty_;
+  inputControl_ = &control;
+  inputProperty_ = property;
+  bool delivered = Deliver(change);
+  inputControl_ = savedControl;
+  inputProperty_ = savedProperty;
+  return delivered;
+}
+
+void TApplication::PropertyChanged(TControl& control, TProperty property) {
+  if (inputControl_ == &control && inputProperty_ == property) {
+    inputControl_ = nullptr;  // that was the input itself; later changes are the model's own
+    return;
+  }
+  backend_.ControlChanged(control, property);
+}
+
+void TApplication::ControlMade(TControl& control) { made_.push_back(&control); }
+
+void TApplication::ControlGone(TControl& control) {
+  std::erase(made_, &control);
+  if (inputControl_ == &control) inputControl_ = nullptr;
+  if (!control.announced_) return;
+  control.announced_ = false;
+  backend_.ControlDestroyed(control);
+}
+
+void TApplication::AnnounceNew() {
+  if (made_.empty()) return;
+  std::vector<TControl*> made;
+  made.swap(made_);
+  for (TControl* control : made)
+    if (control->Form() && control->Form()->announced_ && !control->announced_) {
+      control->announced_ = true;
+      backend_.ControlCreated(*control);
+    }
+}
+
+void TApplication::Announce(TForm& form) {
+  if (!form.announced_) {
+    form.announced_ = true;
+    backend_.ControlCreated(form);
+  }
+  for (TControl* control : form.AllControls())
+    if (!control->announced_) {
+      control->announced_ = true;
+      backend_.ControlCreated(*control);
+    }
+  std::erase_if(made_, [&form](TControl* c) { return c->Form() == &form; });
+}
+
+bool TApplication::AcceptsInput(const TForm& form) const {
+  return boxes_.empty() && (modal_.empty() || modal_.back() == &form);
+}
 
 TMessageAnswer TApplication::Ask(const TMessageRequest& request) {
   auto button = [&](int index) { return index >= 0 && static_cast<size_t>(index) < request.Buttons.size(); };
   if (!button(request.DefaultButton) || !button(request.CancelButton))
     throw EInvalidOperation("Message box \"" + request.Caption + "\" has no such button");
+  TMessageRequest owned = request;
+  if (!owned.Owner) owned.Owner = !modal_.empty() ? modal_.back() : mainForm_;
   if (terminated_) {
-    TMessageAnswer answer{request.CancelButton, request.Value};
-    backend_.Dismissed(request, answer);
+    TMessageAnswer answer{owned.CancelButton, owned.Value};
+    backend_.Dismissed(owned, answer);
     return answer;
   }
-  TMessageAnswer answer = backend_.Ask(request);
+  AnnounceNew();
+  boxes_.push_back(&owned);
+  TMessageAnswer answer;
+  try {
+    answer = backend_.Ask(owned);
+  } catch (...) {
+    std::erase(boxes_, &owned);
+    throw;
+  }
+  std::erase(boxes_, &owned);
   if (!button(answer.Button))
     throw EInvalidOperation("Message box \"" + request.Caption + "\" answered with button " +
                             std::to_string(answer.Button));
@@ -93,7 +193,6 @@ void TApplication::RemoveForm(TForm& form) {
   std::erase(forms_, &form);
   std::erase(modal_, &form);
   if (mainForm_ == &form) mainForm_ = nullptr;
-  backend_.FormDestroyed(form);
 }
 
 void TApplication::PushModal(TForm& form) { modal_.push_back(&form); }

@@ -6,11 +6,16 @@
 // loop end, and every message box or input query opened afterwards return its cancel answer at
 // once (the backend is told, but shows nothing).
 //
+// Boxes are modal: while one is open no form accepts input, so a second click cannot nest a
+// second question. A request without an owner gets the innermost modal form, else the main form.
+//
 // Failures: a tovin::Exception escaping a handler that a loop calls (a click the backend
 // delivers, a timer, a posted action) is shown in an error box titled with Title and the loop
 // goes on, as the class library the setup was written against does. Other exceptions (faults
-// of the program or of a test driver) are not caught.
+// of the program or of a test driver) are not caught by Dispatch; Deliver holds them for the
+// backend to rethrow outside its native dispatch.
 #pragma once
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -46,7 +51,7 @@ class TApplication {
   // Lets the backend handle what is pending (repaint, a user's action, posted actions) and
   // returns; it does not wait. Virtual time does not move here.
   void ProcessMessages();
-  void Terminate() { terminated_ = true; }
+  void Terminate();
   bool Terminated() const { return terminated_; }
   // Runs action at the next turn of a loop or the next ProcessMessages, whichever comes first
   // (for instance to release a form once its modal run has returned).
@@ -72,9 +77,31 @@ class TApplication {
   // The error box of a failure: Title, the exception's message as it stands, OK.
   void ShowException(const Exception& error);
 
+  // The screen changed size: maximized and centred forms that are shown are placed again.
+  void ScreenChanged();
+
   // For backends and forms.
   // Runs handler; a tovin::Exception from it is shown with ShowException.
   void Dispatch(const TNotifyEvent& handler);
+  // What a backend calls where the window system hands it an event: Dispatch, and any other
+  // exception is held (the first one) instead of unwinding through the native code; false
+  // when one is held. RethrowFault throws it, once the backend is back in its own code.
+  bool Deliver(const TNotifyEvent& handler);
+  void RethrowFault();
+  // Wakes a loop that waits for input (TBackend::Wake).
+  void Wake();
+  // Input from the user that the backend has already shown (text typed, a box ticked, an item
+  // chosen, the focus moved): change makes it in the model, through Deliver, and the first
+  // change of property of control that follows is not told back to the backend.
+  bool FromUser(TControl& control, TProperty property, const TNotifyEvent& change);
+  // Announces to the backend the controls made while their form was shown (see TControl).
+  void AnnounceNew();
+  // Announces form and every control of it not yet announced.
+  void Announce(TForm& form);
+  // A box is open: no form accepts input.
+  bool BoxOpen() const { return !boxes_.empty(); }
+  // The open boxes, innermost last.
+  const std::vector<const TMessageRequest*>& Boxes() const { return boxes_; }
   // Runs the actions posted so far (not those they post); false when there were none.
   bool RunPostedActions();
   // Whether a user could act on form now: it is the topmost modal form, or none is modal.
@@ -93,6 +120,10 @@ class TApplication {
   void PopModal(TForm& form);
   void AddTimer(TTimer& timer);
   void RemoveTimer(TTimer& timer);
+  friend class TControl;
+  void ControlMade(TControl& control);
+  void ControlGone(TControl& control);
+  void PropertyChanged(TControl& control, TProperty property);
 
   TBackend& backend_;
   std::string title_;
@@ -102,6 +133,11 @@ class TApplication {
   std::vector<TForm*> forms_;
   std::vector<TForm*> modal_;
   std::vector<TTimer*> timers_;
+  std::vector<TControl*> made_;  // made while their form was shown, not yet announced
+  std::vector<const TMessageRequest*> boxes_;
+  TControl* inputControl_ = nullptr;
+  TProperty inputProperty_ = prCaption;
+  std::exception_ptr fault_;
 };
 
 }  // namespace tovin::ui

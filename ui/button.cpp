@@ -6,17 +6,9 @@ namespace tovin::ui {
 
 TButton::TButton(TControl& parent, std::string name) : TControl(parent, std::move(name)) {}
 
-void TButton::SetDefault(bool value) {
-  if (default_ == value) return;
-  default_ = value;
-  Changed();
-}
+void TButton::SetDefault(bool value) { Assign(default_, value, prButtonRole); }
 
-void TButton::SetCancel(bool value) {
-  if (cancel_ == value) return;
-  cancel_ = value;
-  Changed();
-}
+void TButton::SetCancel(bool value) { Assign(cancel_, value, prButtonRole); }
 
 void TButton::Clicked() {
   if (modalResult_ != mrNone && Form()) Form()->SetModalResult(modalResult_);

@@ -19,6 +19,7 @@ class TButton : public TControl {
   void SetDefault(bool value);
   bool Cancel() const { return cancel_; }
   void SetCancel(bool value);
+  bool Focusable() const override { return true; }
 
  protected:
   void Clicked() override;

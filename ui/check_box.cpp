@@ -4,11 +4,7 @@ namespace tovin::ui {
 
 TCheckBox::TCheckBox(TControl& parent, std::string name) : TControl(parent, std::move(name)) {}
 
-void TCheckBox::SetChecked(bool value) {
-  if (checked_ == value) return;
-  checked_ = value;
-  Changed();
-}
+void TCheckBox::SetChecked(bool value) { Assign(checked_, value, prChecked); }
 
 void TCheckBox::Clicked() {
   SetChecked(!checked_);

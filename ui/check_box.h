@@ -10,6 +10,7 @@ class TCheckBox : public TControl {
 
   bool Checked() const { return checked_; }
   void SetChecked(bool value);  // raises no event
+  bool Focusable() const override { return true; }
 
  protected:
   // A click toggles the box, then raises OnClick.

@@ -17,7 +17,7 @@ void TCheckListBox::SetChecked(int index, bool value) {
   size_t at = CheckIndex(index);
   if (checked_[at] == value) return;
   checked_[at] = value;
-  Changed();
+  Changed(prChecked);
 }
 
 bool TCheckListBox::ClickCheck(int index) {

@@ -8,6 +8,8 @@ class TEdit : public TControl {
  public:
   TEdit(TControl& parent, std::string name);
 
+  bool Focusable() const override { return true; }
+
   TNotifyEvent OnChange;
 
  protected:

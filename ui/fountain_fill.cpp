@@ -1,8 +1,11 @@
 #include "ui/fountain_fill.h"
 
+#include "ui/application.h"
+#include "ui/backend.h"
+#include "ui/form.h"
+
 #include <cmath>
 #include <cstdlib>
-#include <iterator>
 #include <limits>
 
 namespace tovin::ui {
@@ -49,28 +52,7 @@ TBandBounds BandBounds(TFountainStyle style, int band, int steps, int width, int
   return {};
 }
 
-uint32_t DefaultSysColor(int index) {
-  // COLOR_SCROLLBAR (0) to COLOR_MENUBAR (30), 0x00BBGGRR.
-  static const uint32_t kStandard[] = {
-      0xC0C0C0, 0x808000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF, 0x000000, 0x000000,  // 0-7
-      0x000000, 0xFFFFFF, 0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0,  // 8-15
-      0x808080, 0x808080, 0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xC0C0C0, 0x000000,  // 16-23
-      0xE1FFFF, 0x000000, 0x800000, 0xD08410, 0xC0C0C0, 0x800000, 0xC0C0C0,            // 24-30
-  };
-  if (index < 0 || index >= static_cast<int>(std::size(kStandard))) return 0;
-  return kStandard[index];
-}
-
-uint32_t ColorToRgb(TColor color, const TSysColorFunc& sysColor) {
-  if (color < 0) {
-    int index = static_cast<int>(static_cast<uint32_t>(color) & 0xFF);
-    return (sysColor ? sysColor(index) : DefaultSysColor(index)) & 0xFFFFFF;
-  }
-  return static_cast<uint32_t>(color) & 0xFFFFFF;
-}
-
-TFountainFill::TFountainFill(TControl& parent, std::string name, TSysColorFunc sysColor)
-    : TControl(parent, std::move(name)), sysColor_(std::move(sysColor)) {
+TFountainFill::TFountainFill(TControl& parent, std::string name) : TControl(parent, std::move(name)) {
   StoreBounds(Left(), Top(), 50, 50);
 }
 
@@ -80,7 +62,7 @@ void TFountainFill::PropertyChanged(bool dropsPalette) {
     paletteCached_ = false;
     ++paletteVersion_;
   }
-  Changed();
+  Changed(prGradient);
   Repaint();
 }
 
@@ -116,10 +98,12 @@ void TFountainFill::SetUsePalette(bool value) {
   PropertyChanged(true);
 }
 
-void TFountainFill::SetDrawOnScreen(bool value) {
-  if (drawOnScreen_ == value) return;
-  drawOnScreen_ = value;
-  Changed();
+void TFountainFill::SetDrawOnScreen(bool value) { Assign(drawOnScreen_, value, prGradient); }
+
+uint32_t TFountainFill::Rgb(TColor color) const {
+  if (!Form()) return ColorToRgb(color, DefaultSysColor);
+  const TBackend& backend = Form()->Application().Backend();
+  return ColorToRgb(color, [&backend](int index) { return backend.SysColor(index); });
 }
 
 std::vector<uint32_t> TFountainFill::PaletteEntries() const {

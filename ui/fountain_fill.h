@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/colors.h"
 #include "ui/control.h"
 
 namespace tovin::ui {
@@ -33,14 +34,6 @@ struct TBandBounds {
 // (the largest first, shrinking towards the centre). steps must be at least 1.
 TBandBounds BandBounds(TFountainStyle style, int band, int steps, int width, int height);
 
-// Resolves a system colour (its index, the low byte of a colour with the sign bit set) to RGB.
-using TSysColorFunc = std::function<uint32_t(int index)>;
-// The classic Windows standard scheme; 0 for an index it does not know (as GetSysColor).
-uint32_t DefaultSysColor(int index);
-// A colour of the model as plain RGB: a system colour through sysColor, anything else with its
-// top byte (palette index and palette-relative flags) cleared.
-uint32_t ColorToRgb(TColor color, const TSysColorFunc& sysColor);
-
 // One fill the backend performs: a rectangle or an ellipse inside the bounds (right and bottom
 // excluded, as GDI's Rectangle and Ellipse without a pen), in Rgb; PaletteRelative asks for the
 // brush colour Rgb + 0x02000000, so that the logical palette of the band colours is used.
@@ -54,9 +47,9 @@ struct TGradientShape {
 
 class TFountainFill : public TControl {
  public:
-  // sysColor resolves system colours when the gradient is drawn (the Win32 backend passes
-  // GetSysColor).
-  TFountainFill(TControl& parent, std::string name, TSysColorFunc sysColor = DefaultSysColor);
+  // System colours are resolved by the backend when the gradient is drawn.
+  TFountainFill(TControl& parent, std::string name);
+  bool Windowed() const override { return false; }
 
   // Every setter ignores its current value. Any other value is stored and repaints the control,
   // except DrawOnScreen, which takes effect at the next paint. Changes of the colours, Steps and
@@ -79,8 +72,8 @@ class TFountainFill : public TControl {
   void SetDrawOnScreen(bool value);
 
   // FromColor and ToColor as plain RGB, system colours resolved now.
-  uint32_t FromRgb() const { return ColorToRgb(fromColor_, sysColor_); }
-  uint32_t ToRgb() const { return ColorToRgb(toColor_, sysColor_); }
+  uint32_t FromRgb() const { return Rgb(fromColor_); }
+  uint32_t ToRgb() const { return Rgb(toColor_); }
 
   // The band colours, band 0 first; none when there are fewer than two bands or both colours
   // are the same RGB, since one flat fill needs no palette.
@@ -99,8 +92,8 @@ class TFountainFill : public TControl {
 
  private:
   void PropertyChanged(bool dropsPalette);
+  uint32_t Rgb(TColor color) const;
 
-  TSysColorFunc sysColor_;
   TColor fromColor_ = 0xFFFF00;  // cyan
   TColor toColor_ = 0;
   int steps_ = 20;

@@ -32,4 +32,10 @@ struct TSize {
   bool operator==(const TSize&) const = default;
 };
 
+// The frame a backend draws around a form's client area, in pixels on each side.
+struct TFrame {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  bool operator==(const TFrame&) const = default;
+};
+
 }  // namespace tovin::ui

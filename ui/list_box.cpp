@@ -8,20 +8,18 @@ void TListBox::SetItems(std::vector<std::string> items) {
   items_ = std::move(items);
   itemIndex_ = -1;
   ItemsChanged(0);
-  Changed();
+  Changed(prItems);
 }
 
 void TListBox::Add(const std::string& item) {
   items_.push_back(item);
   ItemsChanged(items_.size() - 1);
-  Changed();
+  Changed(prItems);
 }
 
 void TListBox::SetItemIndex(int index) {
   if (index < 0 || static_cast<size_t>(index) >= items_.size()) index = -1;
-  if (itemIndex_ == index) return;
-  itemIndex_ = index;
-  Changed();
+  Assign(itemIndex_, index, prItemIndex);
 }
 
 }  // namespace tovin::ui

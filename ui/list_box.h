@@ -21,6 +21,7 @@ class TListBox : public TControl {
   int ItemIndex() const { return itemIndex_; }
   // An index outside the items clears the selection (-1), as the list control does.
   void SetItemIndex(int index);
+  bool Focusable() const override { return true; }
 
  protected:
   // The items from index `kept` on are new (0 after SetItems).

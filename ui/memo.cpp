@@ -24,14 +24,14 @@ TMemo::TMemo(TControl& parent, std::string name) : TControl(parent, std::move(na
 
 void TMemo::SetLines(std::vector<std::string> lines) {
   lines_ = std::move(lines);
-  Changed();
+  Changed(prLines);
 }
 
 void TMemo::Clear() { SetLines({}); }
 
 void TMemo::Add(const std::string& line) {
   lines_.push_back(line);
-  Changed();
+  Changed(prLines);
 }
 
 void TMemo::LoadFromFile(const std::string& path) {
@@ -42,28 +42,12 @@ void TMemo::LoadFromFile(const std::string& path) {
   SetLines(SplitMemoLines(text));
 }
 
-void TMemo::SetReadOnly(bool value) {
-  if (readOnly_ == value) return;
-  readOnly_ = value;
-  Changed();
-}
+void TMemo::SetReadOnly(bool value) { Assign(readOnly_, value, prAppearance); }
 
-void TMemo::SetWordWrap(bool value) {
-  if (wordWrap_ == value) return;
-  wordWrap_ = value;
-  Changed();
-}
+void TMemo::SetWordWrap(bool value) { Assign(wordWrap_, value, prAppearance); }
 
-void TMemo::SetScrollBars(TScrollStyle value) {
-  if (scrollBars_ == value) return;
-  scrollBars_ = value;
-  Changed();
-}
+void TMemo::SetScrollBars(TScrollStyle value) { Assign(scrollBars_, value, prAppearance); }
 
-void TMemo::SetBorderStyle(TBorderStyle value) {
-  if (borderStyle_ == value) return;
-  borderStyle_ = value;
-  Changed();
-}
+void TMemo::SetBorderStyle(TBorderStyle value) { Assign(borderStyle_, value, prAppearance); }
 
 }  // namespace tovin::ui

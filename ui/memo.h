@@ -36,6 +36,7 @@ class TMemo : public TControl {
   void SetScrollBars(TScrollStyle value);
   TBorderStyle BorderStyle() const { return borderStyle_; }  // bsSingle by default
   void SetBorderStyle(TBorderStyle value);
+  bool Focusable() const override { return true; }
 
  private:
   std::vector<std::string> lines_;

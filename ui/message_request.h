@@ -5,6 +5,8 @@
 
 namespace tovin::ui {
 
+class TForm;
+
 enum TMessageKind { mkPlain, mkConfirmation, mkWarning, mkError, mkInput };
 
 struct TMessageRequest {
@@ -15,6 +17,7 @@ struct TMessageRequest {
   int DefaultButton = 0;             // pressed by Enter, and by an unattended run with no answer
   int CancelButton = 0;              // pressed by Escape, and at once once the application is ending
   std::string Value;                 // input query: the text the input line starts with
+  TForm* Owner = nullptr;            // the form the box belongs to (see TApplication::Ask)
 };
 
 struct TMessageAnswer {

@@ -4,7 +4,15 @@
 
 namespace tovin::ui {
 
-TPage::TPage(TPageBook& book, std::string caption) : TControl(book, "") { SetCaption(caption); }
+TPage::TPage(TPageBook& book, std::string caption) : TControl(book, "") {
+  SetCaption(caption);
+  ParentResized();
+}
+
+void TPage::ParentResized() {
+  TSize book = Parent() ? Parent()->ClientSize() : TSize{};
+  SetBounds(0, 0, book.Width, book.Height);
+}
 
 TPageBook::TPageBook(TControl& parent, std::string name, const std::vector<std::string>& pageCaptions)
     : TControl(parent, std::move(name)) {
@@ -27,7 +35,7 @@ void TPageBook::SetPageIndex(int index) {
   Page(pageIndex_).SetVisible(false);
   pageIndex_ = index;
   Page(index).SetVisible(true);
-  Changed();
+  Changed(prPageIndex);
   Raise(OnPageChanged);
 }
 

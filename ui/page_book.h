@@ -11,9 +11,13 @@ namespace tovin::ui {
 
 class TPageBook;
 
+// A page always fills its book.
 class TPage : public TControl {
  public:
   TPage(TPageBook& book, std::string caption);
+
+ protected:
+  void ParentResized() override;
 };
 
 class TPageBook : public TControl {

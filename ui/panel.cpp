@@ -4,22 +4,10 @@ namespace tovin::ui {
 
 TPanel::TPanel(TControl& parent, std::string name) : TControl(parent, std::move(name)) {}
 
-void TPanel::SetBevelOuter(TPanelBevel value) {
-  if (bevelOuter_ == value) return;
-  bevelOuter_ = value;
-  Changed();
-}
+void TPanel::SetBevelOuter(TPanelBevel value) { Assign(bevelOuter_, value, prAppearance); }
 
-void TPanel::SetBevelInner(TPanelBevel value) {
-  if (bevelInner_ == value) return;
-  bevelInner_ = value;
-  Changed();
-}
+void TPanel::SetBevelInner(TPanelBevel value) { Assign(bevelInner_, value, prAppearance); }
 
-void TPanel::SetBevelWidth(int value) {
-  if (bevelWidth_ == value) return;
-  bevelWidth_ = value;
-  Changed();
-}
+void TPanel::SetBevelWidth(int value) { Assign(bevelWidth_, value, prAppearance); }
 
 }  // namespace tovin::ui

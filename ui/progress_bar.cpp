@@ -10,13 +10,11 @@ void TProgressBar::SetRange(int min, int max) {
   if (min_ == min && max_ == max) return;
   min_ = min;
   max_ = max;
-  Changed();
+  Changed(prPosition);
 }
 
 void TProgressBar::SetPosition(int value) {
-  if (position_ == value) return;
-  position_ = value;
-  Changed();
+  Assign(position_, value, prPosition);
 }
 
 double TProgressBar::Fraction() const {

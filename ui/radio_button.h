@@ -14,6 +14,7 @@ class TRadioButton : public TControl {
   // Checking unchecks the group's other buttons; unchecking touches no other button.
   // No event is raised.
   void SetChecked(bool value);
+  bool Focusable() const override { return true; }
 
  protected:
   // A click checks the button, then raises OnClick.

@@ -16,7 +16,8 @@ class TShadowLabel : public TLabel {
   void SetShadowSize(int value);
 
  protected:
-  TSize TextExtent() const override;
+  TSize LineExtent(const std::string& line) const override;
+  int ShadowAllowance() const override;
 
  private:
   TColor shadowColor_ = clBtnHighlight;

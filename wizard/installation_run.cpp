@@ -9,7 +9,7 @@
 namespace tovin {
 namespace {
 
-constexpr int kStripHeight = 120, kStripGap = 30;
+constexpr int kStripHeight = 100, kStripGap = 30;  // the strip's client height, its gap to the bottom
 constexpr int kShowCommand = 5;  // SW_SHOW
 constexpr const char* kMsgNoInstallDir =
     "This setup names no destination directory (no <INSTALLDIR> entry under [Directories]); nothing was installed.";
@@ -65,7 +65,8 @@ class Run {
     places_.SystemDriveRoot = s_.SystemDriveRoot;
     w_.Panel1.Hide();
     ui::TForm& background = w_.Host().BackgroundForm();
-    w_.SetBounds(w_.Left(), background.Height() - kStripHeight - kStripGap, w_.Width(), kStripHeight);
+    w_.SetClientSize(w_.ClientWidth(), kStripHeight);
+    w_.SetTop(background.ClientHeight() - w_.Height() - kStripGap);
     w_.Repaint();
     Pump();
     size_t count = s_.FilesList.size() + s_.DesktopList.size() + s_.IniSetupList.size() + s_.WorkStationList.size();

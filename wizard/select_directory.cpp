@@ -20,11 +20,12 @@ TForm3::TForm3(ui::TApplication& app)
   SetBorderStyle(ui::bsDialog);
   SetPosition(ui::poScreenCenter);
   SetFormStyle(ui::fsStayOnTop);
-  SetBounds(0, 0, 330, 360);
+  SetClientSize(324, 354);
   GroupBox1.SetBounds(8, 4, 306, 80);
   Memo1.SetBounds(6, 14, 294, 60);
   Memo1.SetBorderStyle(ui::bsNone);
   Memo1.SetReadOnly(true);
+  Memo1.SetTabStop(false);
   Memo1.SetLines({"Double click on directory to open folder or type ", "directory location in box bellow.", "",
                   "if directory does not exists it will automaticaly be", "created."});
   Label1.SetCaption("File Location");
@@ -46,11 +47,15 @@ TForm3::TForm3(ui::TApplication& app)
   Label3.SetBounds(8, 306, 100, 16);
   DriveComboBox1.SetBounds(8, 324, 200, 21);
   DriveComboBox1.DirList = &DirectoryListBox1;
+  Label1.SetFocusControl(&Edit1);
+  Label2.SetFocusControl(&DirectoryListBox1);
+  Label3.SetFocusControl(&DriveComboBox1);
   DirectoryListBox1.OnChange = [this] { DirectoryListBox1Change(); };
   OnShow = [this] { FormShow(); };
 }
 
 void TForm3::FormShow() {
+  SetActiveControl(&BitBtn1);
   try {
     DirectoryListBox1.SetDirectory(Edit1.Text());
   } catch (const Exception&) {

@@ -94,11 +94,12 @@ TTovin::TTovin(ui::TApplication& app, TSetupHost& host, TForm3& directoryDialog)
   SetCaption("Tovin32 - Setup");
   SetBorderStyle(ui::bsToolWindow);
   SetPosition(ui::poScreenCenter);
-  SetBounds(0, 0, kWidth, kHeight);
+  SetClientSize(kWidth, kHeight);
   Notebook1.SetBounds(0, 0, kWidth, kHeight - kBarHeight);
   Panel1.SetBounds(0, kHeight - kBarHeight, kWidth, kBarHeight);
 
   Image1.SetBounds(8, 8, 32, 32);
+  Image1.SetProgramIcon(true);
   Memo1.SetBounds(48, 8, 416, 300);
   Memo1.SetReadOnly(true);
   Memo1.SetBorderStyle(ui::bsNone);
@@ -107,7 +108,7 @@ TTovin::TTovin(ui::TApplication& app, TSetupHost& host, TForm3& directoryDialog)
 
   Label3.SetCaption("Click on Accept to continue with install process. pgdn/pgup to view License information.");
   Label3.SetBounds(8, 4, 460, 16);
-  Memo3.SetBounds(8, 24, 460, 210);
+  Memo3.SetBounds(8, Label3.Top() + Label3.Height() + 4, 460, 234 - (Label3.Top() + Label3.Height() + 4));
   Memo3.SetScrollBars(ui::ssVertical);
   Memo3.SetReadOnly(true);
   Memo3.SetLines(DefaultLicence());
@@ -126,6 +127,7 @@ TTovin::TTovin(ui::TApplication& app, TSetupHost& host, TForm3& directoryDialog)
   Memo2.SetLines(kDestinationText);
   GroupBox2.SetCaption(" Destination  Directory ");
   GroupBox2.SetBounds(8, 190, 360, 50);
+  Label1.SetShowAccelChar(false);  // paths may hold an '&'
   Label1.SetCaption("C:\\");
   Label1.SetBounds(10, 20, 340, 16);
   browse.SetCaption("Browse");
@@ -169,6 +171,8 @@ TTovin::TTovin(ui::TApplication& app, TSetupHost& host, TForm3& directoryDialog)
   Memo4.SetBounds(8, 124, 460, 180);
   Memo4.SetReadOnly(true);
 
+  source.SetShowAccelChar(false);
+  Dest.SetShowAccelChar(false);
   source.SetCaption("Copy Source");
   Dest.SetCaption("Copy to");
   source.SetBounds(8, 8, 460, 16);

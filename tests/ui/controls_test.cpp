@@ -241,28 +241,5 @@ TEST_F(Controls, AFormListsItsControlsInCreationOrder) {
   EXPECT_EQ(memo.Font(), form.Font()) << "a control starts with its parent's font";
 }
 
-TEST_F(Controls, AMaximizedFormFillsTheScreenAfterOnShowAndACentredOneIsCentred) {
-  backend.Screen = {800, 600};
-  TForm main(app, "MainSetup");
-  main.SetWindowState(wsMaximized);
-  std::vector<std::string> log;
-  main.OnShow = [&] { log.push_back("show " + std::to_string(main.Width())); };
-  main.OnResize = [&] {
-    log.push_back("resize " + std::to_string(main.Width()) + "x" + std::to_string(main.Height()));
-  };
-  main.Show();
-  EXPECT_EQ(log, (std::vector<std::string>{"show 0", "resize 800x600"}));
-  main.Hide();
-  main.Show();
-  EXPECT_EQ(log.size(), 3u) << "shown again: OnShow, no resize";
-
-  TForm dialog(app, "Unzip");
-  dialog.SetPosition(poScreenCenter);
-  dialog.SetBounds(0, 0, 300, 100);
-  dialog.Show();
-  EXPECT_EQ(dialog.Left(), 250);
-  EXPECT_EQ(dialog.Top(), 250);
-}
-
 }  // namespace
 }  // namespace tovin::ui::test

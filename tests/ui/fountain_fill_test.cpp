@@ -108,7 +108,9 @@ class CountingBackend final : public ui::TBackend {
   }
   void ProcessMessages(ui::TApplication&) override {}
   ui::TMessageAnswer Ask(const ui::TMessageRequest&) override { throw std::logic_error("no box in these tests"); }
-  void ControlChanged(ui::TControl& control) override { ++changed[&control]; }
+  void ControlChanged(ui::TControl& control, ui::TProperty) override { ++changed[&control]; }
+  uint32_t SysColor(int index) const override { return index == 15 ? face : 0u; }
+  uint32_t face = 0xC0C0C0;
   void Repaint(ui::TControl& control) override { ++repaints[&control]; }
   std::map<const ui::TControl*, int> changed, repaints;
 
@@ -127,6 +129,7 @@ class FountainFill : public ::testing::Test {
   ui::TApplication app{backend};
   ui::TForm form{app, "MainSetup"};
   TFountainFill fill{form, "MainScreen"};
+  void SetUp() override { app.Announce(form); }
 };
 
 TEST_F(FountainFill, Defaults) {
@@ -302,13 +305,12 @@ TEST(FountainFillSysColor, ResolvedWhenDrawn) {
   CountingBackend backend;
   ui::TApplication app{backend};
   ui::TForm form{app, "form"};
-  uint32_t face = 0xC0C0C0;
-  TFountainFill fill(form, "fill", [&](int index) { return index == 15 ? face : 0u; });
+  TFountainFill fill(form, "fill");
   fill.SetFromColor(static_cast<ui::TColor>(0x8000000Fu));
   fill.SetToColor(0xC0C0C0);
   fill.SetSteps(2);
   EXPECT_EQ(fill.Shapes(10, 10).size(), 1u) << "the button face is the end colour";
-  face = 0x000000;  // the user picked another scheme
+  backend.face = 0x000000;  // the user picked another scheme
   std::vector<TGradientShape> shapes = fill.Shapes(10, 10);
   ASSERT_EQ(shapes.size(), 2u);
   EXPECT_EQ(shapes[0].Rgb, 0u);

@@ -40,18 +40,22 @@ void THeadlessBackend::AtProcessMessages(int call, TNotifyEvent action) {
 
 void THeadlessBackend::RunLoop(TApplication& app, TForm& loopForm, const std::function<bool()>& ended) {
   for (int turns = 0; !ended();) {
+    app.RethrowFault();
     if (++turns > MaxTurns)
       throw EHeadlessRunaway(LoopName(loopForm) + " did not end after " + std::to_string(MaxTurns) + " turns");
+    app.AnnounceNew();
     if (app.RunPostedActions()) continue;
     if (FireNextTimer(app)) continue;
     if (OnIdle) {
       bool acted = true;  // an action that failed was still an action: its error box was shown
       TIdleHandler idle = OnIdle;
-      app.Dispatch([&] { acted = idle(loopForm); });
+      app.Deliver([&] { acted = idle(loopForm); });
       if (acted) continue;
     }
+    app.RethrowFault();
     throw EHeadlessStall(LoopName(loopForm) + " has nothing left to do");
   }
+  app.RethrowFault();
 }
 
 void THeadlessBackend::ProcessMessages(TApplication& app) {
@@ -60,8 +64,9 @@ void THeadlessBackend::ProcessMessages(TApplication& app) {
   std::vector<TNotifyEvent> actions;
   for (auto it = first; it != last; ++it) actions.push_back(std::move(it->second));
   atProcessMessages_.erase(first, last);
-  for (const TNotifyEvent& action : actions) app.Dispatch(action);
+  for (const TNotifyEvent& action : actions) app.Deliver(action);
   app.RunPostedActions();
+  app.RethrowFault();
 }
 
 bool THeadlessBackend::FireNextTimer(TApplication& app) {
@@ -77,8 +82,30 @@ bool THeadlessBackend::FireNextTimer(TApplication& app) {
   if (!next) return false;
   clock_ = std::max(clock_, when.time);
   due_[next] = {clock_ + next->Interval(), ++order_};
-  app.Dispatch([next] { next->Fire(); });
+  app.Deliver([next] { next->Fire(); });
   return true;
+}
+
+void THeadlessBackend::ControlCreated(TControl& control) {
+  if (!live_.insert(&control).second)
+    throw EHeadlessLifetime("control " + control.Name() + " announced twice");
+}
+
+void THeadlessBackend::ControlDestroyed(TControl& control) {
+  // This runs in a destructor: a fault is noted for the driver, not thrown.
+  if (live_.erase(&control) == 0) lifetimeFaults_.push_back("control " + control.Name() + " went without being announced");
+}
+
+void THeadlessBackend::ControlChanged(TControl& control, TProperty property) {
+  (void)property;
+  Known(control, "change");
+}
+
+void THeadlessBackend::FormShown(TForm& form) { Known(form, "show"); }
+
+void THeadlessBackend::Known(const TControl& control, const char* news) const {
+  if (!live_.contains(&control))
+    throw EHeadlessLifetime(std::string(news) + " of control " + control.Name() + ", which is not announced or has gone");
 }
 
 void THeadlessBackend::TimerChanged(TTimer& timer) {

@@ -9,7 +9,11 @@
 //      whether it did something;
 //   4. nothing left to do: raise EHeadlessStall instead of waiting for ever.
 // A loop that goes on for more than MaxTurns turns raises EHeadlessRunaway. Virtual time moves
-// only in step 2, so ProcessMessages never fires a timer.
+// only in step 2, so ProcessMessages never fires a timer: that is this backend's own rule,
+// which tests of it may rely on and forms may not (other backends fire timers in any pump).
+//
+// It keeps the model's lifetime promise honest: news of a control it was not told of, or of
+// one that has gone, raises EHeadlessLifetime.
 //
 // Message boxes and input queries are answered by Script at once and every one is written to
 // the transcript.
@@ -18,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,6 +71,17 @@ class THeadlessBackend final : public TBackend {
   TSize ScreenSize() const override { return Screen; }
   void TimerChanged(TTimer& timer) override;
   void TimerDestroyed(TTimer& timer) override;
+  void ControlCreated(TControl& control) override;
+  void ControlDestroyed(TControl& control) override;
+  void ControlChanged(TControl& control, TProperty property) override;
+  void FormShown(TForm& form) override;
+  void Repaint(TControl& control) override { Known(control, "repaint"); }
+  void Update(TControl& control) override { Known(control, "update"); }
+
+  // The controls the model has announced and not taken back.
+  const std::set<const TControl*>& LiveControls() const { return live_; }
+  // Controls that went without having been announced (noted, since a destructor cannot throw).
+  const std::vector<std::string>& LifetimeFaults() const { return lifetimeFaults_; }
 
  private:
   struct Due {
@@ -74,6 +90,7 @@ class THeadlessBackend final : public TBackend {
   };
   bool FireNextTimer(TApplication& app);
   void Record(const TMessageRequest& request, const TMessageAnswer& answer, TAnswerSource source);
+  void Known(const TControl& control, const char* news) const;
 
   uint64_t clock_ = 0;
   uint64_t order_ = 0;
@@ -81,6 +98,8 @@ class THeadlessBackend final : public TBackend {
   int processMessagesCalls_ = 0;
   std::multimap<int, TNotifyEvent> atProcessMessages_;
   std::vector<TTranscriptEntry> transcript_;
+  std::set<const TControl*> live_;
+  std::vector<std::string> lifetimeFaults_;
 };
 
 }  // namespace tovin::ui

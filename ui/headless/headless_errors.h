@@ -26,4 +26,11 @@ class EHeadlessScript : public std::logic_error {
   using std::logic_error::logic_error;
 };
 
+// The model told of a control it never announced, or of one that has gone: a backend holding
+// a handle for it would hold a dead pointer.
+class EHeadlessLifetime : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
 }  // namespace tovin::ui
