@@ -161,10 +161,12 @@ TEST_F(SetupTest, AMissingSegmentThatNeverAppearsEndsThePreparation) {
 
 TEST_F(SetupTest, AbortInTheMiddleOfThePreparation) {
   Package(BigFiles(), kConfig);
-  // While big.txt is decoded, the user clicks the window at the next pause.
+  // While big.txt is decoded, the user clicks the window at the next pause, and again while
+  // the question is open: the box is modal, so the second click nests no second question.
   bool clicked = false;
+  TUnzip* unzip = nullptr;
+  std::vector<bool> clickWhileAsked;
   beforeRun = [&](const TSetupWindows&) {
-    TUnzip* unzip = nullptr;
     for (auto* f : app.Forms())
       if (f->Name() == "Unzip") unzip = dynamic_cast<TUnzip*>(f);
     ASSERT_NE(unzip, nullptr);
@@ -172,17 +174,19 @@ TEST_F(SetupTest, AbortInTheMiddleOfThePreparation) {
     unzip->SegVelloxEZ1.ShowProgress = [&, unzip, original](int32_t& percent) {
       if (!clicked && unzip->Label2.Caption() == "big.txt") {
         clicked = true;
-        backend.AtProcessMessages(backend.ProcessMessagesCalls() + 1, [unzip] { unzip->FormClick(); });
+        backend.AtProcessMessages(backend.ProcessMessagesCalls() + 1, [unzip] { EXPECT_TRUE(unzip->Click()); });
       }
       original(percent);
     };
   };
-  script = [](const ui::TMessageRequest& r) -> std::optional<ui::THeadlessAnswer> {
-    if (r.Text == "Abort Setup Process ?") return ui::THeadlessAnswer::Press("Abort");
-    return std::nullopt;
+  script = [&](const ui::TMessageRequest& r) -> std::optional<ui::THeadlessAnswer> {
+    if (r.Text != "Abort Setup Process ?") return std::nullopt;
+    clickWhileAsked.push_back(unzip->Click());
+    return ui::THeadlessAnswer::Press("Abort");
   };
   TSetupOutcome outcome = Run();
   EXPECT_TRUE(clicked);
+  EXPECT_EQ(clickWhileAsked, std::vector<bool>{false});
   EXPECT_TRUE(outcome.PrepareFailed);
   EXPECT_FALSE(outcome.WizardShown);
   EXPECT_FALSE(outcome.RestartRequested);
@@ -464,6 +468,47 @@ TEST_F(SetupTest, AFileThatCannotBeCopiedIsReportedAndLoggedAndTheRunGoesOn) {
   // readme.txt is named twice: its temporary copy stays for the second entry.
   EXPECT_EQ(ReadFile(kDest + "\\readme.txt"), "read me");
   EXPECT_EQ(ReadFile(kDest + "\\docs\\readme.txt"), "read me");
+}
+
+}  // namespace
+}  // namespace tovin::test
+
+namespace tovin::test {
+namespace {
+
+// Every control lies inside its parent's client area, so a backend that clips children (every
+// real one) shows all of it.
+void ExpectInsideParents(const ui::TForm& form) {
+  for (const ui::TControl* c : form.AllControls()) {
+    ui::TSize room = c->Parent()->ClientSize();
+    EXPECT_TRUE(c->Left() >= 0 && c->Top() >= 0 && c->Left() + c->Width() <= room.Width &&
+                c->Top() + c->Height() <= room.Height)
+        << form.Name() << "." << c->Name() << " at " << c->Left() << "," << c->Top() << " " << c->Width() << "x"
+        << c->Height() << " in " << c->Parent()->Name() << " " << room.Width << "x" << room.Height;
+  }
+}
+
+TEST_F(SetupTest, EveryControlOfTheWindowsLiesInsideItsParent) {
+  Package(kFiles, kConfig);
+  std::set<std::string> checked;
+  beforeRun = [&](const TSetupWindows& w) {
+    auto driven = backend.OnIdle;
+    backend.OnIdle = [&, driven, w](ui::TForm& form) {
+      if (checked.insert(form.Name()).second) {
+        ExpectInsideParents(form);
+        if (&form == &w.Wizard) ExpectInsideParents(w.Main);
+      }
+      return driven(form);
+    };
+    backend.AtProcessMessages(3, [&] {
+      for (ui::TForm* form : app.Forms())
+        if (form->Name() == "Unzip" && checked.insert("Unzip").second) ExpectInsideParents(*form);
+    });
+  };
+  TSetupAnswers answers;
+  answers.Destination = kDest;
+  EXPECT_TRUE(Run(answers).InstallationFinished);
+  EXPECT_EQ(checked, (std::set<std::string>{"Form3", "Tovin", "Unzip"}));
 }
 
 }  // namespace

@@ -63,7 +63,9 @@ TEST_F(Timers, EnablingOrChangingTheIntervalStartsTheCountAgain) {
   EXPECT_EQ(fired, (std::vector<std::string>{"longer@500", "reset@600", "longer@650", "slow@1600"}));
 }
 
-TEST_F(Timers, ProcessMessagesNeverFiresATimer) {
+// The headless backend's own rule (virtual time moves only at a loop turn); a real backend's
+// ProcessMessages fires what is due, and forms must not rely on either.
+TEST_F(Timers, HeadlessProcessMessagesNeverFiresATimer) {
   TTimer timer(form, "timer");
   int fires = 0;
   timer.OnTimer = [&] { ++fires; };
