@@ -113,6 +113,29 @@ std::vector<std::string> Document::KeysBeforeSections() const {
   return keys;
 }
 
+std::vector<size_t> Document::SectionLines(std::string_view section) const {
+  std::vector<size_t> at;
+  for (size_t i = 0; i < lines_.size(); ++i)
+    if (auto name = SectionName(lines_[i]); name && EqualNoCase(*name, section)) at.push_back(i + 1);
+  return at;
+}
+
+std::vector<size_t> Document::KeyLines(std::string_view section, std::string_view key) const {
+  std::vector<size_t> at;
+  auto range = FindSection(section);
+  if (!range) return at;
+  for (size_t i = range->header + 1; i < range->end; ++i)
+    if (auto k = ParseKey(lines_[i]); k && EqualNoCase(k->name, key)) at.push_back(i + 1);
+  return at;
+}
+
+std::vector<size_t> Document::KeyLinesBeforeSections() const {
+  std::vector<size_t> at;
+  for (size_t i = 0; i < lines_.size() && !SectionName(lines_[i]); ++i)
+    if (ParseKey(lines_[i])) at.push_back(i + 1);
+  return at;
+}
+
 void Document::Set(std::string_view section, std::string_view key, std::string_view value) {
   auto range = FindSection(section);
   if (!range) {

@@ -25,6 +25,11 @@ class Document {
   std::vector<std::string> Sections() const;
   // Key names above the first section header, which no read reaches.
   std::vector<std::string> KeysBeforeSections() const;
+  // Where things stand, as 1-based line numbers: every header of the sections of that name;
+  // every key of that name in the first section of that name; the keys above the first header.
+  std::vector<size_t> SectionLines(std::string_view section) const;
+  std::vector<size_t> KeyLines(std::string_view section, std::string_view key) const;
+  std::vector<size_t> KeyLinesBeforeSections() const;
 
   // Replaces the value of an existing key (its name keeps its case), or appends the key to
   // the end of its section, or appends a new section to the end of the file.

@@ -54,10 +54,12 @@ void List(const char* name, const std::vector<std::string>& list) {
 
 int ConfigCommand(const Args& argsIn) {
   std::string root, dirName = ".";
-  OptionParser p("config", "[--root R] [DIR]",
+  bool strict = false;
+  OptionParser p("config", "[--root R] [--strict] [DIR]",
                  "Shows what a setup started in DIR (default: the current folder) reads from its install.cfg,\n"
                  "and warns on standard error about what the setup would pass over without a word.");
   p.Text("--root", "R", "the folder of the emulated Windows machine (POSIX)", root);
+  p.Flag("--strict", "exit with status 1 when there is any warning (for an author's CI)", strict);
   p.Positional("DIR", "the folder holding install.cfg, and the package if there is one", dirName, false);
   if (!p.Parse(argsIn)) return kExitOk;
   Args machine;
@@ -83,8 +85,9 @@ int ConfigCommand(const Args& argsIn) {
                    Printable(e.what()).c_str());
     }
   }
-  for (const auto& warning : CheckInstallConfig(s.StartDir, package ? &*package : nullptr))
-    std::fprintf(stderr, "tovin: warning: install.cfg: %s\n", warning.c_str());
+  auto warnings = CheckInstallConfig(s.StartDir, package ? &*package : nullptr);
+  for (const auto& warning : warnings)
+    std::fprintf(stderr, "tovin: warning: %s\n", FormatConfigWarning(warning).c_str());
 
   Line("StartDir", s.StartDir);
   Line("TempDir", s.TempDir);
@@ -119,7 +122,7 @@ int ConfigCommand(const Args& argsIn) {
   Line("Header2FontSize", look.Header2FontSize);
   Line("Header2FontColor", look.Header2FontColor);
   Line("Header2FontShadow", look.Header2FontShadow);
-  return 0;
+  return strict && !warnings.empty() ? kExitFailure : kExitOk;
 }
 
 }  // namespace tovin::cli

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "codec/method_table.h"
+#include "common/install_config_check.h"
 #include "platform/platform.h"
 #include "platform/exception.h"
 #include "platform/stream.h"
@@ -39,6 +40,18 @@ void CopyFile(const std::string& from, const std::string& to) {
 }
 
 
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  try {
+    FileStream in(path, FileStream::Mode::OpenRead);
+    std::string bytes;
+    char buf[65536];
+    for (int64_t n; (n = in.Read(buf, sizeof buf)) > 0;) bytes.append(buf, static_cast<size_t>(n));
+    return bytes;
+  } catch (const Exception&) {
+    return std::nullopt;
+  }
+}
+
 std::string BareName(const std::string& member) { return member.substr(member.rfind('\\') + 1); }
 
 void Note(bool quiet, const char* what, const std::vector<SourceNote>& notes) {
@@ -52,7 +65,7 @@ int PackCommand(const Args& args, const Globals& globals) {
   std::string methodName = "lh5", config, setup, outDir, srcDir;
   int64_t segSize = kDefaultSegSize;
   int64_t jobs = 1;
-  bool multi = false, force = false, quiet = globals.quiet;
+  bool multi = false, force = false, strict = false, quiet = globals.quiet;
   OptionParser p("pack", "[OPTIONS] -o OUTDIR SRCDIR", "Builds a package folder from the files below SRCDIR.");
   p.Text("-o,--output", "OUTDIR", "the package folder to write (created when missing; must be empty)", outDir);
   p.Choice("-m,--method", "METHOD", MethodCliNames() + " (default lh5)", methodName, MethodChoices(false));
@@ -65,6 +78,7 @@ int PackCommand(const Args& args, const Globals& globals) {
   p.Text("--config", "FILE", "the install.cfg to ship beside the set (default: SRCDIR's own)", config);
   p.Text("--setup", "FILE", "the setup program to ship as install.exe", setup);
   p.Flag("--force", "replace the package already in OUTDIR (its segment files, install.cfg, install.exe)", force);
+  p.Flag("--strict", "refuse to pack when the checks of install.cfg warn (see tovin config)", strict);
   p.Flag("-q,--quiet", "no progress and no summary", quiet);
   p.Positional("SRCDIR", "the folder whose files are packed", srcDir, true);
   p.Epilog(
@@ -109,6 +123,36 @@ int PackCommand(const Args& args, const Globals& globals) {
   Note(quiet, "followed", scan.Followed);
   if (!scan.Refused.empty())
     throw EGeneralError(std::to_string(scan.Refused.size()) + " name(s) cannot be held by Windows; nothing was written");
+
+  // A configuration or setup program named on the command line is the one that ships beside
+  // the set; a different one of the same name in the source would be installed in its place.
+  auto stale = [&](const char* name, const std::string& chosen, const char* option) {
+    if (chosen.empty()) return;
+    auto final = plat::GetFinalPathName(chosen);
+    std::erase_if(scan.Files, [&](const SourceFile& f) {
+      if (plat::UpperCase(f.Member) != plat::UpperCase(name) || (final && plat::GetFinalPathName(f.Path) == final)) return false;
+      if (!quiet)
+        std::fprintf(stderr, "tovin pack: left out %s: %s names the one that ships beside the set\n", name, option);
+      return true;
+    });
+  };
+  stale("install.cfg", config.empty() ? std::string() : cfg, "--config");
+  stale("install.exe", setupExe, "--setup");
+
+  if (IsFile(cfg)) {
+    PackageContents contents;
+    for (const auto& f : scan.Files) contents.Files.push_back(f.Member);
+    contents.Read = [&scan](const std::string& member) -> std::optional<std::string> {
+      for (const auto& f : scan.Files)
+        if (f.Member == member && f.Size <= (16u << 20)) return ReadWholeFile(f.Path);
+      return std::nullopt;
+    };
+    auto warnings = CheckInstallConfigFile(cfg, &contents);
+    for (const auto& w : warnings)
+      std::fprintf(stderr, "tovin pack: warning: %s\n", Printable(FormatConfigWarning(w)).c_str());
+    if (strict && !warnings.empty())
+      throw EGeneralError(std::to_string(warnings.size()) + " warning(s) about install.cfg and --strict; nothing was written");
+  }
 
   auto archives = GroupIntoArchives(scan.Files, multi);
   for (const auto& a : archives) {

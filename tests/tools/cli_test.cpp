@@ -203,11 +203,10 @@ TEST_F(Cli, ConfigWarnsWhereTheSetupFallsBackSilently) {
   } cases[] = {
       {"missing", "", "tovin: warning: install.cfg: not found in ", "Folder=Accessories\n"},
       {"folder", "/", "tovin: warning: install.cfg: is a folder, not a file", "Folder=Accessories\n"},
-      {"mark", "\xEF\xBB\xBF[Setup - Main]\r\nShow Re-Boot=0\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n",
-       "tovin: warning: install.cfg: starts with a UTF-8 byte-order mark, which hides its first section [Setup - Main]",
-       "ShowReBoot=1\n"},
-      {"word", "[Setup - Main]\r\nShow Re-Boot=yes\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n",
-       "tovin: warning: install.cfg: [Setup - Main] Show Re-Boot=yes is not a number; the setup uses the default, 1",
+      {"mark", "\xEF\xBB\xBF; saved by an editor\r\n[Setup - Main]\r\nLaunch=a.exe\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n",
+       "tovin: warning: install.cfg:1: starts with a UTF-8 byte-order mark, which hides its first line", "Launch=a.exe\n"},
+      {"word", "[Setup - Main]\r\nShow Re-Boot=yes\r\nLaunch=a.exe\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n",
+       "tovin: warning: install.cfg:2: [Setup - Main] Show Re-Boot=yes is not a number; the setup uses the default, 1",
        "ShowReBoot=1\n"},
   };
   for (const auto& c : cases) {
@@ -226,18 +225,33 @@ TEST_F(Cli, ConfigLooksForItsFilesInThePackage) {
   std::string dirs = "[Directories]\r\nD=<INSTALLDIR>~\r\n";
   Make("src/bin/app.exe", "program");
   Make("src/readme.txt", "text");
-  Make("src/install.cfg", "[Setup - Main]\r\nInstall Disks=1\r\n" + dirs + "[Files]\r\nF1=APP.EXE~<INSTALLDIR>\r\n");
+  Make("src/install.cfg",
+       "[Setup - Main]\r\nInstall Disks=1\r\nLaunch=app.exe\r\n" + dirs + "[Files]\r\nF1=APP.EXE~<INSTALLDIR>\r\n");
   ASSERT_EQ(Tovin("pack -q -o pkg src"), 0) << err_;
-  ASSERT_EQ(Tovin("config --root machine pkg"), 0) << err_;
+  ASSERT_EQ(Tovin("config --strict --root machine pkg"), 0) << err_;
   EXPECT_EQ(err_, "");
 
-  WriteHostFile(dir_ + "/pkg/install.cfg", "[Setup - Main]\r\nInstall Disks=2\r\n" + dirs +
-                                               "[Files]\r\nF1=app.exe~<INSTALLDIR>\r\nF2=lib.dll~<INSTALLDIR>\r\n");
+  std::string stale = "[Setup - Main]\r\nInstall Disks=2\r\nLaunch=app.exe\r\n" + dirs +
+                      "[Files]\r\nF1=app.exe~<INSTALLDIR>\r\nF2=lib.dll~<INSTALLDIR>\r\n";
+  WriteHostFile(dir_ + "/pkg/install.cfg", stale);
   ASSERT_EQ(Tovin("config --root machine pkg"), 0) << err_;
-  EXPECT_EQ(err_,
-            "tovin: warning: install.cfg: [Files] F2=lib.dll~<INSTALLDIR>: lib.dll is not in the package; the setup "
-            "cannot install it\n"
-            "tovin: warning: install.cfg: [Setup - Main] Install Disks=2, but the package has 1 segment file\n");
+  const std::string warnings =
+      "install.cfg:8: [Files] F2=lib.dll~<INSTALLDIR>: lib.dll is not in the package; the setup cannot install it\n";
+  EXPECT_EQ(err_, "tovin: warning: " + warnings +
+                      "tovin: warning: install.cfg:2: [Setup - Main] Install Disks=2, but the package has 1 segment "
+                      "file\n");
+  EXPECT_EQ(Tovin("config --strict --root machine pkg"), 1) << "an author's CI fails on a warning";
+
+  // pack checks what it ships the same way, and --strict refuses before writing anything.
+  Make("other.cfg", stale);
+  EXPECT_EQ(Tovin("pack -q --config other.cfg -o pkg2 src"), 0) << err_;
+  EXPECT_EQ(err_, "tovin pack: warning: " + warnings);
+  ASSERT_EQ(Tovin("list pkg2"), 0) << err_;
+  EXPECT_EQ(out_.find("install.cfg"), std::string::npos) << "src's own install.cfg is not the one that ships:\n" << out_;
+  EXPECT_NE(out_.find("readme.txt"), std::string::npos) << out_;
+  EXPECT_EQ(Tovin("pack -q --strict --config other.cfg -o pkg3 src"), 1);
+  EXPECT_NE(err_.find("1 warning(s) about install.cfg and --strict; nothing was written"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(dir_ + "/pkg3/tovinsetup.001"));
 
   WriteHostFile(dir_ + "/pkg/tovinsetup.001", "damaged");
   ASSERT_EQ(Tovin("config --root machine pkg"), 0) << err_;
