@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
 
@@ -75,7 +76,7 @@ void TUnzip::ExpandPackage() {
     CreateDirectoryPath(SegVelloxEZ1.SegTmpDir());
     SegVelloxEZ1.ExpandSet();
   } catch (const std::runtime_error&) {  // every failure of the expansion, whatever its kind
-    Application().ShowMessage("Error Expanding Files!!");
+    Application().ShowMessage("Error Expanding Files!!", box::kExpandFailed);
     host_.ClearRebootChoice();
     PrepareFailed = true;
   }
@@ -89,7 +90,8 @@ void TUnzip::SegVelloxEZ1SegBefore(TSegMode, const std::string&, uint16_t SegNum
   Application().ProcessMessages();
   SegmentFileName = s.StartDir + "TovinSetup." + number;
   for (int prompts = 0; prompts < 2 && plat::GetFileAttributes(SegmentFileName) == plat::kInvalidAttributes; ++prompts)
-    Application().ShowMessage("Please Insert Disk #" + std::to_string(SegNumber) + " into Floppy Drive.");
+    Application().ShowMessage("Please Insert Disk #" + std::to_string(SegNumber) + " into Floppy Drive.",
+                              box::kInsertDisk, SegmentFileName);
   if (SegNumber == 1) {
     Label2.SetCaption("Copying Install Files...");
     ProgressBar2.SetRange(0, 2);
@@ -131,7 +133,8 @@ void TUnzip::SegVelloxEZ1ShowProgress(int32_t& PercentageDone) {
 }
 
 void TUnzip::FormClick() {
-  if (Application().WarningBox("Abort Setup Process ?", "Warning", {"&No", "&Abort"}, 0, 0) != 1) return;
+  if (Application().WarningBox("Abort Setup Process ?", "Warning", {"&No", "&Abort"}, 0, 0, box::kAbortSetup) != 1)
+    return;
   PrepareFailed = true;
   host_.ClearRebootChoice();
   host_.ClearTempDir();

@@ -1,5 +1,6 @@
 #include "wizard/installation_run.h"
 
+#include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
 #include "wizard/directory_keys.h"
@@ -141,14 +142,14 @@ class Run {
         Pump();
         bool copy = true;
         if (flag == "X" && Exists(paths_[i] + "\\" + name))
-          copy = app_.Confirm("File Already Exists (" + name + "). Overwrite?");
+          copy = app_.Confirm("File Already Exists (" + name + "). Overwrite?", box::kOverwriteFile, name);
         if (copy) {
           try {
             CopyFileInto(s_.TempDir + "\\" + name, paths_[i]);
             if (!FileNameUsedElsewhere(name, j) && !plat::DeleteFile(s_.TempDir + "\\" + name))
               throw EGeneralError("delete failed");
           } catch (const Exception&) {
-            app_.ShowMessage("ERROR on " + name);
+            app_.ShowMessage("ERROR on " + name, box::kCopyFailed, name);
           }
         }
         Pump();
@@ -231,6 +232,8 @@ class Run {
 
 }  // namespace
 
-void RunInstallation(TTovin& wizard) { Run(wizard).Execute(); }
+void RunInstallation(TTovin& wizard) {
+  Run(wizard).Execute();
+}
 
 }  // namespace tovin
