@@ -5,6 +5,7 @@
 #include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
+#include "platform/scope_guard.h"
 
 namespace tovin {
 
@@ -71,6 +72,7 @@ void TUnzip::ExpandPackage() {
   SegVelloxEZ1.SetTargetPath(s.TempDir);
   SegVelloxEZ1.Archives().clear();
   SegVelloxEZ1.SegSource.clear();
+  ScopeGuard finished([this] { host_.Progress().Finished(); });
   try {
     CreateDirectoryPath(s.TempDir);
     CreateDirectoryPath(SegVelloxEZ1.SegTmpDir());
@@ -99,9 +101,11 @@ void TUnzip::SegVelloxEZ1SegBefore(TSegMode, const std::string&, uint16_t SegNum
     Application().ProcessMessages();
     CopyFileInto(s.StartDir + "install.exe", s.TempDir);
     ProgressBar2.SetPosition(1);
+    host_.Progress().Preparing("install.exe", 1, 2);
     Application().ProcessMessages();
     CopyFileInto(s.StartDir + "install.cfg", s.TempDir);
     ProgressBar2.SetPosition(2);
+    host_.Progress().Preparing("install.cfg", 2, 2);
     Application().ProcessMessages();
     ProgressBar2.SetRange(0, static_cast<int>(s.FilesList.size()) + 1);
     ProgressBar2.SetPosition(0);
@@ -116,6 +120,7 @@ void TUnzip::SegVelloxEZ1CheckFile(std::string& filepath, TCProcessMode) {
   filepath = s.TempDir + "\\" + name;
   Label2.SetCaption(name);
   ProgressBar2.SetPosition(ProgressBar2.Position() + 1);
+  host_.Progress().Preparing(name, ProgressBar2.Position(), ProgressBar2.Max());
   Application().ProcessMessages();
   if (!s.BitmapFile.empty() && !BitmapShown &&
       plat::GetFileAttributes(s.TempDir + "\\" + s.BitmapFile) != plat::kInvalidAttributes) {

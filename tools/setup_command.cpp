@@ -3,6 +3,7 @@
 // box on standard output.
 #include <cstdio>
 
+#include "app/main_setup.h"
 #include "app/setup_answers.h"
 #include "app/setup_program.h"
 #include "common/system_routines.h"
@@ -14,7 +15,6 @@
 #include "tools/interruption.h"
 #include "tools/progress.h"
 #include "ui/ui.h"
-#include "wizard/tovin_wizard.h"
 
 namespace tovin::cli {
 namespace {
@@ -63,10 +63,30 @@ std::string StripAccelerator(std::string label) {
   return label;
 }
 
-// The headless backend, with the setup's two progress bars shown on the terminal.
+// The setup's progress on the terminal, as its windows report it.
+class ProgressDisplay final : public TProgressObserver {
+ public:
+  explicit ProgressDisplay(bool quiet) : progress_(quiet) {}
+  void Preparing(const std::string& item, int position, int max) override { Show("preparing ", item, position, max); }
+  void Installing(const std::string& item, int position, int max) override {
+    Show("installing ", item, position, max);
+  }
+  void Finished() override { Clear(); }
+  void Clear() { progress_.Done(); }
+
+ private:
+  void Show(const char* phase, const std::string& item, int position, int max) {
+    progress_.SetTotal(static_cast<uint64_t>(std::max(max, 0)));
+    progress_.ShowCount(phase + item, static_cast<uint64_t>(std::max(position, 0)));
+  }
+  Progress progress_;
+};
+
+// The headless backend, with a stop asked for taking effect in the setup's pauses and the
+// progress line out of the way of the boxes.
 class ProgressBackend final : public ui::TBackend {
  public:
-  ProgressBackend(ui::THeadlessBackend& inner, bool quiet) : inner_(inner), progress_(quiet) {}
+  ProgressBackend(ui::THeadlessBackend& inner, ProgressDisplay& display) : inner_(inner), display_(display) {}
   void RunLoop(ui::TApplication& app, ui::TForm& form, const std::function<bool()>& ended) override {
     inner_.RunLoop(app, form, ended);
   }
@@ -76,7 +96,7 @@ class ProgressBackend final : public ui::TBackend {
     inner_.ProcessMessages(app);
   }
   ui::TMessageAnswer Ask(const ui::TMessageRequest& request) override {
-    progress_.Done();
+    display_.Clear();
     return inner_.Ask(request);
   }
   void Dismissed(const ui::TMessageRequest& request, const ui::TMessageAnswer& answer) override {
@@ -84,25 +104,9 @@ class ProgressBackend final : public ui::TBackend {
   }
   ui::TSize ScreenSize() const override { return inner_.ScreenSize(); }
   void FormShown(ui::TForm& form) override { inner_.FormShown(form); }
-  void FormHidden(ui::TForm& form) override {
-    progress_.Done();
-    inner_.FormHidden(form);
-  }
+  void FormHidden(ui::TForm& form) override { inner_.FormHidden(form); }
   void FormDestroyed(ui::TForm& form) override { inner_.FormDestroyed(form); }
-  void ControlChanged(ui::TControl& control) override {
-    inner_.ControlChanged(control);
-    auto* bar = dynamic_cast<ui::TProgressBar*>(&control);
-    if (!bar || !control.Form()) return;
-    std::string form = control.Form()->Name();
-    const char* labelName = form == "Unzip" && control.Name() == "ProgressBar2" ? "Label2"
-                            : form == "Tovin" && control.Name() == "ProgressBar1" ? "source"
-                                                                                   : nullptr;
-    if (!labelName) return;
-    ui::TControl* label = control.Form()->FindControl(labelName);
-    progress_.SetTotal(static_cast<uint64_t>(std::max(bar->Max() - bar->Min(), 0)));
-    progress_.ShowCount((form == "Unzip" ? "preparing " : "installing ") + (label ? label->Caption() : ""),
-                        static_cast<uint64_t>(std::max(bar->Position() - bar->Min(), 0)));
-  }
+  void ControlChanged(ui::TControl& control) override { inner_.ControlChanged(control); }
   void Repaint(ui::TControl& control) override { inner_.Repaint(control); }
   void TimerChanged(ui::TTimer& timer) override { inner_.TimerChanged(timer); }
   void TimerDestroyed(ui::TTimer& timer) override { inner_.TimerDestroyed(timer); }
@@ -110,7 +114,7 @@ class ProgressBackend final : public ui::TBackend {
 
  private:
   ui::THeadlessBackend& inner_;
-  Progress progress_;
+  ProgressDisplay& display_;
 };
 
 }  // namespace
@@ -149,7 +153,8 @@ int SetupCommand(const Args& args, const Globals& globals) {
   }
 
   ui::THeadlessBackend headless;
-  ProgressBackend backend(headless, quiet);
+  ProgressDisplay display(quiet);
+  ProgressBackend backend(headless, display);
   ui::TApplication app(backend);
   std::unique_ptr<TUnattendedDriver> driver;
   struct Launch {
@@ -162,6 +167,7 @@ int SetupCommand(const Args& args, const Globals& globals) {
   });
   TSetupOutcome outcome = RunSetupProgram(app, [&](const TSetupWindows& windows) {
     driver = std::make_unique<TUnattendedDriver>(answers, windows);
+    windows.Main.SetProgressObserver(&display);
     headless.OnIdle = [&](ui::TForm& form) { return driver->OnIdle(form); };
     headless.Script = [&](const ui::TMessageRequest& r) { return driver->Answer(r); };
   });

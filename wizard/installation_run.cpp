@@ -3,6 +3,7 @@
 #include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
+#include "platform/scope_guard.h"
 #include "wizard/directory_keys.h"
 #include "wizard/tovin_wizard.h"
 #include "wizard/uninstall_info.h"
@@ -43,7 +44,7 @@ class Run {
     if (!s_.IniFile.empty()) log_.Add("UNINS", places_.WindowsDir + "\\" + s_.IniFile);
     if (!s_.IniSetupList.empty()) {
       Status(w_.source, "Creating INI Config File");
-      WriteIniEntries(keys_, paths_, s_.IniSetupList, s_.IniFile, [this] { Advance(); });
+      WriteIniEntries(keys_, paths_, s_.IniSetupList, s_.IniFile, [this] { Advance(s_.IniFile); });
     }
     log_.Close();
     keys_.clear();
@@ -59,7 +60,10 @@ class Run {
     label.SetCaption(text);
     Pump();
   }
-  void Advance() { w_.ProgressBar1.SetPosition(w_.ProgressBar1.Position() + 1); }
+  void Advance(const std::string& item) {
+    w_.ProgressBar1.SetPosition(w_.ProgressBar1.Position() + 1);
+    w_.Host().Progress().Installing(item, w_.ProgressBar1.Position(), w_.ProgressBar1.Max());
+  }
 
   void Start() {
     places_.WindowsDir = GetWindowsDir();
@@ -135,7 +139,7 @@ class Run {
         std::string name = FileNamePart(sourcePath);
         Pump();
         if (plat::UpperCase(key) != keys_[i]) continue;
-        Advance();
+        Advance(name);
         Pump();
         w_.source.SetCaption(name);
         w_.Dest.SetCaption(paths_[i]);
@@ -174,7 +178,7 @@ class Run {
         if (program.Key != keys_[i]) continue;
         w_.Dest.SetCaption(folder);
         Pump();
-        Advance();
+        Advance(name);
         Pump();
         sc.Folder = folder;
         sc.ProgramName = name;
@@ -233,6 +237,7 @@ class Run {
 }  // namespace
 
 void RunInstallation(TTovin& wizard) {
+  ScopeGuard finished([&wizard] { wizard.Host().Progress().Finished(); });
   Run(wizard).Execute();
 }
 

@@ -28,6 +28,8 @@ class FakeHost : public TSetupHost {
   void ShowBitmap(const std::string&) override {}
   void ClearTempDir() override {}
   void ClearRebootChoice() override { ++rebootCleared; }
+  TProgressObserver& Progress() override { return progress; }
+  TProgressObserver progress;
 };
 
 class WizardTest : public MachineTest {
