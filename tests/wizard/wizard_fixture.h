@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "common/box_ids.h"
 #include "common/setup_host.h"
 #include "common/system_routines.h"
 #include "tests/support/test_machine.h"
