@@ -40,6 +40,11 @@ class TMainSetup : public ui::TForm, public TSetupHost {
   void ShowBitmap(const std::string& path) override;
   void ClearTempDir() override;
   void ClearRebootChoice() override;
+  TProgressObserver& Progress() override { return progress_ ? *progress_ : noProgress_; }
+
+  // Who hears of the progress of the preparation and of the installation run (none: nobody);
+  // it must outlive the run.
+  void SetProgressObserver(TProgressObserver* observer) { progress_ = observer; }
 
   // What ended the run, for the unattended command's exit status.
   bool PrepareFailed() const { return prepareFailed_; }
@@ -63,6 +68,8 @@ class TMainSetup : public ui::TForm, public TSetupHost {
   bool prepareFailed_ = false;
   bool wizardShown_ = false;
   bool restartRequested_ = false;
+  TProgressObserver* progress_ = nullptr;
+  TProgressObserver noProgress_;
 };
 
 }  // namespace tovin

@@ -1,14 +1,13 @@
 #include "app/unattended_driver.h"
 
 #include "app/main_setup.h"
+#include "common/box_ids.h"
 #include "platform/platform.h"
 #include "wizard/select_directory.h"
 #include "wizard/tovin_wizard.h"
 
 namespace tovin {
 namespace {
-
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
 void Untick(ui::TCheckListBox& list, const std::vector<std::string>& names) {
   for (int i = 0; i < static_cast<int>(list.Items().size()); ++i)
@@ -90,21 +89,18 @@ void TUnattendedDriver::ApplyFolders() {
 }
 
 std::optional<ui::THeadlessAnswer> TUnattendedDriver::Answer(const ui::TMessageRequest& request) {
-  const std::string& text = request.Text;
-  if (StartsWith(text, "File Already Exists (")) {
-    std::string name = text.substr(21, text.rfind("). Overwrite?") - 21);
-    if (auto yes = answers_.OverwriteAnswer(name)) return ui::THeadlessAnswer::Press(*yes ? "Yes" : "No");
+  const std::string& id = request.Id;
+  if (id == box::kOverwriteFile) {
+    if (auto yes = answers_.OverwriteAnswer(request.Subject)) return ui::THeadlessAnswer::Press(*yes ? "Yes" : "No");
     return std::nullopt;
   }
-  if (StartsWith(text, "Create New Directory for Installation [") && typedDestination_)
-    return ui::THeadlessAnswer::Press("Yes");
-  if (StartsWith(text, "Unable to locate \"")) {
+  if (id == box::kCreateDirectory && typedDestination_) return ui::THeadlessAnswer::Press("Yes");
+  if (id == box::kSegmentMissing) {
     // No disk drive to wait for: go on only if the segment has appeared meanwhile.
-    std::string name = text.substr(18, text.find('"', 18) - 18);
-    bool there = plat::GetFileAttributes(windows_.Main.Settings().StartDir + name) != plat::kInvalidAttributes;
-    return ui::THeadlessAnswer::Press(there ? "OK" : "Cancel");
+    std::string path = windows_.Main.Settings().StartDir + request.Subject;
+    return ui::THeadlessAnswer::Press(plat::GetFileAttributes(path) != plat::kInvalidAttributes ? "OK" : "Cancel");
   }
-  if (StartsWith(text, "Incorrect segmented mounted!")) return ui::THeadlessAnswer::Press("Cancel");
+  if (id == box::kWrongSegment) return ui::THeadlessAnswer::Press("Cancel");
   return std::nullopt;
 }
 

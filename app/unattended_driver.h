@@ -1,6 +1,6 @@
 // Runs a setup without a person: presses the wizard's controls as the answers say when its
 // loop has nothing else to do, and answers every message box, as a person in front of the
-// headless backend would.
+// headless backend would. Boxes are told apart by their identifiers, never by their texts.
 #pragma once
 #include <optional>
 #include <string>

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
+#include "platform/scope_guard.h"
 
 namespace tovin {
 
@@ -72,12 +74,13 @@ void TUnzip::ExpandPackage() {
   SegVelloxEZ1.SetTargetPath(s.TempDir);
   SegVelloxEZ1.Archives().clear();
   SegVelloxEZ1.SegSource.clear();
+  ScopeGuard finished([this] { host_.Progress().Finished(); });
   try {
     CreateDirectoryPath(s.TempDir);
     CreateDirectoryPath(SegVelloxEZ1.SegTmpDir());
     SegVelloxEZ1.ExpandSet();
   } catch (const std::runtime_error&) {  // every failure of the expansion, whatever its kind
-    Application().ShowMessage("Error Expanding Files!!");
+    Application().ShowMessage("Error Expanding Files!!", box::kExpandFailed);
     host_.ClearRebootChoice();
     PrepareFailed = true;
   }
@@ -91,7 +94,8 @@ void TUnzip::SegVelloxEZ1SegBefore(TSegMode, const std::string&, uint16_t SegNum
   Application().ProcessMessages();
   SegmentFileName = s.StartDir + "TovinSetup." + number;
   for (int prompts = 0; prompts < 2 && plat::GetFileAttributes(SegmentFileName) == plat::kInvalidAttributes; ++prompts)
-    Application().ShowMessage("Please Insert Disk #" + std::to_string(SegNumber) + " into Floppy Drive.");
+    Application().ShowMessage("Please Insert Disk #" + std::to_string(SegNumber) + " into Floppy Drive.",
+                              box::kInsertDisk, SegmentFileName);
   if (SegNumber == 1) {
     Label2.SetCaption("Copying Install Files...");
     ProgressBar2.SetRange(0, 2);
@@ -99,9 +103,11 @@ void TUnzip::SegVelloxEZ1SegBefore(TSegMode, const std::string&, uint16_t SegNum
     Application().ProcessMessages();
     CopyFileInto(s.StartDir + "install.exe", s.TempDir);
     ProgressBar2.SetPosition(1);
+    host_.Progress().Preparing("install.exe", 1, 2);
     Application().ProcessMessages();
     CopyFileInto(s.StartDir + "install.cfg", s.TempDir);
     ProgressBar2.SetPosition(2);
+    host_.Progress().Preparing("install.cfg", 2, 2);
     Application().ProcessMessages();
     ProgressBar2.SetRange(0, static_cast<int>(s.FilesList.size()) + 1);
     ProgressBar2.SetPosition(0);
@@ -116,6 +122,7 @@ void TUnzip::SegVelloxEZ1CheckFile(std::string& filepath, TCProcessMode) {
   filepath = s.TempDir + "\\" + name;
   Label2.SetCaption(name);
   ProgressBar2.SetPosition(ProgressBar2.Position() + 1);
+  host_.Progress().Preparing(name, ProgressBar2.Position(), ProgressBar2.Max());
   Application().ProcessMessages();
   if (!s.BitmapFile.empty() && !BitmapShown &&
       plat::GetFileAttributes(s.TempDir + "\\" + s.BitmapFile) != plat::kInvalidAttributes) {
@@ -133,7 +140,8 @@ void TUnzip::SegVelloxEZ1ShowProgress(int32_t& PercentageDone) {
 }
 
 void TUnzip::FormClick() {
-  if (Application().WarningBox("Abort Setup Process ?", "Warning", {"&No", "&Abort"}, 0, 0) != 1) return;
+  if (Application().WarningBox("Abort Setup Process ?", "Warning", {"&No", "&Abort"}, 0, 0, box::kAbortSetup) != 1)
+    return;
   PrepareFailed = true;
   host_.ClearRebootChoice();
   host_.ClearTempDir();

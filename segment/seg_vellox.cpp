@@ -78,7 +78,7 @@ void TSegVellox::PromptForSegment() {
   std::string value = segDir_;
   for (;;) {
     std::string caption = std::string(kCaptionMountSegment).append(std::to_string(segNumber_));
-    if (!Dialogs || !Dialogs->InputQuery(caption, kPromptDirectoryPath, value)) {
+    if (!Dialogs || !Dialogs->InputQuery(caption, kPromptDirectoryPath, value, segmentName_)) {
       abortRequested_ = true;
       return;
     }
@@ -115,6 +115,7 @@ void TSegVellox::OpenSegment(uint16_t n) {
   for (;;) {
     BeforeSegment();
     std::string message;
+    TSegQuestion question = sqSegmentMissing;
     if (plat::GetFileAttributes(segmentPath_) == plat::kInvalidAttributes) {
       message = Format(kMsgUnableToLocate, segmentName_) + kPromptLineBreak + kMsgCorrectOrCancel;
     } else {
@@ -127,8 +128,9 @@ void TSegVellox::OpenSegment(uint16_t n) {
       }
       if (id.SegNumber == n) break;
       message = std::string(kMsgIncorrectSegment) + kPromptLineBreak + kMsgCorrectOrCancel;
+      question = sqWrongSegment;
     }
-    if (Dialogs && Dialogs->ErrorBoxOkCancel(message)) continue;
+    if (Dialogs && Dialogs->ErrorBoxOkCancel(message, question, segmentName_)) continue;
     abortRequested_ = true;
     Aborted();
   }

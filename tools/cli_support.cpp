@@ -63,7 +63,7 @@ std::string AsLines(const std::string& text) {
 
 }  // namespace
 
-bool TerminalDialogs::ErrorBoxOkCancel(const std::string& text) {
+bool TerminalDialogs::ErrorBoxOkCancel(const std::string& text, TSegQuestion, const std::string&) {
   // Without a terminal nobody can answer: the question's first line is the error.
   if (!plat::IsTerminal(0)) throw EGeneralError(AsLines(text.substr(0, text.find('\n'))));
   std::fprintf(stderr, "\n%s\n", AsLines(text).c_str());
@@ -77,7 +77,8 @@ bool TerminalDialogs::ErrorBoxOkCancel(const std::string& text) {
   return answer.empty() || answer == "ok" || answer == "o" || answer == "y" || answer == "yes";
 }
 
-bool TerminalDialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+bool TerminalDialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value,
+                                 const std::string&) {
   if (!plat::IsTerminal(0)) return false;
   std::fprintf(stderr, "\n%s\n%s [%s] (empty line: cancel) ", caption.c_str(), prompt.c_str(), value.c_str());
   std::string answer;

@@ -26,8 +26,9 @@ std::string WindowsMemberNote(const std::string& member);
 // becomes the error it reports, and an input query is cancelled.
 class TerminalDialogs final : public TSegDialogs {
  public:
-  bool ErrorBoxOkCancel(const std::string& text) override;
-  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+  bool ErrorBoxOkCancel(const std::string& text, TSegQuestion question, const std::string& segmentName) override;
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value,
+                  const std::string& segmentName) override;
   // The segment reader pauses here between blocks: where a stop asked for takes effect.
   void ProcessMessages() override;
 };

@@ -3,6 +3,7 @@
 // box on standard output.
 #include <cstdio>
 
+#include "app/main_setup.h"
 #include "app/setup_answers.h"
 #include "app/setup_program.h"
 #include "common/system_routines.h"
@@ -15,7 +16,6 @@
 #include "tools/progress.h"
 #include "ui/forwarding_backend.h"
 #include "ui/ui.h"
-#include "wizard/tovin_wizard.h"
 
 namespace tovin::cli {
 namespace {
@@ -64,40 +64,42 @@ std::string StripAccelerator(std::string label) {
   return label;
 }
 
-// The headless backend, with the setup's two progress bars shown on the terminal.
+// The setup's progress on the terminal, as its windows report it.
+class ProgressDisplay final : public TProgressObserver {
+ public:
+  explicit ProgressDisplay(bool quiet) : progress_(quiet) {}
+  void Preparing(const std::string& item, int position, int max) override { Show("preparing ", item, position, max); }
+  void Installing(const std::string& item, int position, int max) override {
+    Show("installing ", item, position, max);
+  }
+  void Finished() override { Clear(); }
+  void Clear() { progress_.Done(); }
+
+ private:
+  void Show(const char* phase, const std::string& item, int position, int max) {
+    progress_.SetTotal(static_cast<uint64_t>(std::max(max, 0)));
+    progress_.ShowCount(phase + item, static_cast<uint64_t>(std::max(position, 0)));
+  }
+  Progress progress_;
+};
+
+// The headless backend, with a stop asked for taking effect in the setup's pauses and the
+// progress line out of the way of the boxes.
 class ProgressBackend final : public ui::TForwardingBackend {
  public:
-  ProgressBackend(ui::THeadlessBackend& inner, bool quiet) : TForwardingBackend(inner), progress_(quiet) {}
+  ProgressBackend(ui::THeadlessBackend& inner, ProgressDisplay& display) : TForwardingBackend(inner), display_(display) {}
   // The setup pauses here between blocks and files: a stop asked for unwinds it from here.
   void ProcessMessages(ui::TApplication& app) override {
     StopIfInterrupted();
     Inner().ProcessMessages(app);
   }
   ui::TMessageAnswer Ask(const ui::TMessageRequest& request) override {
-    progress_.Done();
+    display_.Clear();
     return Inner().Ask(request);
-  }
-  void FormHidden(ui::TForm& form) override {
-    progress_.Done();
-    Inner().FormHidden(form);
-  }
-  void ControlChanged(ui::TControl& control, ui::TProperty property) override {
-    Inner().ControlChanged(control, property);
-    auto* bar = dynamic_cast<ui::TProgressBar*>(&control);
-    if (!bar || !control.Form()) return;
-    std::string form = control.Form()->Name();
-    const char* labelName = form == "Unzip" && control.Name() == "ProgressBar2" ? "Label2"
-                            : form == "Tovin" && control.Name() == "ProgressBar1" ? "source"
-                                                                                   : nullptr;
-    if (!labelName) return;
-    ui::TControl* label = control.Form()->FindControl(labelName);
-    progress_.SetTotal(static_cast<uint64_t>(std::max(bar->Max() - bar->Min(), 0)));
-    progress_.ShowCount((form == "Unzip" ? "preparing " : "installing ") + (label ? label->Caption() : ""),
-                        static_cast<uint64_t>(std::max(bar->Position() - bar->Min(), 0)));
   }
 
  private:
-  Progress progress_;
+  ProgressDisplay& display_;
 };
 
 }  // namespace
@@ -136,7 +138,8 @@ int SetupCommand(const Args& args, const Globals& globals) {
   }
 
   ui::THeadlessBackend headless;
-  ProgressBackend backend(headless, quiet);
+  ProgressDisplay display(quiet);
+  ProgressBackend backend(headless, display);
   ui::TApplication app(backend);
   std::unique_ptr<TUnattendedDriver> driver;
   struct Launch {
@@ -149,6 +152,7 @@ int SetupCommand(const Args& args, const Globals& globals) {
   });
   TSetupOutcome outcome = RunSetupProgram(app, [&](const TSetupWindows& windows) {
     driver = std::make_unique<TUnattendedDriver>(answers, windows);
+    windows.Main.SetProgressObserver(&display);
     headless.OnIdle = [&](ui::TForm& form) { return driver->OnIdle(form); };
     headless.Script = [&](const ui::TMessageRequest& r) { return driver->Answer(r); };
   });

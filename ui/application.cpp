@@ -161,30 +161,34 @@ TMessageAnswer TApplication::Ask(const TMessageRequest& request) {
   return answer;
 }
 
-void TApplication::ShowMessage(const std::string& text) { Ask({title_, text, mkPlain, {"OK"}, 0, 0, {}}); }
+void TApplication::ShowMessage(const std::string& text, const std::string& id, const std::string& subject) {
+  Ask({title_, text, mkPlain, {"OK"}, 0, 0, {}, id, subject});
+}
 
-bool TApplication::Confirm(const std::string& text) {
-  return Ask({"Confirm", text, mkConfirmation, {"&Yes", "&No"}, 0, 1, {}}).Button == 0;
+bool TApplication::Confirm(const std::string& text, const std::string& id, const std::string& subject) {
+  return Ask({"Confirm", text, mkConfirmation, {"&Yes", "&No"}, 0, 1, {}, id, subject}).Button == 0;
 }
 
 int TApplication::WarningBox(const std::string& text, const std::string& caption,
-                             const std::vector<std::string>& buttons, int defaultButton, int cancelButton) {
-  return Ask({caption, text, mkWarning, buttons, defaultButton, cancelButton, {}}).Button;
+                             const std::vector<std::string>& buttons, int defaultButton, int cancelButton,
+                             const std::string& id, const std::string& subject) {
+  return Ask({caption, text, mkWarning, buttons, defaultButton, cancelButton, {}, id, subject}).Button;
 }
 
-bool TApplication::ErrorBoxOkCancel(const std::string& text) {
-  return Ask({"Error", text, mkError, {"OK", "Cancel"}, 0, 1, {}}).Button == 0;
+bool TApplication::ErrorBoxOkCancel(const std::string& text, const std::string& id, const std::string& subject) {
+  return Ask({"Error", text, mkError, {"OK", "Cancel"}, 0, 1, {}, id, subject}).Button == 0;
 }
 
-bool TApplication::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
-  TMessageAnswer answer = Ask({caption, prompt, mkInput, {"OK", "Cancel"}, 0, 1, value});
+bool TApplication::InputQuery(const std::string& caption, const std::string& prompt, std::string& value,
+                              const std::string& id, const std::string& subject) {
+  TMessageAnswer answer = Ask({caption, prompt, mkInput, {"OK", "Cancel"}, 0, 1, value, id, subject});
   if (answer.Button != 0) return false;
   value = answer.Value;
   return true;
 }
 
 void TApplication::ShowException(const Exception& error) {
-  Ask({title_, error.Message(), mkError, {"OK"}, 0, 0, {}});
+  Ask({title_, error.Message(), mkError, {"OK"}, 0, 0, {}, kExceptionBoxId, {}});
 }
 
 void TApplication::AddForm(TForm& form) { forms_.push_back(&form); }

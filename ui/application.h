@@ -57,24 +57,28 @@ class TApplication {
   // (for instance to release a form once its modal run has returned).
   void PostAction(TNotifyEvent action);
 
-  // Dialogs. Button labels are the class library's ("OK", "Cancel", "&Yes", "&No").
+  // Dialogs. Button labels are the class library's ("OK", "Cancel", "&Yes", "&No"); id and
+  // subject become the request's Id and Subject.
   // A plain box with Title as caption and an OK button.
-  void ShowMessage(const std::string& text);
+  void ShowMessage(const std::string& text, const std::string& id = {}, const std::string& subject = {});
   // "Confirm" with Yes (default) and No (cancel); true for Yes.
-  bool Confirm(const std::string& text);
+  bool Confirm(const std::string& text, const std::string& id = {}, const std::string& subject = {});
   // A warning box with named buttons; returns the index of the pressed button.
   int WarningBox(const std::string& text, const std::string& caption, const std::vector<std::string>& buttons,
-                 int defaultButton = 0, int cancelButton = 0);
+                 int defaultButton = 0, int cancelButton = 0, const std::string& id = {},
+                 const std::string& subject = {});
   // "Error" with OK (default) and Cancel (cancel); true for OK.
-  bool ErrorBoxOkCancel(const std::string& text);
+  bool ErrorBoxOkCancel(const std::string& text, const std::string& id = {}, const std::string& subject = {});
   // An input line under a prompt with OK (default) and Cancel (cancel). On OK value becomes
   // the text as typed and the result is true; on Cancel value is left alone.
-  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value,
+                  const std::string& id = {}, const std::string& subject = {});
   // Any box (named Ask: <windows.h> redefines MessageBox). Raises EInvalidOperation for a
   // request without buttons or with an index outside them, and for an answer the backend gives
   // outside them.
   TMessageAnswer Ask(const TMessageRequest& request);
-  // The error box of a failure: Title, the exception's message as it stands, OK.
+  // The error box of a failure: Title, the exception's message as it stands, OK; its id is
+  // kExceptionBoxId.
   void ShowException(const Exception& error);
 
   // The screen changed size: maximized and centred forms that are shown are placed again.

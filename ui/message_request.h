@@ -9,6 +9,9 @@ class TForm;
 
 enum TMessageKind { mkPlain, mkConfirmation, mkWarning, mkError, mkInput };
 
+// The identifier of the error box in which the application shows a failure (ShowException).
+inline constexpr const char* kExceptionBoxId = "exception";
+
 struct TMessageRequest {
   std::string Caption;
   std::string Text;  // the message, or the prompt of an input query
@@ -17,7 +20,12 @@ struct TMessageRequest {
   int DefaultButton = 0;             // pressed by Enter, and by an unattended run with no answer
   int CancelButton = 0;              // pressed by Escape, and at once once the application is ending
   std::string Value;                 // input query: the text the input line starts with
-  TForm* Owner = nullptr;            // the form the box belongs to (see TApplication::Ask)
+  // Which box this is, and what it is about (a file name, a path), for drivers and tests: they
+  // tell boxes apart by these, never by the texts, which are for people and may name anything.
+  // Empty when the program that asks gives none.
+  std::string Id{};  // the initializers keep requests written without these two warning-free
+  std::string Subject{};
+  TForm* Owner = nullptr;  // the form the box belongs to (see TApplication::Ask)
 };
 
 struct TMessageAnswer {

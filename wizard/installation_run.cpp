@@ -1,7 +1,9 @@
 #include "wizard/installation_run.h"
 
+#include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
+#include "platform/scope_guard.h"
 #include "wizard/directory_keys.h"
 #include "wizard/tovin_wizard.h"
 #include "wizard/uninstall_info.h"
@@ -42,7 +44,7 @@ class Run {
     if (!s_.IniFile.empty()) log_.Add("UNINS", places_.WindowsDir + "\\" + s_.IniFile);
     if (!s_.IniSetupList.empty()) {
       Status(w_.source, "Creating INI Config File");
-      WriteIniEntries(keys_, paths_, s_.IniSetupList, s_.IniFile, [this] { Advance(); });
+      WriteIniEntries(keys_, paths_, s_.IniSetupList, s_.IniFile, [this] { Advance(s_.IniFile); });
     }
     log_.Close();
     keys_.clear();
@@ -58,7 +60,10 @@ class Run {
     label.SetCaption(text);
     Pump();
   }
-  void Advance() { w_.ProgressBar1.SetPosition(w_.ProgressBar1.Position() + 1); }
+  void Advance(const std::string& item) {
+    w_.ProgressBar1.SetPosition(w_.ProgressBar1.Position() + 1);
+    w_.Host().Progress().Installing(item, w_.ProgressBar1.Position(), w_.ProgressBar1.Max());
+  }
 
   void Start() {
     places_.WindowsDir = GetWindowsDir();
@@ -135,21 +140,21 @@ class Run {
         std::string name = FileNamePart(sourcePath);
         Pump();
         if (plat::UpperCase(key) != keys_[i]) continue;
-        Advance();
+        Advance(name);
         Pump();
         w_.source.SetCaption(name);
         w_.Dest.SetCaption(paths_[i]);
         Pump();
         bool copy = true;
         if (flag == "X" && Exists(paths_[i] + "\\" + name))
-          copy = app_.Confirm("File Already Exists (" + name + "). Overwrite?");
+          copy = app_.Confirm("File Already Exists (" + name + "). Overwrite?", box::kOverwriteFile, name);
         if (copy) {
           try {
             CopyFileInto(s_.TempDir + "\\" + name, paths_[i]);
             if (!FileNameUsedElsewhere(name, j) && !plat::DeleteFile(s_.TempDir + "\\" + name))
               throw EGeneralError("delete failed");
           } catch (const Exception&) {
-            app_.ShowMessage("ERROR on " + name);
+            app_.ShowMessage("ERROR on " + name, box::kCopyFailed, name);
           }
         }
         Pump();
@@ -174,7 +179,7 @@ class Run {
         if (program.Key != keys_[i]) continue;
         w_.Dest.SetCaption(folder);
         Pump();
-        Advance();
+        Advance(name);
         Pump();
         sc.Folder = folder;
         sc.ProgramName = name;
@@ -232,6 +237,9 @@ class Run {
 
 }  // namespace
 
-void RunInstallation(TTovin& wizard) { Run(wizard).Execute(); }
+void RunInstallation(TTovin& wizard) {
+  ScopeGuard finished([&wizard] { wizard.Host().Progress().Finished(); });
+  Run(wizard).Execute();
+}
 
 }  // namespace tovin

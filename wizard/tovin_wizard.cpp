@@ -1,5 +1,6 @@
 #include "wizard/tovin_wizard.h"
 
+#include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
 #include "wizard/installation_run.h"
@@ -354,7 +355,8 @@ void TTovin::browseClick() {
   if (directoryDialog_.ShowModal() != ui::mrOk) return;
   std::string chosen = directoryDialog_.Edit1.Text();
   if (chosen == before) return;
-  if (Application().Confirm("Create New Directory for Installation [" + chosen + "] ?")) Label1.SetCaption(chosen);
+  if (Application().Confirm("Create New Directory for Installation [" + chosen + "] ?", box::kCreateDirectory, chosen))
+    Label1.SetCaption(chosen);
 }
 
 void TTovin::installClick() {

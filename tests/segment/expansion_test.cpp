@@ -84,7 +84,7 @@ TEST_F(SegExpand, MissingSegmentIsAskedForUntilItAppears) {
   EXPECT_EQ(ReadFile(Path("o\\big")), std::string(60000, 'q') + "end");
   ASSERT_EQ(dialogs.transcript.size(), 2u);
   EXPECT_EQ(dialogs.transcript[0],
-            "box: Unable to locate \"tovinsetup.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort");
+            "missing tovinsetup.002: Unable to locate \"tovinsetup.002\" on this segment!\n\rCorrect and then press OK, or Cancel to abort");
   EXPECT_EQ(before2, 3);  // before each attempt, retries included
 }
 
@@ -105,7 +105,8 @@ TEST_F(SegExpand, WrongSegmentNumberIsAskedAbout) {
   dialogs.script = {{true, "", [&] { WriteFile(files[1], second); }}};
   seg.ExpandSet();
   ASSERT_EQ(dialogs.transcript.size(), 1u);
-  EXPECT_EQ(dialogs.transcript[0], "box: Incorrect segmented mounted!\n\rCorrect and then press OK, or Cancel to abort");
+  EXPECT_EQ(dialogs.transcript[0],
+            "wrong tovinsetup.002: Incorrect segmented mounted!\n\rCorrect and then press OK, or Cancel to abort");
 }
 
 TEST_F(SegExpand, UnreadableSegmentsFailWithoutAQuestion) {
@@ -124,7 +125,7 @@ TEST_F(SegExpand, MountPromptLoopsOnAnEmptyPathAndKeepsTheTypedCase) {
   dialogs.script = {{true, "", {}}, {true, typed, {}}};
   seg.ExpandSet();
   ASSERT_EQ(dialogs.transcript.size(), 2u);
-  std::string initial = "query: Mount Segment #1 | Directory Path: | " + Lower(Path("pkg"));
+  std::string initial = "query tovinsetup.001: Mount Segment #1 | Directory Path: | " + Lower(Path("pkg"));
   EXPECT_EQ(dialogs.transcript[0], initial);
   EXPECT_EQ(dialogs.transcript[1], initial);
   EXPECT_EQ(seg.SegDir(), typed);

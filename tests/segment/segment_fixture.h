@@ -31,12 +31,13 @@ class ScriptedDialogs final : public TSegDialogs {
     if (onProcessMessages) onProcessMessages();
   }
 
-  bool ErrorBoxOkCancel(const std::string& text) override {
-    transcript.push_back("box: " + text);
+  bool ErrorBoxOkCancel(const std::string& text, TSegQuestion question, const std::string& segmentName) override {
+    transcript.push_back(std::string(question == sqSegmentMissing ? "missing " : "wrong ") + segmentName + ": " + text);
     return Next().ok;
   }
-  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override {
-    transcript.push_back("query: " + caption + " | " + prompt + " | " + value);
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value,
+                  const std::string& segmentName) override {
+    transcript.push_back("query " + segmentName + ": " + caption + " | " + prompt + " | " + value);
     Answer a = Next();
     if (a.ok) value = a.text;
     return a.ok;

@@ -14,6 +14,7 @@
 #include "app/setup_program.h"
 #include "common/system_routines.h"
 #include "app/unattended_driver.h"
+#include "common/box_ids.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"
 #include "prepare/unzip_form.h"
@@ -69,6 +70,7 @@ class SetupTest : public MachineTest {
       if (beforeRun) beforeRun(w);
     });
     SetShellObserver({});
+    for (const auto& e : backend.Transcript()) EXPECT_FALSE(e.Id.empty()) << "a box without an identifier: " << e.Text;
     return outcome;
   }
 

@@ -2,58 +2,11 @@
 // writers: what is installed, what is asked, and what happens at the end.
 #include <gtest/gtest.h>
 
+#include "tests/setup/demo_package.h"
 #include "tests/setup/setup_fixture.h"
 
 namespace tovin::test {
 namespace {
-
-const char* kConfig =
-    "[Setup - Main]\r\n"
-    "Install Dir=Demo App\r\n"
-    "Add to Program Files=1\r\n"
-    "INI File=demo.ini\r\n"
-    "Launch=<INSTALLDIR>app.exe\r\n"
-    "Folder=Demo\r\n"
-    "Show Re-Boot=1\r\n"
-    "Header=Demo Product\r\n"
-    "[Directories]\r\n"
-    "D1=<INSTALLDIR>~\r\n"
-    "D2=<SUBDOCS>~docs\r\n"
-    "D3=<WINDOWS_SYSTEM>~\r\n"
-    "[Files]\r\n"
-    "F1=app.exe~<INSTALLDIR>\r\n"
-    "F2=help.txt~<SUBDOCS>\r\n"
-    "F3=shared.dll~<WINDOWS_SYSTEM>\r\n"
-    "F4=readme.txt~<INSTALLDIR>\r\n"
-    "[Files - OverWrite]\r\n"
-    "File #2=1\r\n"
-    "[Desktop]\r\n"
-    "S1=Demo App~<INSTALLDIR>app.exe~X~X~<INSTALLDIR>app.exe\r\n"
-    "[INI - Setup]\r\n"
-    "I1=Paths~Home~<INSTALLDIR>\r\n"
-    "I2=Paths~Docs~<SUBDOCS>index\r\n"
-    "[WorkStation]\r\n"
-    "W1=app.exe~<INSTALLDIR>\r\n";
-
-const std::map<std::string, std::string> kFiles = {{"app.exe", "MZ application"},
-                                                   {"docs\\help.txt", "help text"},
-                                                   {"sys\\shared.dll", "MZ shared"},
-                                                   {"readme.txt", "read me"},
-                                                   {"license.txt", "line one\r\nline two\r\n"}};
-
-const std::string kDest = "C:\\Program Files\\Demo App";
-
-// Files that do not fit one 16 KiB segment: a text that compresses, and noise that does not.
-std::map<std::string, std::string> BigFiles() {
-  std::map<std::string, std::string> files = kFiles;
-  std::string text, noise(30000, '\0');
-  for (int i = 0; i < 40000; ++i) text += "line " + std::to_string(i * 7919 % 10007) + "\n";
-  uint32_t x = 7;
-  for (auto& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-  files["big.txt"] = text;
-  files["noise.bin"] = noise;
-  return files;
-}
 
 TEST_F(SetupTest, AFullInstallPutsEverythingInPlace) {
   Package(kFiles, kConfig, 16384);
@@ -132,7 +85,7 @@ TEST_F(SetupTest, AMissingSegmentThatAppearsAfterThePrompt) {
   std::string hidden = Path("away.002");
   ASSERT_TRUE(plat::MoveFileReplace(segments[1], hidden));
   script = [&](const ui::TMessageRequest& r) -> std::optional<ui::THeadlessAnswer> {
-    if (r.Text == "Please Insert Disk #2 into Floppy Drive.") plat::MoveFileReplace(hidden, segments[1]);
+    if (r.Id == box::kInsertDisk) plat::MoveFileReplace(hidden, segments[1]);
     return std::nullopt;
   };
   TSetupOutcome outcome = Run();
@@ -180,7 +133,7 @@ TEST_F(SetupTest, AbortInTheMiddleOfThePreparation) {
     };
   };
   script = [&](const ui::TMessageRequest& r) -> std::optional<ui::THeadlessAnswer> {
-    if (r.Text != "Abort Setup Process ?") return std::nullopt;
+    if (r.Id != box::kAbortSetup) return std::nullopt;
     clickWhileAsked.push_back(unzip->Click());
     return ui::THeadlessAnswer::Press("Abort");
   };

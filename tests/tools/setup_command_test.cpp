@@ -104,6 +104,20 @@ TEST_F(SetupCommand, TheRestartIsRecordedAfterAFinishedRun) {
   EXPECT_TRUE(fs::exists(dir_ + "/root/exitwindows.log"));
 }
 
+TEST_F(SetupCommand, OnATerminalTheProgressLineFollowsThePreparationAndTheRun) {
+  if (RunShell("command -v script >/dev/null") != 0) GTEST_SKIP() << "no script(1) for a terminal";
+  Package();
+  std::string run = "'" TOVIN_BINARY "' setup --root root pkg";
+  ASSERT_EQ(RunShell("cd '" + dir_ + "' && script -qec \"" + run + "\" tty.log </dev/null >/dev/null"), 0);
+  std::string tty = ReadHostFile(dir_ + "/tty.log");
+  size_t at = 0;
+  for (const char* line : {"\rpreparing app.exe ", "\rpreparing table.dat ", "\rinstalling app.exe ",
+                           "\rinstalling table.dat ", "\rinstalling Sample "}) {
+    at = tty.find(line, at);
+    ASSERT_NE(at, std::string::npos) << line << "\n" << tty;
+  }
+}
+
 TEST_F(SetupCommand, HelpListsTheExitStatuses) {
   ASSERT_EQ(Tovin("setup --help"), 0);
   EXPECT_NE(out_.find("4 the installation run stopped"), std::string::npos) << out_;

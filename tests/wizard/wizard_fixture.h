@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "common/box_ids.h"
 #include "common/setup_host.h"
 #include "common/system_routines.h"
 #include "tests/support/test_machine.h"
@@ -28,6 +29,8 @@ class FakeHost : public TSetupHost {
   void ShowBitmap(const std::string&) override {}
   void ClearTempDir() override {}
   void ClearRebootChoice() override { ++rebootCleared; }
+  TProgressObserver& Progress() override { return progress; }
+  TProgressObserver progress;
 };
 
 class WizardTest : public MachineTest {

@@ -162,6 +162,8 @@ TEST_P(Browse, TheDestinationChangesOnlyAfterOkAndYes) {
   EXPECT_EQ(backend.Transcript().size(), c.asked ? 1u : 0u);
   if (c.asked) {
     EXPECT_EQ(backend.Transcript()[0].Text, "Create New Directory for Installation [" + c.typed + "] ?");
+    EXPECT_EQ(backend.Transcript()[0].Id, box::kCreateDirectory);
+    EXPECT_EQ(backend.Transcript()[0].Subject, c.typed);
   }
   EXPECT_EQ(Wizard().Label1.Caption(), c.changes ? c.typed : "C:\\Program Files\\App");
 }

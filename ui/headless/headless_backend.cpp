@@ -140,7 +140,8 @@ void THeadlessBackend::Dismissed(const TMessageRequest& request, const TMessageA
 void THeadlessBackend::Record(const TMessageRequest& request, const TMessageAnswer& answer, TAnswerSource source) {
   transcript_.push_back({request.Caption, request.Text, request.Kind,
                          request.Buttons[static_cast<size_t>(answer.Button)],
-                         request.Kind == mkInput ? answer.Value : std::string(), source});
+                         request.Kind == mkInput ? answer.Value : std::string(), source, request.Id,
+                         request.Subject});
 }
 
 }  // namespace tovin::ui

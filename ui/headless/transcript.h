@@ -19,6 +19,8 @@ struct TTranscriptEntry {
   std::string Button;  // label of the pressed button, as the box shows it ("&Abort")
   std::string Value;   // input queries: the text in the input line when the button was pressed
   TAnswerSource Source = asDefault;
+  std::string Id{};  // the request's identifier and subject, not written by FormatTranscriptEntry
+  std::string Subject{};
 };
 
 // One line: [Caption] Text -> Button "Value" (source); CR, LF and other control characters of
