@@ -14,6 +14,7 @@ struct Globals {
 };
 
 int ConfigCommand(const Args& args);
+int InitCommand(const Args& args);
 int CodecCommand(const Args& args, const Globals& globals);
 int ArchiveCommand(const Args& args, const Globals& globals);
 int PackCommand(const Args& args, const Globals& globals);

@@ -31,6 +31,7 @@ constexpr Command kCommands[] = {
     {"codec", "encode or decode a raw stream of one method"},
     {"setup", "run a package's setup unattended on the emulated machine"},
     {"config", "show what a setup started in a folder reads from its install.cfg"},
+    {"init", "write a first install.cfg for a product folder"},
 };
 
 void Usage(FILE* to) {
@@ -47,6 +48,7 @@ void Usage(FILE* to) {
 
 int Run(const std::string& command, Args args, const Globals& globals) {
   if (command == "config") return ConfigCommand(args);
+  if (command == "init") return InitCommand(args);
   if (command == "codec") return CodecCommand(args, globals);
   if (command == "archive") return ArchiveCommand(args, globals);
   if (command == "pack") return PackCommand(args, globals);

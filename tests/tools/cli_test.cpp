@@ -221,6 +221,24 @@ TEST_F(Cli, ConfigWarnsWhereTheSetupFallsBackSilently) {
   }
 }
 
+// An author's first session: init writes a configuration that passes the strict checks, packs
+// and installs every file of the folder where it stands, with a shortcut to the program.
+TEST_F(Cli, InitWritesAConfigurationThatInstallsTheWholeFolder) {
+  Make("Editor/editor.exe", "MZ editor");
+  Make("Editor/license.txt", "Licence\r\nline two\r\n");
+  Make("Editor/docs/api/ref.txt", "reference");
+  Make("setup.exe", "MZ setup");
+  ASSERT_EQ(Tovin("init Editor"), 0) << err_;
+  EXPECT_EQ(Tovin("init Editor"), 1) << "an existing install.cfg is kept";
+  ASSERT_EQ(Tovin("config --strict --root machine Editor"), 0) << err_;
+  ASSERT_EQ(Tovin("pack -q --strict --setup setup.exe -o pkg Editor"), 0) << err_;
+  ASSERT_EQ(Tovin("setup -q --root machine pkg"), 0) << out_ << err_;
+  std::string dest = dir_ + "/machine/drive_c/Program Files/Editor/";
+  EXPECT_TRUE(fs::exists(dest + "editor.exe"));
+  EXPECT_TRUE(fs::exists(dest + "docs/api/ref.txt")) << "a folder of the product keeps its place";
+  EXPECT_TRUE(fs::exists(dir_ + "/machine/drive_c/WINDOWS/Desktop/Editor.lnk"));
+}
+
 TEST_F(Cli, ConfigLooksForItsFilesInThePackage) {
   std::string dirs = "[Directories]\r\nD=<INSTALLDIR>~\r\n";
   Make("src/bin/app.exe", "program");
