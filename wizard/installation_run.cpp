@@ -2,7 +2,9 @@
 
 #include "common/system_routines.h"
 #include "platform/platform.h"
+#include "wizard/destination_check.h"
 #include "wizard/directory_keys.h"
+#include "wizard/log_paths.h"
 #include "wizard/tovin_wizard.h"
 #include "wizard/uninstall_info.h"
 
@@ -14,7 +16,9 @@ constexpr int kShowCommand = 5;  // SW_SHOW
 constexpr const char* kMsgNoInstallDir =
     "This setup names no destination directory (no <INSTALLDIR> entry under [Directories]); nothing was installed.";
 
-std::string FileNamePart(const std::string& path) { return path.substr(path.find_last_of("\\:") + 1); }
+// The name the preparing stage gave the file in the temporary folder: Windows takes '/' for a
+// separator too.
+std::string FileNamePart(const std::string& path) { return path.substr(path.find_last_of("\\/:") + 1); }
 
 bool Exists(const std::string& path) { return plat::GetFileAttributes(path) != plat::kInvalidAttributes; }
 
@@ -32,6 +36,18 @@ class Run {
     // A package without a destination has nowhere to keep its own copy or its uninstall log:
     // refused before anything happens.
     if (!FindDestination()) throw EGeneralError(kMsgNoInstallDir);
+    if (std::string why = DestinationProblem(places_.InstallDirPath); !why.empty()) throw EGeneralError(why);
+    // However the run ends, the earlier installation's entries that no longer apply go.
+    struct CloseLog {
+      TUninstallLog& log;
+      ~CloseLog() {
+        try {
+          log.Close();
+        } catch (const Exception&) {
+          // The file keeps what the last save put there, which names everything on disk.
+        }
+      }
+    } closeLog{log_};
     Start();
     Directories();
     if (w_.min.Checked()) s_.FilesList = s_.WorkStationList;
@@ -39,7 +55,10 @@ class Run {
     CopyFileInto(s_.TempDir + "\\install.cfg", places_.InstallDirPath);
     Files();
     Shortcuts();
-    if (!s_.IniFile.empty()) log_.Add("UNINS", places_.WindowsDir + "\\" + s_.IniFile);
+    if (!s_.IniFile.empty()) {
+      log_.Add("UNINS", IniFileLogKey());
+      log_.Save();
+    }
     if (!s_.IniSetupList.empty()) {
       Status(w_.source, "Creating INI Config File");
       WriteIniEntries(keys_, paths_, s_.IniSetupList, s_.IniFile, [this] { Advance(); });
@@ -48,7 +67,11 @@ class Run {
     keys_.clear();
     paths_.clear();
     Status(w_.source, "Adding Items to Registry");
-    WriteUninstallRegistry(w_.Host().HeaderText(), places_.InstallDirPath);
+    // An empty title would put the entry's values on the uninstall key itself.
+    if (w_.Host().HeaderText().find_first_not_of('\\') != std::string::npos)
+      WriteUninstallRegistry(w_.Host().HeaderText(), places_.InstallDirPath);
+    else
+      w_.SetRegistryEntrySkipped();
     Finish();
   }
 
@@ -108,7 +131,8 @@ class Run {
         CreateDirectoryPath(dir);
       } catch (const Exception&) {
       }
-      if (plat::UpperCase(s_.Launch).find(upper) != std::string::npos) {
+      // An empty key would be "found" in every Launch text.
+      if (!upper.empty() && plat::UpperCase(s_.Launch).find(upper) != std::string::npos) {
         std::string remaining = s_.Launch.size() > upper.size() ? s_.Launch.substr(upper.size()) : std::string();
         s_.Launch = dir + "\\" + remaining;
       }
@@ -123,44 +147,95 @@ class Run {
     return false;
   }
 
-  void Files() {
+  // The log key of a file entry's target; nullopt when the file is refused: a name that is no
+  // plain name or that the log cannot hold, or a file of someone else's where its folder should
+  // be (it is never written through).
+  std::optional<std::string> FileLogKey(const std::string& dir, const std::string& name) const {
+    if (!IsPlainName(name) || !PathIsDirectory(dir)) return std::nullopt;
+    auto key = PathBelow(dir, name);
+    if (!key || !LogCanHold(*key)) return std::nullopt;
+    return key;
+  }
+
+  struct FileStep {
+    std::string name, flag;
+    std::optional<std::string> logKey;
+  };
+
+  // Every entry is logged before any file is copied, so a run that dies never leaves a file on
+  // disk that the log does not name.
+  std::vector<FileStep> PlanFiles() {
+    std::vector<FileStep> steps;
     for (size_t i = 0; i < keys_.size(); ++i) {
-      Status(w_.source, "Ready to Install");
-      for (size_t j = 0; j < s_.FilesList.size(); ++j) {
-        std::string rest = s_.FilesList[j], sourcePath, key, flag;
+      for (const auto& entry : s_.FilesList) {
+        std::string rest = entry, sourcePath, key, flag;
         NextField(rest, '~', sourcePath);
         NextField(rest, '~', key);
         NextField(rest, '~', flag);
+        if (plat::UpperCase(key) != keys_[i]) continue;
         std::string name = FileNamePart(sourcePath);
+        auto logKey = FileLogKey(paths_[i], name);
+        if (logKey) log_.Add("UNINS", *logKey);
+        steps.push_back({name, flag, logKey});
+      }
+    }
+    log_.Save();
+    return steps;
+  }
+
+  void Files() {
+    std::vector<FileStep> steps = PlanFiles();
+    size_t next = 0;
+    for (size_t i = 0; i < keys_.size(); ++i) {
+      Status(w_.source, "Ready to Install");
+      for (size_t j = 0; j < s_.FilesList.size(); ++j) {
+        std::string rest = s_.FilesList[j], sourcePath, key;
+        NextField(rest, '~', sourcePath);
+        NextField(rest, '~', key);
         Pump();
         if (plat::UpperCase(key) != keys_[i]) continue;
+        const FileStep& step = steps[next++];
+        const std::string& name = step.name;
         Advance();
         Pump();
         w_.source.SetCaption(name);
         w_.Dest.SetCaption(paths_[i]);
         Pump();
+        if (!step.logKey) {
+          app_.ShowMessage("ERROR on " + name);
+          continue;
+        }
         bool copy = true;
-        if (flag == "X" && Exists(paths_[i] + "\\" + name))
+        if (step.flag == "X" && Exists(paths_[i] + "\\" + name))
           copy = app_.Confirm("File Already Exists (" + name + "). Overwrite?");
         if (copy) {
           try {
             CopyFileInto(s_.TempDir + "\\" + name, paths_[i]);
-            if (!FileNameUsedElsewhere(name, j) && !plat::DeleteFile(s_.TempDir + "\\" + name))
-              throw EGeneralError("delete failed");
+            if (!FileNameUsedElsewhere(name, j) && !DeleteTemporaryCopy(name)) throw EGeneralError("delete failed");
           } catch (const Exception&) {
             app_.ShowMessage("ERROR on " + name);
           }
         }
         Pump();
-        log_.Add("UNINS", paths_[i] + "\\" + name);
       }
     }
   }
 
-  void Shortcuts() {
-    Status(w_.source, "Creating Icons and Folders");
-    TShortcuts& sc = w_.Shortcuts1;
-    const std::string folder = w_.CreateFolder.Text();
+  // The temporary copies are the setup's own: a read-only one is deleted all the same.
+  bool DeleteTemporaryCopy(const std::string& name) {
+    std::string path = s_.TempDir + "\\" + name;
+    plat::SetFileAttributes(path, plat::kAttrNormal);
+    return plat::DeleteFile(path);
+  }
+
+  struct ShortcutStep {
+    std::string name, target, icon;
+    bool desktop, startMenu, logged;
+  };
+
+  std::vector<ShortcutStep> PlanShortcuts(const std::string& folder) {
+    std::vector<ShortcutStep> steps;
+    const TShortcuts& sc = w_.Shortcuts1;
     for (size_t i = 0; i < keys_.size(); ++i) {
       for (const auto& entry : s_.DesktopList) {
         std::string rest = entry, name, target, onDesktop, inStartMenu;
@@ -171,40 +246,83 @@ class Run {
         KeyedPath program = SplitKeyedPath(target);
         KeyedPath icon = SplitKeyedPath(rest);
         if (program.Key != keys_[i]) continue;
-        w_.Dest.SetCaption(folder);
-        Pump();
-        Advance();
-        Pump();
-        sc.Folder = folder;
-        sc.ProgramName = name;
-        sc.RunProgram = paths_[i] + "\\" + program.Rest;
-        sc.IconFile = paths_[i] + "\\" + icon.Rest;
-        sc.Desktop = onDesktop == "X" && HasCheckedItem(w_.DK, name);
-        sc.StartMenu = inStartMenu == "X" && HasCheckedItem(w_.SM, name);
-        LogShortcut(sc, folder, name);
-        try {
-          sc.CreateShortcut();
-        } catch (const std::exception&) {
-          // One failed shortcut never stops the installation.
-        }
+        ShortcutStep step{name, paths_[i] + "\\" + program.Rest, paths_[i] + "\\" + icon.Rest,
+                          onDesktop == "X" && HasCheckedItem(w_.DK, name),
+                          inStartMenu == "X" && HasCheckedItem(w_.SM, name), false};
+        auto entries = ShortcutLogEntries(sc.FolderDesktop, step.desktop, step.startMenu, sc.FolderStartMenu, folder, name);
+        step.logged = entries.has_value();
+        if (entries)
+          for (const auto& [section, key] : *entries) log_.Add(section, key);
+        steps.push_back(step);
+      }
+    }
+    log_.Save();
+    return steps;
+  }
+
+  void Shortcuts() {
+    Status(w_.source, "Creating Icons and Folders");
+    TShortcuts& sc = w_.Shortcuts1;
+    const std::string folder = w_.CreateFolder.Text();
+    for (const ShortcutStep& step : PlanShortcuts(folder)) {
+      w_.Dest.SetCaption(folder);
+      Pump();
+      Advance();
+      Pump();
+      if (!step.logged) {
+        app_.ShowMessage("ERROR on " + step.name);
+        continue;
+      }
+      sc.Folder = folder;
+      sc.ProgramName = step.name;
+      sc.RunProgram = step.target;
+      sc.IconFile = step.icon;
+      sc.Desktop = step.desktop;
+      sc.StartMenu = step.startMenu;
+      try {
+        sc.CreateShortcut();
+      } catch (const std::exception&) {
+        // One failed shortcut never stops the installation.
       }
     }
   }
 
-  void LogShortcut(const TShortcuts& sc, const std::string& folder, const std::string& name) {
+  // The log entries of one shortcut, in the order they are written; nullopt when the name is
+  // no plain name, the folder climbs out of a shell folder, or the log cannot hold a path. A
+  // folder that resolves to the shell folder itself logs no folder to remove.
+  std::optional<std::vector<std::pair<std::string, std::string>>> ShortcutLogEntries(
+      bool folderDesktop, bool desktop, bool startMenu, bool folderStartMenu, const std::string& folder,
+      const std::string& name) const {
+    if (!IsPlainName(name)) return std::nullopt;
     const std::string& w = places_.WindowsDir;
-    if (sc.FolderDesktop) {
-      log_.Add("Folders", w + "\\Desktop\\" + folder);
-      log_.Add("UNINS", w + "\\Desktop\\" + folder + "\\" + name + ".*");
-    }
-    if (sc.Desktop) log_.Add("UNINS", w + "\\Desktop\\" + name + ".*");
-    if (sc.StartMenu) log_.Add("UNINS", w + "\\Start Menu\\" + name + ".*");
-    if (sc.FolderStartMenu) {
-      log_.Add("Folders", w + "\\Start Menu\\" + folder);
-      log_.Add("UNINS", w + "\\Start Menu\\" + folder + "\\" + name + ".*");
-    }
-    log_.Add("Folders", w + "\\Start Menu\\Programs\\" + folder);
-    log_.Add("UNINS", w + "\\Start Menu\\Programs\\" + folder + "\\" + name + ".*");
+    std::vector<std::pair<std::string, std::string>> entries;
+    bool ok = true;
+    auto inFolder = [&](const std::string& shellFolder, const std::string& sub) {
+      auto below = PathBelow(shellFolder, sub);
+      if (!below) {
+        ok = false;
+        return;
+      }
+      if (*below != *PathBelow(shellFolder, "")) entries.emplace_back("Folders", *below);
+      entries.emplace_back("UNINS", *below + "\\" + name + ".*");
+    };
+    if (folderDesktop) inFolder(w + "\\Desktop", folder);
+    if (desktop) inFolder(w + "\\Desktop", "");
+    if (startMenu) inFolder(w + "\\Start Menu", "");
+    if (folderStartMenu) inFolder(w + "\\Start Menu", folder);
+    inFolder(w + "\\Start Menu\\Programs", folder);
+    for (const auto& entry : entries) ok = ok && LogCanHold(entry.second);
+    if (!ok) return std::nullopt;
+    return entries;
+  }
+
+  // The INI file the profile calls write: a bare name lies in the Windows directory.
+  std::string IniFileLogKey() const {
+    const std::string& ini = s_.IniFile;
+    std::string key = ini.find_first_of("\\/:") == std::string::npos ? plat::GetFullPathName(places_.WindowsDir + "\\" + ini)
+                                                                     : plat::GetFullPathName(ini);
+    if (!LogCanHold(key) || !IsPlainName(FileNamePart(key))) throw EUnableToWrite(Format(kMsgUnableToWrite, ini));
+    return key;
   }
 
   void Finish() {

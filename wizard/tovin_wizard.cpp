@@ -2,6 +2,7 @@
 
 #include "common/system_routines.h"
 #include "platform/platform.h"
+#include "wizard/destination_check.h"
 #include "wizard/installation_run.h"
 #include "wizard/select_directory.h"
 
@@ -350,6 +351,10 @@ void TTovin::browseClick() {
   if (directoryDialog_.ShowModal() != ui::mrOk) return;
   std::string chosen = directoryDialog_.Edit1.Text();
   if (chosen == before) return;
+  if (std::string why = DestinationProblem(chosen); !why.empty()) {
+    Application().ShowMessage(why);
+    return;
+  }
   if (Application().Confirm("Create New Directory for Installation [" + chosen + "] ?")) Label1.SetCaption(chosen);
 }
 
