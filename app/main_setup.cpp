@@ -12,6 +12,8 @@ namespace tovin {
 namespace {
 
 constexpr uint32_t kMaskAll = 63;  // read-only, hidden, system, volume, directory, archive
+constexpr const char* kMsgStartedInTempDir =
+    "The setup cannot run from its temporary folder %s, which it empties: copy the package to another folder and start it there.";
 
 ui::TFont MakeFont(const std::string& name, int32_t size, ui::TColor color) {
   ui::TFont f;
@@ -104,6 +106,11 @@ void TMainSetup::FormCreate() {
 void TMainSetup::FormShow() {
   Application().ProcessMessages();
   ReadInstallConfig();
+  if (StartedInTempDir()) {
+    Application().ShowMessage(Format(kMsgStartedInTempDir, settings_.TempDir));
+    Close();
+    return;
+  }
   ClearTempDir();
   Timer1.SetEnabled(true);
 }
@@ -187,9 +194,17 @@ void TMainSetup::FormResize() {
 
 void TMainSetup::Image1DblClick() { Close(); }
 
+bool TMainSetup::StartedInTempDir() const { return PathIsWithin(settings_.StartDir, settings_.TempDir); }
+
 void TMainSetup::ClearTempDir() {
+  if (StartedInTempDir()) return;  // the package itself
   const std::string& temp = settings_.TempDir;
-  for (const auto& f : plat::FindFiles(temp + "\\*.*", kMaskAll)) plat::DeleteFile(temp + "\\" + f.name);
+  for (const auto& f : plat::FindFiles(temp + "\\*.*", kMaskAll)) {
+    // The files are the setup's own copies: a read-only member's copy goes too.
+    if ((f.attributes & plat::kAttrReadOnly) && !(f.attributes & plat::kAttrDirectory))
+      plat::SetFileAttributes(temp + "\\" + f.name, f.attributes & ~plat::kAttrReadOnly);
+    plat::DeleteFile(temp + "\\" + f.name);
+  }
   plat::RemoveDirectory(temp);
 }
 
