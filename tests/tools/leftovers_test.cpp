@@ -82,21 +82,6 @@ INSTANTIATE_TEST_SUITE_P(Extractions, FailedMember,
                            return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
                          });
 
-// Runs a bash script in the test folder; returns what it leaves in status.txt.
-int Script(const std::string& dir, const std::string& text) {
-  WriteHostFile(dir + "/run.sh", text);
-  RunShell("cd '" + dir + "' && bash run.sh");
-  std::string status = ReadHostFile(dir + "/status.txt");
-  return status.empty() ? -1 : std::stoi(status);
-}
-
-// A sparse file of zeros, so that it costs neither disk nor time to make.
-void Zeros(const std::string& path, uintmax_t size) {
-  fs::create_directories(fs::path(path).parent_path());
-  WriteHostFile(path, "");
-  fs::resize_file(path, size);
-}
-
 struct Stoppable {
   const char* name;
   const char* args;
