@@ -56,7 +56,9 @@ class Run {
     Files();
     Shortcuts();
     if (!s_.IniFile.empty()) {
-      log_.Add("UNINS", IniFileLogKey());
+      auto key = IniFileLogKey(places_.WindowsDir, s_.IniFile);
+      if (!key) throw EUnableToWrite(Format(kMsgUnableToWrite, s_.IniFile));
+      log_.Add("UNINS", *key);
       log_.Save();
     }
     if (!s_.IniSetupList.empty()) {
@@ -145,16 +147,6 @@ class Run {
     for (size_t j = 0; j < s_.FilesList.size(); ++j)
       if (j != index && plat::UpperCase(s_.FilesList[j]).find(upper) != std::string::npos) return true;
     return false;
-  }
-
-  // The log key of a file entry's target; nullopt when the file is refused: a name that is no
-  // plain name or that the log cannot hold, or a file of someone else's where its folder should
-  // be (it is never written through).
-  std::optional<std::string> FileLogKey(const std::string& dir, const std::string& name) const {
-    if (!IsPlainName(name) || !PathIsDirectory(dir)) return std::nullopt;
-    auto key = PathBelow(dir, name);
-    if (!key || !LogCanHold(*key)) return std::nullopt;
-    return key;
   }
 
   struct FileStep {
@@ -249,10 +241,11 @@ class Run {
         ShortcutStep step{name, paths_[i] + "\\" + program.Rest, paths_[i] + "\\" + icon.Rest,
                           onDesktop == "X" && HasCheckedItem(w_.DK, name),
                           inStartMenu == "X" && HasCheckedItem(w_.SM, name), false};
-        auto entries = ShortcutLogEntries(sc.FolderDesktop, step.desktop, step.startMenu, sc.FolderStartMenu, folder, name);
+        auto entries = ShortcutLogEntries(places_.WindowsDir, {sc.FolderDesktop, step.desktop, step.startMenu, sc.FolderStartMenu},
+                                          folder, name);
         step.logged = entries.has_value();
         if (entries)
-          for (const auto& [section, key] : *entries) log_.Add(section, key);
+          for (const auto& entry : *entries) log_.Add(entry.Section, entry.Key);
         steps.push_back(step);
       }
     }
@@ -285,44 +278,6 @@ class Run {
         // One failed shortcut never stops the installation.
       }
     }
-  }
-
-  // The log entries of one shortcut, in the order they are written; nullopt when the name is
-  // no plain name, the folder climbs out of a shell folder, or the log cannot hold a path. A
-  // folder that resolves to the shell folder itself logs no folder to remove.
-  std::optional<std::vector<std::pair<std::string, std::string>>> ShortcutLogEntries(
-      bool folderDesktop, bool desktop, bool startMenu, bool folderStartMenu, const std::string& folder,
-      const std::string& name) const {
-    if (!IsPlainName(name)) return std::nullopt;
-    const std::string& w = places_.WindowsDir;
-    std::vector<std::pair<std::string, std::string>> entries;
-    bool ok = true;
-    auto inFolder = [&](const std::string& shellFolder, const std::string& sub) {
-      auto below = PathBelow(shellFolder, sub);
-      if (!below) {
-        ok = false;
-        return;
-      }
-      if (*below != *PathBelow(shellFolder, "")) entries.emplace_back("Folders", *below);
-      entries.emplace_back("UNINS", *below + "\\" + name + ".*");
-    };
-    if (folderDesktop) inFolder(w + "\\Desktop", folder);
-    if (desktop) inFolder(w + "\\Desktop", "");
-    if (startMenu) inFolder(w + "\\Start Menu", "");
-    if (folderStartMenu) inFolder(w + "\\Start Menu", folder);
-    inFolder(w + "\\Start Menu\\Programs", folder);
-    for (const auto& entry : entries) ok = ok && LogCanHold(entry.second);
-    if (!ok) return std::nullopt;
-    return entries;
-  }
-
-  // The INI file the profile calls write: a bare name lies in the Windows directory.
-  std::string IniFileLogKey() const {
-    const std::string& ini = s_.IniFile;
-    std::string key = ini.find_first_of("\\/:") == std::string::npos ? plat::GetFullPathName(places_.WindowsDir + "\\" + ini)
-                                                                     : plat::GetFullPathName(ini);
-    if (!LogCanHold(key) || !IsPlainName(FileNamePart(key))) throw EUnableToWrite(Format(kMsgUnableToWrite, ini));
-    return key;
   }
 
   void Finish() {

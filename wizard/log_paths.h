@@ -3,6 +3,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tovin {
 
@@ -18,5 +19,28 @@ std::optional<std::string> PathBelow(const std::string& base, const std::string&
 // character, no blank at either end (the reader drops them), and no "[" or ";" in front (a
 // section or a comment).
 bool LogCanHold(const std::string& key);
+
+// The key of a packaged file installed into dir; nullopt when the file is refused: a name that
+// is no plain name or that the log cannot hold, or dir not a folder (a file of someone else's
+// standing where the folder should be is never written through).
+std::optional<std::string> FileLogKey(const std::string& dir, const std::string& name);
+
+// The key of the INI file the profile calls write (a bare name lies in the Windows directory);
+// nullopt when the log cannot hold it.
+std::optional<std::string> IniFileLogKey(const std::string& windowsDir, const std::string& iniFile);
+
+// Where one shortcut goes, as the shortcut component's flags say.
+struct ShortcutPlaces {
+  bool FolderDesktop = false, Desktop = false, StartMenu = false, FolderStartMenu = false;
+};
+struct LogEntry {
+  std::string Section, Key;
+};
+// The entries of one shortcut named name in the folder below the shell folders, in the order
+// they are written; nullopt when name is no plain name, the folder climbs out of a shell
+// folder, or the log cannot hold a path. A folder that is the shell folder itself (an empty
+// one) is no folder to remove.
+std::optional<std::vector<LogEntry>> ShortcutLogEntries(const std::string& windowsDir, const ShortcutPlaces& places,
+                                                         const std::string& folder, const std::string& name);
 
 }  // namespace tovin
