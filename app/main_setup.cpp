@@ -1,17 +1,20 @@
 #include "app/main_setup.h"
 
+#include "common/box_ids.h"
 #include "common/install_config.h"
-#include "ui/picture_file.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
-#include "prepare/unzip_form.h"
-#include "wizard/tovin_wizard.h"
 #include "platform/text.h"
+#include "prepare/unzip_form.h"
+#include "ui/picture_file.h"
+#include "wizard/tovin_wizard.h"
 
 namespace tovin {
 namespace {
 
 constexpr uint32_t kMaskAll = 63;  // read-only, hidden, system, volume, directory, archive
+constexpr const char* kMsgStartedInTempDir =
+    "The setup cannot run from its temporary folder %s, which it empties: copy the package to another folder and start it there.";
 
 ui::TFont MakeFont(const std::string& name, int32_t size, ui::TColor color) {
   ui::TFont f;
@@ -106,6 +109,12 @@ void TMainSetup::FormCreate() {
 void TMainSetup::FormShow() {
   Application().ProcessMessages();
   ReadInstallConfig();
+  if (StartedInTempDir()) {
+    Application().ShowMessage(Format(kMsgStartedInTempDir, settings_.TempDir), box::kStartedInTempDir,
+                              settings_.StartDir);
+    Close();
+    return;
+  }
   ClearTempDir();
   Timer1.SetEnabled(true);
 }
@@ -189,9 +198,17 @@ void TMainSetup::FormResize() {
 
 void TMainSetup::Image1DblClick() { Close(); }
 
+bool TMainSetup::StartedInTempDir() const { return PathIsWithin(settings_.StartDir, settings_.TempDir); }
+
 void TMainSetup::ClearTempDir() {
+  if (StartedInTempDir()) return;  // the package itself
   const std::string& temp = settings_.TempDir;
-  for (const auto& f : plat::FindFiles(temp + "\\*.*", kMaskAll)) plat::DeleteFile(temp + "\\" + f.name);
+  for (const auto& f : plat::FindFiles(temp + "\\*.*", kMaskAll)) {
+    // The files are the setup's own copies: a read-only member's copy goes too.
+    if ((f.attributes & plat::kAttrReadOnly) && !(f.attributes & plat::kAttrDirectory))
+      plat::SetFileAttributes(temp + "\\" + f.name, f.attributes & ~plat::kAttrReadOnly);
+    plat::DeleteFile(temp + "\\" + f.name);
+  }
   plat::RemoveDirectory(temp);
 }
 

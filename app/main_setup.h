@@ -50,6 +50,8 @@ class TMainSetup : public ui::TForm, public TSetupHost {
   bool PrepareFailed() const { return prepareFailed_; }
   bool WizardShown() const { return wizardShown_; }
   bool RestartRequested() const { return restartRequested_; }
+  // The package lies in the temporary folder, which the setup empties: it refuses to start.
+  bool StartedInTempDir() const;
 
   ui::TFountainFill MainScreen;
   ui::TShadowLabel Setup_Header;

@@ -5,6 +5,7 @@
 #include "common/system_routines.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "wizard/destination_check.h"
 
 namespace tovin {
 namespace {
@@ -56,14 +57,17 @@ TSetupAnswers ReadSetupAnswers(const std::string& path) {
     throw EAnswersError("answers file " + path + " cannot be read");
   TSetupAnswers answers;
   for (const auto& key : plat::GetPrivateProfileKeys(kSection, path)) {
-    std::string value = plat::GetPrivateProfileString(kSection, key, "", path);
     std::string k = UpperCase(key);
+    // A destination is read whole: one cut to the buffer would be another folder.
+    size_t buffer = k == "DESTINATION" ? kMaxDestinationLength + 2 : 1024;
+    std::string value = plat::GetPrivateProfileString(kSection, key, "", path, buffer);
     if (k == "LICENCE" || k == "LICENSE") {
       std::string v = UpperCase(value);
       if (v != "ACCEPT" && v != "DECLINE") Bad(key, value, "Accept or Decline");
       answers.AcceptLicence = v == "ACCEPT";
     } else if (k == "DESTINATION") {
       if (value.empty()) Bad(key, value, "a folder");
+      if (std::string why = DestinationProblem(value); !why.empty()) throw EAnswersError("answers file: Destination: " + why);
       answers.Destination = value;
     } else if (k == "FOLDER") {
       answers.Folder = value;

@@ -14,13 +14,20 @@ TSetupOutcome RunSetupProgram(ui::TApplication& app, const std::function<void(co
   TTovin wizard(app, main, directoryDialog);
   main.Attach(wizard, std::make_unique<TUnzip>(app, main));
   if (beforeRun) beforeRun({main, directoryDialog, wizard});
-  app.Run(main);
+  try {
+    app.Run(main);
+  } catch (...) {
+    main.ClearTempDir();
+    throw;
+  }
   TSetupOutcome outcome;
+  outcome.StartRefused = main.StartedInTempDir();
   outcome.PrepareFailed = main.PrepareFailed();
   outcome.WizardShown = main.WizardShown();
   outcome.InstallationStarted = wizard.InstallationStarted();
   outcome.InstallationFinished = wizard.InstallationFinished();
   outcome.RestartRequested = main.RestartRequested();
+  outcome.RegistryEntrySkipped = wizard.RegistryEntrySkipped();
   return outcome;
 }
 

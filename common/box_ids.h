@@ -6,6 +6,8 @@
 
 namespace tovin::box {
 
+// The background window.
+inline constexpr const char* kStartedInTempDir = "started-in-temp-dir";  // subject: the start folder
 // The preparing window.
 inline constexpr const char* kInsertDisk = "insert-disk";          // subject: the segment's path
 inline constexpr const char* kExpandFailed = "expand-failed";
@@ -16,6 +18,7 @@ inline constexpr const char* kWrongSegment = "wrong-segment";      // subject: t
 inline constexpr const char* kMountSegment = "mount-segment";      // subject: the segment's file name
 // The wizard and its installation run.
 inline constexpr const char* kCreateDirectory = "create-directory";  // subject: the chosen path
+inline constexpr const char* kBadDestination = "bad-destination";    // subject: the chosen path
 inline constexpr const char* kOverwriteFile = "overwrite-file";      // subject: the file's name
 inline constexpr const char* kCopyFailed = "copy-failed";            // subject: the file's name
 // A failure that ended a handler, shown by the application.

@@ -1,6 +1,7 @@
 #include "common/system_routines.h"
 
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace tovin {
 
@@ -32,6 +33,17 @@ std::string GetWindowsDir() {
   std::string dir = plat::GetWindowsDirectory();
   if (dir.size() > 143) dir.resize(143);  // the 144-character buffer of the original call
   return dir.substr(0, dir.find('\0'));
+}
+
+bool PathIsWithin(const std::string& path, const std::string& folder) {
+  auto canonical = [](const std::string& p) {
+    std::string c = plat::GetFinalPathName(p).value_or(plat::GetFullPathName(p));
+    while (c.size() > 3 && c.back() == '\\') c.pop_back();
+    return plat::UpperCase(c);
+  };
+  std::string inner = canonical(path), outer = canonical(folder);
+  if (outer.back() != '\\') outer += '\\';
+  return inner + '\\' == outer || inner.rfind(outer, 0) == 0;
 }
 
 }  // namespace tovin

@@ -20,5 +20,8 @@ void OpenWithShell(const std::string& file, const std::string& parameters,
 // text and text stays as it was.
 void NextField(std::string& text, char separator, std::string& field);
 std::string GetWindowsDir();
+// Whether path is folder or lies below it, links resolved where the paths exist; names
+// compare without letter case.
+bool PathIsWithin(const std::string& path, const std::string& folder);
 
 }  // namespace tovin

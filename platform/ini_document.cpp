@@ -205,8 +205,6 @@ std::string ResolveProfilePath(const std::string& file) {
   return plat::GetWindowsDirectory() + "\\" + file;
 }
 
-namespace {
-
 std::optional<std::string> ReadWhole(const std::string& path) {
   auto f = plat::OpenFile(path, plat::Access::Read, plat::Share::DenyWrite,
                           plat::Disposition::OpenExisting);
@@ -220,6 +218,31 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   }
   return text;
 }
+
+bool ReplaceWhole(const std::string& path, const std::string& text) {
+  // Made new, so nothing already there (a link least of all) is written through; flushed,
+  // so the rename never puts an unwritten file in place of the old one.
+  std::string temp = path + ".tovin-tmp";
+  {
+    auto f = plat::OpenFile(temp, plat::Access::Write, plat::Share::Exclusive, plat::Disposition::CreateNew);
+    if (!f && plat::GetLastError() == plat::kErrorFileExists && plat::DeleteFile(temp))  // left by a crash
+      f = plat::OpenFile(temp, plat::Access::Write, plat::Share::Exclusive, plat::Disposition::CreateNew);
+    if (!f) return false;
+    if (f->Write(text.data(), static_cast<int64_t>(text.size())) != static_cast<int64_t>(text.size()) ||
+        !f->Flush()) {
+      f.reset();
+      plat::DeleteFile(temp);
+      return false;
+    }
+  }
+  if (!plat::MoveFileReplace(temp, path)) {
+    plat::DeleteFile(temp);
+    return false;
+  }
+  return true;
+}
+
+namespace {
 
 Document Load(const std::string& file) {
   auto text = ReadWhole(ResolveProfilePath(file));
@@ -250,27 +273,7 @@ bool Write(const std::string& file, const std::string& section,
   else doc.Set(section, *key, *value);
   std::string text = doc.Text();
   if (old && *old == text) return true;
-
-  // Made new, so nothing already there (a link least of all) is written through; flushed,
-  // so the rename never puts an unwritten file in place of the old one.
-  std::string temp = path + ".tovin-tmp";
-  {
-    auto f = plat::OpenFile(temp, plat::Access::Write, plat::Share::Exclusive, plat::Disposition::CreateNew);
-    if (!f && plat::GetLastError() == plat::kErrorFileExists && plat::DeleteFile(temp))  // left by a crash
-      f = plat::OpenFile(temp, plat::Access::Write, plat::Share::Exclusive, plat::Disposition::CreateNew);
-    if (!f) return false;
-    if (f->Write(text.data(), static_cast<int64_t>(text.size())) != static_cast<int64_t>(text.size()) ||
-        !f->Flush()) {
-      f.reset();
-      plat::DeleteFile(temp);
-      return false;
-    }
-  }
-  if (!plat::MoveFileReplace(temp, path)) {
-    plat::DeleteFile(temp);
-    return false;
-  }
-  return true;
+  return ReplaceWhole(path, text);
 }
 
 }  // namespace ini

@@ -76,4 +76,11 @@ bool Write(const std::string& file, const std::string& section,
 // A bare file name names a file in the Windows directory.
 std::string ResolveProfilePath(const std::string& file);
 
+// The whole content of a file of the platform layer; nullopt when it cannot be opened.
+std::optional<std::string> ReadWhole(const std::string& path);
+// Replaces the file with text as a whole: written to path + ".tovin-tmp" (made new, so no link
+// is written through; one left by a crash is replaced), flushed, then renamed over path. A
+// crash leaves the old file or the new one, never half of one.
+bool ReplaceWhole(const std::string& path, const std::string& text);
+
 }  // namespace ini

@@ -1,7 +1,9 @@
 #include "platform/path_routines.h"
 
+#include <algorithm>
 #include <vector>
 
+#include "platform/error_codes.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
 
@@ -44,15 +46,30 @@ void CopyFileInto(const std::string& source, const std::string& destination) {
   auto in = plat::OpenFile(source, plat::Access::Read, plat::Share::DenyWrite,
                            plat::Disposition::OpenExisting);
   if (!in) throw EFOpenError(Format(kMsgCannotOpenFile, source));
+  // Refused before a byte is written when it cannot fit; the file it replaces frees its room.
+  if (auto free = plat::GetDiskFreeSpace(target.substr(0, target.find_last_of('\\') + 1))) {
+    uint64_t room = *free;
+    auto found = plat::FindFiles(target, plat::kAttrMaskFiles);
+    if (found.size() == 1) room += found[0].size;
+    if (static_cast<uint64_t>(std::max<int64_t>(in->Size(), 0)) > room)
+      throw EInOutError(plat::SystemErrorMessage(plat::kErrorDiskFull));
+  }
   auto out = plat::OpenFile(target, plat::Access::Write, plat::Share::Exclusive,
                             plat::Disposition::CreateAlways);
   if (!out) throw EFCreateError(Format(kMsgCannotCreateFile, target));
-  int64_t n;
-  do {
-    n = in->Read(buffer.data(), kCopyBufferSize);
-    if (n < 0) throw EReadError(kMsgStreamReadError);
-    if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError(kMsgStreamWriteError);
-  } while (n == kCopyBufferSize);
+  try {
+    int64_t n;
+    do {
+      n = in->Read(buffer.data(), kCopyBufferSize);
+      if (n < 0) throw EReadError(kMsgStreamReadError);
+      if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError(kMsgStreamWriteError);
+    } while (n == kCopyBufferSize);
+  } catch (const Exception&) {
+    // A partial copy looks like the file and is not.
+    out.reset();
+    plat::DeleteFile(target);
+    throw;
+  }
 }
 
 }  // namespace tovin

@@ -42,7 +42,7 @@ TUnzip::TUnzip(ui::TApplication& app, TSetupHost& host)
   SegVelloxEZ1.SegPopUp = false;
   SegVelloxEZ1.MakeDirectories = false;
   SegVelloxEZ1.ExceptionOnFileError = false;
-  SegVelloxEZ1.CheckSpaceBeforeExpand = false;
+  SegVelloxEZ1.CheckSpaceBeforeExpand = true;  // a member that cannot fit is refused before a byte is written
   SegVelloxEZ1.KeyValue = 0;
   SegVelloxEZ1.Dialogs = &dialogs_;
   SegVelloxEZ1.OnCheckFile = [this](std::string& path, TCProcessMode mode) { SegVelloxEZ1CheckFile(path, mode); };
@@ -77,6 +77,8 @@ void TUnzip::ExpandPackage() {
   ScopeGuard finished([this] { host_.Progress().Finished(); });
   try {
     CreateDirectoryPath(s.TempDir);
+    // Something else standing there (a file of the user's) is never written over.
+    if (!PathIsDirectory(s.TempDir)) throw EGeneralError(kMsgUnableToCreateDirectory);
     CreateDirectoryPath(SegVelloxEZ1.SegTmpDir());
     SegVelloxEZ1.ExpandSet();
   } catch (const std::runtime_error&) {  // every failure of the expansion, whatever its kind
@@ -120,6 +122,10 @@ void TUnzip::SegVelloxEZ1CheckFile(std::string& filepath, TCProcessMode) {
   // Windows takes '/' for a folder separator too: "a/../../x" must not climb out of TempDir.
   std::string name = filepath.substr(filepath.find_last_of("\\/:") + 1);
   filepath = s.TempDir + "\\" + name;
+  // A read-only copy already there (an earlier member of that name) is replaced all the same.
+  uint32_t a = plat::GetFileAttributes(filepath);
+  if (a != plat::kInvalidAttributes && (a & plat::kAttrReadOnly) && !(a & plat::kAttrDirectory))
+    plat::SetFileAttributes(filepath, a & ~plat::kAttrReadOnly);
   Label2.SetCaption(name);
   ProgressBar2.SetPosition(ProgressBar2.Position() + 1);
   host_.Progress().Preparing(name, ProgressBar2.Position(), ProgressBar2.Max());

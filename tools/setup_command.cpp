@@ -167,9 +167,14 @@ int SetupCommand(const Args& args, const Globals& globals) {
     if (l.result > 32) std::printf("launched %s\n", where.c_str());
     else std::printf("could not launch %s: %s\n", where.c_str(), ShellFailure(l.result).c_str());
   }
+  if (outcome.RegistryEntrySkipped) std::printf("no uninstall entry registered: the setup's Header is empty\n");
   if (outcome.RestartRequested) std::printf("restart of Windows requested\n");
   if (!driver->Problem().empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(driver->Problem()).c_str());
 
+  if (outcome.StartRefused) {
+    std::printf("result: the setup refused to start\n");
+    return kSetupCouldNotStart;
+  }
   if (outcome.PrepareFailed) {
     std::printf("result: the package could not be prepared\n");
     return kSetupPreparationFailed;

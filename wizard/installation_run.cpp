@@ -4,7 +4,9 @@
 #include "common/system_routines.h"
 #include "platform/platform.h"
 #include "platform/scope_guard.h"
+#include "wizard/destination_check.h"
 #include "wizard/directory_keys.h"
+#include "wizard/log_paths.h"
 #include "wizard/tovin_wizard.h"
 #include "wizard/uninstall_info.h"
 
@@ -16,7 +18,9 @@ constexpr int kShowCommand = 5;  // SW_SHOW
 constexpr const char* kMsgNoInstallDir =
     "This setup names no destination directory (no <INSTALLDIR> entry under [Directories]); nothing was installed.";
 
-std::string FileNamePart(const std::string& path) { return path.substr(path.find_last_of("\\:") + 1); }
+// The name the preparing stage gave the file in the temporary folder: Windows takes '/' for a
+// separator too.
+std::string FileNamePart(const std::string& path) { return path.substr(path.find_last_of("\\/:") + 1); }
 
 bool Exists(const std::string& path) { return plat::GetFileAttributes(path) != plat::kInvalidAttributes; }
 
@@ -34,6 +38,18 @@ class Run {
     // A package without a destination has nowhere to keep its own copy or its uninstall log:
     // refused before anything happens.
     if (!FindDestination()) throw EGeneralError(kMsgNoInstallDir);
+    if (std::string why = DestinationProblem(places_.InstallDirPath); !why.empty()) throw EGeneralError(why);
+    // However the run ends, the earlier installation's entries that no longer apply go.
+    struct CloseLog {
+      TUninstallLog& log;
+      ~CloseLog() {
+        try {
+          log.Close();
+        } catch (const Exception&) {
+          // The file keeps what the last save put there, which names everything on disk.
+        }
+      }
+    } closeLog{log_};
     Start();
     Directories();
     if (w_.min.Checked()) s_.FilesList = s_.WorkStationList;
@@ -41,7 +57,12 @@ class Run {
     CopyFileInto(s_.TempDir + "\\install.cfg", places_.InstallDirPath);
     Files();
     Shortcuts();
-    if (!s_.IniFile.empty()) log_.Add("UNINS", places_.WindowsDir + "\\" + s_.IniFile);
+    if (!s_.IniFile.empty()) {
+      auto key = IniFileLogKey(places_.WindowsDir, s_.IniFile);
+      if (!key) throw EUnableToWrite(Format(kMsgUnableToWrite, s_.IniFile));
+      log_.Add("UNINS", *key);
+      log_.Save();
+    }
     if (!s_.IniSetupList.empty()) {
       Status(w_.source, "Creating INI Config File");
       WriteIniEntries(keys_, paths_, s_.IniSetupList, s_.IniFile, [this] { Advance(s_.IniFile); });
@@ -50,7 +71,11 @@ class Run {
     keys_.clear();
     paths_.clear();
     Status(w_.source, "Adding Items to Registry");
-    WriteUninstallRegistry(w_.Host().HeaderText(), places_.InstallDirPath);
+    // An empty title would put the entry's values on the uninstall key itself.
+    if (w_.Host().HeaderText().find_first_not_of('\\') != std::string::npos)
+      WriteUninstallRegistry(w_.Host().HeaderText(), places_.InstallDirPath);
+    else
+      w_.SetRegistryEntrySkipped();
     Finish();
   }
 
@@ -114,7 +139,8 @@ class Run {
         CreateDirectoryPath(dir);
       } catch (const Exception&) {
       }
-      if (plat::UpperCase(s_.Launch).find(upper) != std::string::npos) {
+      // An empty key would be "found" in every Launch text.
+      if (!upper.empty() && plat::UpperCase(s_.Launch).find(upper) != std::string::npos) {
         std::string remaining = s_.Launch.size() > upper.size() ? s_.Launch.substr(upper.size()) : std::string();
         s_.Launch = dir + "\\" + remaining;
       }
@@ -129,44 +155,85 @@ class Run {
     return false;
   }
 
-  void Files() {
+  struct FileStep {
+    std::string name, flag;
+    std::optional<std::string> logKey;
+  };
+
+  // Every entry is logged before any file is copied, so a run that dies never leaves a file on
+  // disk that the log does not name.
+  std::vector<FileStep> PlanFiles() {
+    std::vector<FileStep> steps;
     for (size_t i = 0; i < keys_.size(); ++i) {
-      Status(w_.source, "Ready to Install");
-      for (size_t j = 0; j < s_.FilesList.size(); ++j) {
-        std::string rest = s_.FilesList[j], sourcePath, key, flag;
+      for (const auto& entry : s_.FilesList) {
+        std::string rest = entry, sourcePath, key, flag;
         NextField(rest, '~', sourcePath);
         NextField(rest, '~', key);
         NextField(rest, '~', flag);
+        if (plat::UpperCase(key) != keys_[i]) continue;
         std::string name = FileNamePart(sourcePath);
+        auto logKey = FileLogKey(paths_[i], name);
+        if (logKey) log_.Add("UNINS", *logKey);
+        steps.push_back({name, flag, logKey});
+      }
+    }
+    log_.Save();
+    return steps;
+  }
+
+  void Files() {
+    std::vector<FileStep> steps = PlanFiles();
+    size_t next = 0;
+    for (size_t i = 0; i < keys_.size(); ++i) {
+      Status(w_.source, "Ready to Install");
+      for (size_t j = 0; j < s_.FilesList.size(); ++j) {
+        std::string rest = s_.FilesList[j], sourcePath, key;
+        NextField(rest, '~', sourcePath);
+        NextField(rest, '~', key);
         Pump();
         if (plat::UpperCase(key) != keys_[i]) continue;
+        const FileStep& step = steps[next++];
+        const std::string& name = step.name;
         Advance(name);
         Pump();
         w_.source.SetCaption(name);
         w_.Dest.SetCaption(paths_[i]);
         Pump();
+        if (!step.logKey) {
+          app_.ShowMessage("ERROR on " + name, box::kCopyFailed, name);
+          continue;
+        }
         bool copy = true;
-        if (flag == "X" && Exists(paths_[i] + "\\" + name))
+        if (step.flag == "X" && Exists(paths_[i] + "\\" + name))
           copy = app_.Confirm("File Already Exists (" + name + "). Overwrite?", box::kOverwriteFile, name);
         if (copy) {
           try {
             CopyFileInto(s_.TempDir + "\\" + name, paths_[i]);
-            if (!FileNameUsedElsewhere(name, j) && !plat::DeleteFile(s_.TempDir + "\\" + name))
-              throw EGeneralError("delete failed");
+            if (!FileNameUsedElsewhere(name, j) && !DeleteTemporaryCopy(name)) throw EGeneralError("delete failed");
           } catch (const Exception&) {
             app_.ShowMessage("ERROR on " + name, box::kCopyFailed, name);
           }
         }
         Pump();
-        log_.Add("UNINS", paths_[i] + "\\" + name);
       }
     }
   }
 
-  void Shortcuts() {
-    Status(w_.source, "Creating Icons and Folders");
-    TShortcuts& sc = w_.Shortcuts1;
-    const std::string folder = w_.CreateFolder.Text();
+  // The temporary copies are the setup's own: a read-only one is deleted all the same.
+  bool DeleteTemporaryCopy(const std::string& name) {
+    std::string path = s_.TempDir + "\\" + name;
+    plat::SetFileAttributes(path, plat::kAttrNormal);
+    return plat::DeleteFile(path);
+  }
+
+  struct ShortcutStep {
+    std::string name, target, icon;
+    bool desktop, startMenu, logged;
+  };
+
+  std::vector<ShortcutStep> PlanShortcuts(const std::string& folder) {
+    std::vector<ShortcutStep> steps;
+    const TShortcuts& sc = w_.Shortcuts1;
     for (size_t i = 0; i < keys_.size(); ++i) {
       for (const auto& entry : s_.DesktopList) {
         std::string rest = entry, name, target, onDesktop, inStartMenu;
@@ -177,40 +244,46 @@ class Run {
         KeyedPath program = SplitKeyedPath(target);
         KeyedPath icon = SplitKeyedPath(rest);
         if (program.Key != keys_[i]) continue;
-        w_.Dest.SetCaption(folder);
-        Pump();
-        Advance(name);
-        Pump();
-        sc.Folder = folder;
-        sc.ProgramName = name;
-        sc.RunProgram = paths_[i] + "\\" + program.Rest;
-        sc.IconFile = paths_[i] + "\\" + icon.Rest;
-        sc.Desktop = onDesktop == "X" && HasCheckedItem(w_.DK, name);
-        sc.StartMenu = inStartMenu == "X" && HasCheckedItem(w_.SM, name);
-        LogShortcut(sc, folder, name);
-        try {
-          sc.CreateShortcut();
-        } catch (const std::exception&) {
-          // One failed shortcut never stops the installation.
-        }
+        ShortcutStep step{name, paths_[i] + "\\" + program.Rest, paths_[i] + "\\" + icon.Rest,
+                          onDesktop == "X" && HasCheckedItem(w_.DK, name),
+                          inStartMenu == "X" && HasCheckedItem(w_.SM, name), false};
+        auto entries = ShortcutLogEntries(places_.WindowsDir, {sc.FolderDesktop, step.desktop, step.startMenu, sc.FolderStartMenu},
+                                          folder, name);
+        step.logged = entries.has_value();
+        if (entries)
+          for (const auto& entry : *entries) log_.Add(entry.Section, entry.Key);
+        steps.push_back(step);
       }
     }
+    log_.Save();
+    return steps;
   }
 
-  void LogShortcut(const TShortcuts& sc, const std::string& folder, const std::string& name) {
-    const std::string& w = places_.WindowsDir;
-    if (sc.FolderDesktop) {
-      log_.Add("Folders", w + "\\Desktop\\" + folder);
-      log_.Add("UNINS", w + "\\Desktop\\" + folder + "\\" + name + ".*");
+  void Shortcuts() {
+    Status(w_.source, "Creating Icons and Folders");
+    TShortcuts& sc = w_.Shortcuts1;
+    const std::string folder = w_.CreateFolder.Text();
+    for (const ShortcutStep& step : PlanShortcuts(folder)) {
+      w_.Dest.SetCaption(folder);
+      Pump();
+      Advance(step.name);
+      Pump();
+      if (!step.logged) {
+        app_.ShowMessage("ERROR on " + step.name, box::kCopyFailed, step.name);
+        continue;
+      }
+      sc.Folder = folder;
+      sc.ProgramName = step.name;
+      sc.RunProgram = step.target;
+      sc.IconFile = step.icon;
+      sc.Desktop = step.desktop;
+      sc.StartMenu = step.startMenu;
+      try {
+        sc.CreateShortcut();
+      } catch (const std::exception&) {
+        // One failed shortcut never stops the installation.
+      }
     }
-    if (sc.Desktop) log_.Add("UNINS", w + "\\Desktop\\" + name + ".*");
-    if (sc.StartMenu) log_.Add("UNINS", w + "\\Start Menu\\" + name + ".*");
-    if (sc.FolderStartMenu) {
-      log_.Add("Folders", w + "\\Start Menu\\" + folder);
-      log_.Add("UNINS", w + "\\Start Menu\\" + folder + "\\" + name + ".*");
-    }
-    log_.Add("Folders", w + "\\Start Menu\\Programs\\" + folder);
-    log_.Add("UNINS", w + "\\Start Menu\\Programs\\" + folder + "\\" + name + ".*");
   }
 
   void Finish() {

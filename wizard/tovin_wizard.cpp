@@ -3,6 +3,7 @@
 #include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
+#include "wizard/destination_check.h"
 #include "wizard/installation_run.h"
 #include "wizard/select_directory.h"
 
@@ -355,6 +356,10 @@ void TTovin::browseClick() {
   if (directoryDialog_.ShowModal() != ui::mrOk) return;
   std::string chosen = directoryDialog_.Edit1.Text();
   if (chosen == before) return;
+  if (std::string why = DestinationProblem(chosen); !why.empty()) {
+    Application().ShowMessage(why, box::kBadDestination, chosen);
+    return;
+  }
   if (Application().Confirm("Create New Directory for Installation [" + chosen + "] ?", box::kCreateDirectory, chosen))
     Label1.SetCaption(chosen);
 }

@@ -40,6 +40,9 @@ class TTovin : public ui::TForm {
   bool InstallationFinished() const { return installationFinished_; }
   bool InstallationStarted() const { return installationStarted_; }
   void SetInstallationFinished() { installationFinished_ = true; }
+  // The setup's title was empty, so no uninstall entry was registered.
+  bool RegistryEntrySkipped() const { return registryEntrySkipped_; }
+  void SetRegistryEntrySkipped() { registryEntrySkipped_ = true; }
 
   // The built-in licence text: never shown, but it makes the licence page count as present
   // when the configuration advances the wizard before a licence file is loaded.
@@ -92,6 +95,7 @@ class TTovin : public ui::TForm {
   TSetupHost& host_;
   TForm3& directoryDialog_;
   bool installationStarted_ = false;
+  bool registryEntrySkipped_ = false;
   bool installationFinished_ = false;
 };
 

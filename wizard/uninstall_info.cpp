@@ -3,23 +3,90 @@
 #include "common/system_routines.h"
 #include "platform/platform.h"
 #include "wizard/directory_keys.h"
+#include "wizard/log_paths.h"
 
 namespace tovin {
 
-void TUninstallLog::Open(const std::string& installDirPath, const std::string& title) {
-  file_ = installDirPath + "\\uninstall.cfg";
-  for (const char* section : {"UNINS", "Folders"})
-    if (!plat::WritePrivateProfileString(section, std::nullopt, std::nullopt, file_))
-      if (plat::GetFileAttributes(file_) != plat::kInvalidAttributes) throw EUnableToWrite(Format(kMsgUnableToWrite, file_));
-  Write("Program", "Title", title);
-  Add("UNINS", installDirPath + "\\*.*");
-  Add("UNINS", installDirPath + "\\Setup\\*.*");
+namespace {
+
+// The sections whose keys are entries; a second installation into the same folder starts them
+// afresh.
+constexpr const char* kEntrySections[] = {"UNINS", "Folders"};
+
+bool NamesSomethingOnDisk(const std::string& path) {
+  if (path.find_first_of("*?") != std::string::npos) return !plat::FindFiles(path, plat::kAttrMaskFiles).empty();
+  return plat::GetFileAttributes(path) != plat::kInvalidAttributes;
 }
 
-void TUninstallLog::Add(const std::string& section, const std::string& path) { Write(section, path, ""); }
+}  // namespace
 
-void TUninstallLog::Write(const std::string& section, const std::string& key, const std::string& value) {
-  if (!plat::WritePrivateProfileString(section, key, value, file_)) throw EUnableToWrite(Format(kMsgUnableToWrite, file_));
+void TUninstallLog::Open(const std::string& installDirPath, const std::string& title) {
+  file_ = installDirPath + "\\uninstall.cfg";
+  auto old = ini::ReadWhole(file_);
+  rest_ = old ? ini::Document(*old) : ini::Document();
+  sections_.clear();
+  for (const char* name : kEntrySections) {
+    Section& section = sections_.emplace_back(Section{name, {}, {}, {}, {}});
+    auto named = [&] {
+      for (const auto& s : rest_.Sections())
+        if (ini::EqualNoCase(s, name)) return true;
+      return false;
+    };
+    for (; named(); rest_.DeleteSection(name))
+      for (auto& key : rest_.Keys(name))
+        if (section.earlierKeys.insert(plat::UpperCase(key)).second) section.earlier.push_back(key);
+  }
+  rest_.Set("Program", "Title", title);
+  saved_.reset();
+  // Normalised, so that no ".." in the destination can make a pattern reach above it.
+  std::string top = PathBelow(installDirPath, "").value_or(installDirPath);
+  if (top.back() == '\\') top.pop_back();
+  Add("UNINS", top + "\\*.*");
+  Add("UNINS", top + "\\Setup\\*.*");
+  Save();
+}
+
+TUninstallLog::Section& TUninstallLog::SectionNamed(const std::string& name) {
+  for (auto& s : sections_)
+    if (ini::EqualNoCase(s.name, name)) return s;
+  return sections_.emplace_back(Section{name, {}, {}, {}, {}});
+}
+
+void TUninstallLog::Add(const std::string& section, const std::string& path) {
+  Section& s = SectionNamed(section);
+  if (s.addedKeys.insert(plat::UpperCase(path)).second) s.added.push_back(path);
+}
+
+std::string TUninstallLog::Text() const {
+  std::string text = rest_.Text();
+  for (const auto& s : sections_) {
+    std::string lines;
+    for (const auto& key : s.added) lines += key + "=\r\n";
+    for (const auto& key : s.earlier)
+      if (!s.addedKeys.count(plat::UpperCase(key))) lines += key + "=\r\n";
+    if (lines.empty()) continue;
+    // A blank line before a new section, as the profile writer puts it.
+    if (!text.empty() && !text.ends_with("\r\n\r\n")) text += "\r\n";
+    text += "[" + s.name + "]\r\n" + lines;
+  }
+  return text;
+}
+
+void TUninstallLog::Save() {
+  std::string text = Text();
+  if (saved_ && *saved_ == text) return;
+  if (!ini::ReplaceWhole(file_, text)) throw EUnableToWrite(Format(kMsgUnableToWrite, file_));
+  saved_ = std::move(text);
+}
+
+void TUninstallLog::Close() {
+  if (!IsOpen()) return;
+  for (auto& s : sections_)
+    std::erase_if(s.earlier, [&](const std::string& key) {
+      return !s.addedKeys.count(plat::UpperCase(key)) && !NamesSomethingOnDisk(key);
+    });
+  Save();
+  file_.clear();
 }
 
 void WriteIniEntries(const std::vector<std::string>& keys, const std::vector<std::string>& paths,

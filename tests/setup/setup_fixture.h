@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ class SetupTest : public MachineTest {
       auto cut = name.rfind('\\');
       if (cut != std::string::npos) CreateDirectoryPath(Src() + "\\" + name.substr(0, cut));
       WriteFile(path, bytes);
+      if (readOnly.count(name)) plat::SetFileAttributes(path, plat::kAttrReadOnly);
       sources.push_back({path, name, bytes.size()});
     }
     PackageOptions o;
@@ -54,7 +56,7 @@ class SetupTest : public MachineTest {
 
   // Runs the setup from the package folder; driver (optional) replaces the answers driver.
   TSetupOutcome Run(const TSetupAnswers& answers = {}) {
-    EXPECT_TRUE(plat::SetCurrentDirectory(Pkg()));
+    EXPECT_TRUE(plat::SetCurrentDirectory(startDir.empty() ? Pkg() : startDir));
     launches.clear();
     SetShellObserver([this](const std::string& file, const std::string& dir, intptr_t) { launches.push_back(dir + file); });
     TSetupOutcome outcome = RunSetupProgram(app, [&](const TSetupWindows& w) {
@@ -84,6 +86,8 @@ class SetupTest : public MachineTest {
   ui::THeadlessBackend backend;
   ui::TApplication app{backend};
   std::vector<std::string> segments;
+  std::set<std::string> readOnly;  // files that Package stores as read-only members
+  std::string startDir;            // where Run starts the setup; empty: the package folder
   std::vector<std::string> launches;
   std::unique_ptr<TUnattendedDriver> driver;
   std::optional<TSetupWindows> windows;

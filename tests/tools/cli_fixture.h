@@ -32,6 +32,21 @@ class Cli : public ::testing::Test {
   std::string dir_, out_, err_;
 };
 
+// Runs a bash script in the folder; returns what it leaves in status.txt (-1 when nothing).
+inline int Script(const std::string& dir, const std::string& text) {
+  WriteHostFile(dir + "/run.sh", text);
+  RunShell("cd '" + dir + "' && bash run.sh");
+  std::string status = ReadHostFile(dir + "/status.txt");
+  return status.empty() ? -1 : std::stoi(status);
+}
+
+// A sparse file of zeros, so that it costs neither disk nor time to make.
+inline void Zeros(const std::string& path, uintmax_t size) {
+  fs::create_directories(fs::path(path).parent_path());
+  WriteHostFile(path, "");
+  fs::resize_file(path, size);
+}
+
 // "name crc" per regular file below root, sorted: equal trees give equal listings.
 inline std::string Tree(const std::string& root) {
   std::string listing;

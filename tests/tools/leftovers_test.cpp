@@ -82,21 +82,6 @@ INSTANTIATE_TEST_SUITE_P(Extractions, FailedMember,
                            return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
                          });
 
-// Runs a bash script in the test folder; returns what it leaves in status.txt.
-int Script(const std::string& dir, const std::string& text) {
-  WriteHostFile(dir + "/run.sh", text);
-  RunShell("cd '" + dir + "' && bash run.sh");
-  std::string status = ReadHostFile(dir + "/status.txt");
-  return status.empty() ? -1 : std::stoi(status);
-}
-
-// A sparse file of zeros, so that it costs neither disk nor time to make.
-void Zeros(const std::string& path, uintmax_t size) {
-  fs::create_directories(fs::path(path).parent_path());
-  WriteHostFile(path, "");
-  fs::resize_file(path, size);
-}
-
 struct Stoppable {
   const char* name;
   const char* args;
@@ -191,6 +176,52 @@ TEST_P(FreeSpace, AMemberLargerThanTheDiskIsRefusedAtOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Extractions, FreeSpace, ::testing::ValuesIn(kExtractions),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The setup on a machine whose disk, or whose destination drive, cannot hold a packaged file:
+// refused with the setup's own text, and no part of the file is left anywhere.
+struct SmallDisk {
+  const char* name;
+  const char* mount;  // the folder that becomes a 1 MiB disk
+  const char* args;
+  int status;
+  const char* says;
+  const char* installed;  // a file the run still installs ("" none)
+};
+
+const SmallDisk kSmallDisks[] = {
+    {"Machine", "small", "setup -q --root small/r pkg", 3, "[Tovin - Setup] Error Expanding Files!! -> OK", ""},
+    {"Destination", "r/drive_d", "setup -q --root r --answers d.ini pkg", 0, "[Tovin - Setup] ERROR on big.bin -> OK",
+     "r/drive_d/App/a.txt"},
+};
+
+class SetupFreeSpace : public Cli, public ::testing::WithParamInterface<SmallDisk> {};
+
+TEST_P(SetupFreeSpace, AFileLargerThanTheDiskIsRefusedAndLeavesNothing) {
+  const SmallDisk& c = GetParam();
+  Zeros(dir_ + "/src/big.bin", uintmax_t{4} << 20);
+  Make("src/a.txt", "a");
+  Make("install.cfg", "[Setup - Main]\r\nInstall Dir=App\r\nLaunch=\r\nShow Re-Boot=0\r\n[Directories]\r\n"
+                      "D1=<INSTALLDIR>~\r\n[Files]\r\nF1=big.bin~<INSTALLDIR>\r\nF2=a.txt~<INSTALLDIR>\r\n");
+  Make("install.exe", "MZ setup");
+  Make("d.ini", "[Answers]\r\nDestination=D:\\App\r\n");
+  ASSERT_EQ(Tovin("pack -q -m rle --config install.cfg --setup install.exe -o pkg src"), 0) << err_;
+  fs::create_directories(dir_ + "/" + c.mount);
+  int status = Script(dir_, std::string("unshare -rm bash -c 'mount -t tmpfs -o size=1m none ") + c.mount +
+                                " || exit 77\n'" TOVIN_BINARY "' " + c.args +
+                                " >small.out 2>small.err </dev/null\nrc=$?\nfind " + c.mount +
+                                " -name big.bin >found.txt\nfind " + c.mount + " -type f >all.txt\nexit $rc'\necho $? >status.txt\n");
+  if (status == 77 || !fs::exists(dir_ + "/small.err")) GTEST_SKIP() << "no mount namespace for a small disk here";
+  std::string out = ReadHostFile(dir_ + "/small.out");
+  EXPECT_EQ(status, c.status) << out << ReadHostFile(dir_ + "/small.err");
+  EXPECT_NE(out.find(c.says), std::string::npos) << out;
+  EXPECT_EQ(ReadHostFile(dir_ + "/found.txt"), "");
+  if (*c.installed) {
+    EXPECT_NE(ReadHostFile(dir_ + "/all.txt").find(c.installed), std::string::npos);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, SetupFreeSpace, ::testing::ValuesIn(kSmallDisks),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

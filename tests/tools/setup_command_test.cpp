@@ -80,6 +80,8 @@ TEST_P(SetupStatus, ExitStatusSaysHowFarItGot) {
   EXPECT_FALSE(fs::exists(dir_ + "/root/exitwindows.log")) << c.name;
 }
 
+const std::string kLongDestination = "Destination=C:\\" + std::string(1100, 'd');
+
 INSTANTIATE_TEST_SUITE_P(
     Table, SetupStatus,
     ::testing::Values(
@@ -93,7 +95,10 @@ INSTANTIATE_TEST_SUITE_P(
         StatusCase{"no-installdir", "", "no-installdir", 4, "result: the installation run stopped on an error"},
         StatusCase{"no-package-folder", "", "no-folder", 1, "no package folder at nowhere"},
         StatusCase{"unknown-key", "Colour=blue", "", 1, "answers file: unknown key Colour in [Answers]"},
-        StatusCase{"bad-value", "InstallType=Half", "", 1, "InstallType=Half: expected Full or Min"}));
+        StatusCase{"bad-value", "InstallType=Half", "", 1, "InstallType=Half: expected Full or Min"},
+        // Read whole and refused: cut to the reader's buffer it would name another folder.
+        StatusCase{"long-destination", kLongDestination.c_str(), "", 1,
+                   "answers file: Destination: The destination folder's path is longer than 247 characters"}));
 
 TEST_F(SetupCommand, TheRestartIsRecordedAfterAFinishedRun) {
   std::string config = kConfig;

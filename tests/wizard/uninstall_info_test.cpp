@@ -35,20 +35,33 @@ TEST_F(UninstallInfo, TheLogOfAFreshInstallLineByLine) {
                                              "C:\\WINDOWS\\Start Menu\\Programs\\MyApp="}));
 }
 
-TEST_F(UninstallInfo, ASecondInstallStartsTheListsAfreshAndKeepsTheRest) {
+// A second installation into the same folder keeps the earlier entries while it runs (a run
+// that dies must not leave files on disk that no log names) and drops at its close those that
+// name nothing on disk any more; every other section stays.
+TEST_F(UninstallInfo, ASecondInstallKeepsTheEarlierEntriesUntilItsCloseThenOnlyWhatIsOnDisk) {
   std::string dest = Path("App");
   plat::CreateDirectory(dest);
-  WriteFile(dest + "\\uninstall.cfg", "[Mine]\r\nkeep=1\r\n[UNINS]\r\nold.txt=\r\n[Folders]\r\nold=\r\n");
+  plat::CreateDirectory(dest + "\\old");
+  WriteFile(dest + "\\kept.txt", "k");
+  WriteFile(dest + "\\uninstall.cfg", "[Mine]\r\nkeep=1\r\n[UNINS]\r\n" + dest + "\\gone.txt=\r\n" + dest +
+                                          "\\kept.txt=\r\n" + dest + "\\K*.TXT=\r\n" + dest + "\\A.TXT=\r\n[Folders]\r\n" + dest +
+                                          "\\old=\r\n" + dest + "\\gone=\r\n");
+  WriteFile(dest + "\\uninstall.cfg.tovin-tmp", "[UNINS]\r\nhalf a log");  // left by a crash
   TUninstallLog log;
   log.Open(dest, "P");
   log.Add("UNINS", dest + "\\a.txt");
-  log.Add("UNINS", dest + "\\A.TXT");  // the same key: one line
-  std::string text = ReadFile(dest + "\\uninstall.cfg");
-  EXPECT_NE(text.find("[Mine]\r\nkeep=1\r\n"), std::string::npos) << text;
-  EXPECT_EQ(text.find("old"), std::string::npos) << text;
-  EXPECT_EQ(text.find("[Folders]"), std::string::npos) << text;
-  EXPECT_NE(text.find("a.txt=\r\n"), std::string::npos) << text;
-  EXPECT_EQ(text.find("A.TXT"), std::string::npos) << text;
+  log.Save();
+  auto keys = [&](const char* section) { return plat::GetPrivateProfileKeys(section, dest + "\\uninstall.cfg"); };
+  EXPECT_EQ(keys("UNINS"), (std::vector<std::string>{dest + "\\*.*", dest + "\\Setup\\*.*", dest + "\\a.txt",
+                                                     dest + "\\gone.txt", dest + "\\kept.txt", dest + "\\K*.TXT"}));
+  EXPECT_EQ(keys("Folders"), (std::vector<std::string>{dest + "\\old", dest + "\\gone"}));
+  log.Close();
+  EXPECT_EQ(keys("UNINS"), (std::vector<std::string>{dest + "\\*.*", dest + "\\Setup\\*.*", dest + "\\a.txt",
+                                                     dest + "\\kept.txt", dest + "\\K*.TXT"}));
+  EXPECT_EQ(keys("Folders"), (std::vector<std::string>{dest + "\\old"}));
+  EXPECT_EQ(plat::GetPrivateProfileString("Mine", "keep", "", dest + "\\uninstall.cfg"), "1");
+  EXPECT_EQ(plat::GetPrivateProfileString("Program", "Title", "", dest + "\\uninstall.cfg"), "P");
+  EXPECT_FALSE(Exists(dest + "\\uninstall.cfg.tovin-tmp"));
 }
 
 TEST_F(UninstallInfo, AFailedWriteStopsWithTheFilesName) {
