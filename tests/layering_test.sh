@@ -29,60 +29,41 @@ declare -A allowed=(
 )
 order=(platform codec container segment ui ui/headless ui/win32 ui/terminal common prepare wizard app tools)
 
-sources() {  # the C++ sources directly in folder $1 (and its subfolders that are not layers)
-  [ -d "$1" ] || return 0
-  find "$1" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) | sort |
-    while IFS= read -r file; do
-      case "$1" in
-        ui) case "$file" in ui/headless/* | ui/win32/* | ui/terminal/*) continue ;; esac ;;
-      esac
-      echo "$file"
-    done
-}
+# Every include line of the tree at once: FILE:LINE:TEXT.
+includes=$(find platform codec container segment ui common prepare wizard app tools tests bench fuzz examples \
+             -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) 2>/dev/null | sort |
+           xargs -r grep -nHE '^[[:space:]]*#[[:space:]]*include' || true)
 
-report() {  # rule text, then the offending lines on stdin
-  local rule=$1 found
-  found=$(cat)
-  if [ -n "$found" ]; then
-    echo "!! $rule"
-    echo "$found"
-    status=1
-  fi
-}
-
-upward() {  # project includes of layer $1 outside what it may include
-  local layer=$1
-  while IFS= read -r file; do
-    grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
-      grep -vE "\"(${allowed[$layer]})\"" | sed "s|^|$file:|" || true
-  done < <(sources "$layer")
-}
-for layer in "${order[@]}"; do
-  report "$layer/ includes only ${allowed[$layer]//|/, }" < <(upward "$layer")
-done
-
-# Operating-system headers belong to platform/; a UI backend includes those of its own window
-# system. The one other exception probes the host the tests run on (Wine), which no layer of
-# the product may do.
+# One pass over every include line: the layer of its file, then whether the include is one
+# that layer may have.
+table=$(for layer in "${order[@]}"; do printf '%s\t%s\n' "$layer" "${allowed[$layer]}"; done)
 os_headers='windows\.h|winbase\.h|winnt\.h|winuser\.h|commctrl\.h|shellapi\.h|shlobj\.h|objbase\.h|io\.h|direct\.h|unistd\.h|sys/[^>]*|fcntl\.h|dirent\.h|spawn\.h|sched\.h|strings\.h|pthread\.h|termios\.h|signal\.h|n?curses\.h|ncursesw/[^>]*'
-window_system() {  # the OS headers a backend folder may include
-  case "$1" in
-    ui/win32/*) echo 'windows\.h|winuser\.h|commctrl\.h' ;;
-    ui/terminal/*) echo 'n?curses\.h|ncursesw/[^>]*' ;;
-    *) echo '' ;;
-  esac
-}
-os_includes() {
-  while IFS= read -r file; do
-    case "$file" in
-      platform/* | tests/support/wine_check.cpp) continue ;;
-    esac
-    own=$(window_system "$file")
-    grep -niE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($os_headers)>" "$file" |
-      { if [ -n "$own" ]; then grep -viE "<($own)>" || true; else cat; fi; } | sed "s|^|$file:|" || true
-  done < <(find codec container segment ui common app prepare wizard tools tests bench fuzz examples -type f \
-             \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) 2>/dev/null | sort)
-}
-report "only platform/ includes operating-system headers (a UI backend: its window system's)" < <(os_includes)
+found=$(awk -v table="$table" -v os="$os_headers" '
+  BEGIN {
+    n = split(table, rows, "\n")
+    for (i = 1; i <= n; i++) { split(rows[i], f, "\t"); allowed[f[1]] = f[2] }
+  }
+  {
+    file = $0; sub(/:.*/, "", file)
+    text = $0; sub(/^[^:]*:[0-9]+:/, "", text)
+    layer = file; sub(/\/.*/, "", layer)
+    if (file ~ /^ui\/(headless|win32|terminal)\//) { layer = file; sub(/\/[^\/]*$/, "", layer) }
+    if (match(text, /"[^"]*"/)) {
+      target = substr(text, RSTART + 1, RLENGTH - 2)
+      if ((layer in allowed) && target !~ ("^(" allowed[layer] ")$"))
+        print "!! " layer "/ includes only " allowed[layer] "\n" $0
+    }
+    if (match(tolower(text), "<(" os ")>")) {
+      header = tolower(text)
+      if (file ~ /^platform\// || file == "tests/support/wine_check.cpp") next
+      if (file ~ /^ui\/win32\// && header ~ /<(windows\.h|winuser\.h|commctrl\.h)>/) next
+      if (file ~ /^ui\/terminal\// && header ~ /<(n?curses\.h|ncursesw\/[^>]*)>/) next
+      print "!! only platform/ includes operating-system headers (a UI backend: its window system'"'"'s)\n" $0
+    }
+  }' <<<"$includes")
+if [ -n "$found" ]; then
+  echo "$found"
+  status=1
+fi
 
 exit $status
