@@ -3,8 +3,8 @@
 # install it unattended into a fresh emulated machine, and show what landed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh liblnk-utils
-cmake --preset release -G Ninja -DTOVIN_BENCH=OFF >/dev/null
+bash scripts/deps.sh --demo liblnk-utils
+cmake --preset release -G Ninja -DTOVIN_BENCH=OFF -DTOVIN_TESTS=OFF >/dev/null
 cmake --build --preset release --target tovin
 tovin=./build/release/tools/tovin
 out=build/demo

@@ -2,7 +2,14 @@
 # Installs the Debian packages this project builds and tests with; runs apt-get update once,
 # and only when something is missing.
 set -euo pipefail
-want=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev "$@")
+# --demo: only what building tovin needs (the README's first command); otherwise the test and
+# fuzzing tools too.
+if [ "${1:-}" = "--demo" ]; then
+  shift
+  want=(cmake ninja-build g++ "$@")
+else
+  want=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev "$@")
+fi
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,5 +1,7 @@
 #include "segment/package_writer.h"
 
+#include <algorithm>
+
 #include "container/archive_writer.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
@@ -68,8 +70,9 @@ void WriteInParallel(const std::vector<PackageArchive>& archives, const PackageO
       CodedFile& coded = queue.Front([&](int64_t done) {
         if (options.Progress) options.Progress(f.Member, result.Bytes + static_cast<uint64_t>(done));
       });
-      archive.AddCoded(coded.Data, *coded.Stored, coded.File.Size, f.Member, coded.File.DosDateTime,
-                       coded.File.Attributes);
+      uint32_t date = coded.File.DosDateTime;  // date in the high half: the order of the values is the time's
+      if (options.LatestDosDateTime) date = std::min(date, *options.LatestDosDateTime);
+      archive.AddCoded(coded.Data, *coded.Stored, coded.File.Size, f.Member, date, coded.File.Attributes);
       coded.File.CheckUnchanged();
       queue.Pop();
       result.Bytes += f.Size;

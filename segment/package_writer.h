@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct PackageOptions {
   // With several threads: coded bytes a member may hold in memory while it waits for the
   // writer; a larger member is coded into a spill file in OutDir, deleted again at the end.
   int64_t MemberMemoryLimit = 1 << 20;
+  // A member's date is its file's, but no later than this (a DOS date-time): with a fixed one
+  // the package is the same byte for byte whatever dates a checkout gave the files.
+  std::optional<uint32_t> LatestDosDateTime;
   // The member being packed and the bytes of all files read so far.
   std::function<void(const std::string& member, uint64_t done)> Progress;
 };

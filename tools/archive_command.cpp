@@ -83,8 +83,18 @@ int ArchiveCommand(const Args& argsIn, const Globals& globals) {
   static const char* kUsage =
       "usage: tovin archive create [-m METHOD] [-k KEY] [-C DIR] ARCHIVE PATH...\n"
       "       tovin archive list ARCHIVE\n"
-      "       tovin archive test [-k KEY] ARCHIVE\n"
-      "       tovin archive extract [-k KEY] [-C DIR] ARCHIVE\n";
+      "       tovin archive test [-k KEY] [-j N] ARCHIVE\n"
+      "       tovin archive extract [-k KEY] [-j N] [-C DIR] ARCHIVE\n"
+      "\n"
+      "One compressed archive file (not a package: see pack, list, test, extract).\n"
+      "\n"
+      "Options:\n"
+      "  -m, --method METHOD  create: none, rle, lzh or lh5 (default lh5)\n"
+      "  -k, --key KEY        the archive's key lock, decimal or 0x hex, 32 bits (default 0)\n"
+      "  -j, --jobs N         test, extract: threads that decode (default: the processors)\n"
+      "  -C DIR               create: where PATHs are taken from; extract: where files go\n"
+      "                       (default: the current folder)\n"
+      "tovin archive VERB --help shows one verb's options.\n";
   if (argsIn.empty() || argsIn[0] == "-h" || argsIn[0] == "--help") {
     std::fputs(kUsage, argsIn.empty() ? stderr : stdout);
     return argsIn.empty() ? kExitUsage : kExitOk;

@@ -16,7 +16,16 @@ namespace tovin::cli {
 int CodecCommand(const Args& argsIn, const Globals&) {
   static const char* kUsage =
       "usage: tovin codec encode -m lh5|lzh|rle [-k KEY] IN OUT\n"
-      "       tovin codec decode -m lh5|lzh|rle -s EXPANDED_SIZE [-k KEY] IN OUT\n";
+      "       tovin codec decode -m lh5|lzh|rle -s EXPANDED_SIZE [-k KEY] IN OUT\n"
+      "\n"
+      "A raw stream of one method, without an archive around it; prints the checksum of the\n"
+      "expanded bytes.\n"
+      "\n"
+      "Options:\n"
+      "  -m, --method METHOD  lh5, lzh or rle\n"
+      "  -s, --size SIZE      decode: the expanded size, 0 to 2147483647 (the stream does not say)\n"
+      "  -k, --key KEY        scramble with this key, decimal or 0x hex, 32 bits (default 0)\n"
+      "tovin codec VERB --help shows one verb's options.\n";
   if (argsIn.empty() || argsIn[0] == "-h" || argsIn[0] == "--help") {
     std::fputs(kUsage, argsIn.empty() ? stderr : stdout);
     return argsIn.empty() ? kExitUsage : kExitOk;

@@ -67,7 +67,7 @@ int ConfigCommand(const Args& argsIn) {
   SetUpMachine(machine);
   std::string dir = plat::FromHostPath(dirName);
   if (!plat::SetCurrentDirectory(dir)) {
-    std::fprintf(stderr, "tovin: cannot change to %s: %s\n", dir.c_str(),
+    std::fprintf(stderr, "tovin: cannot change to %s: %s\n", plat::ToHostPath(dir).c_str(),
                  plat::SystemErrorMessage(plat::GetLastError()).c_str());
     return kExitFailure;
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <thread>
 
@@ -103,6 +104,12 @@ void OptionParser::Number(const std::string& names, const std::string& metavar, 
     int64_t v;
     if (!ParseNumber(value, min, max, suffixes, v)) {
       std::string range = std::to_string(min) + " to " + std::to_string(max);
+      // A number outside the range is named as such, with the bound it passes.
+      if (int64_t any; ParseNumber(value, INT64_MIN / 2, INT64_MAX / 2, suffixes, any)) {
+        std::string shown = std::to_string(any) == value ? value : "'" + value + "' (" + std::to_string(any) + ")";
+        throw UsageError(name + ": " + shown + (any < min ? " is below the minimum, " + std::to_string(min)
+                                                          : " is above the maximum, " + std::to_string(max)));
+      }
       throw UsageError(name + ": '" + value + "' is not a number from " + range +
                        (suffixes ? " (decimal, 0x hex, or with K, M or G)" : " (decimal or 0x hex)"));
     }

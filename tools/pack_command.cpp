@@ -1,6 +1,8 @@
 // tovin pack: a package folder from a folder tree. Everything that could stop the package from
 // being built is checked before the first byte is written.
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <map>
 
@@ -40,6 +42,26 @@ void CopyFile(const std::string& from, const std::string& to) {
 }
 
 
+// Seconds since 1970 (UTC), or a date YYYY-MM-DD with an optional THH:MM:SS, as a DOS date-time.
+uint32_t DosDateTimeOf(const std::string& text, const std::string& option) {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  int64_t seconds = 0;
+  if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos && text.size() <= 12) {
+    seconds = std::stoll(text);
+    std::time_t t = static_cast<std::time_t>(seconds);
+    const std::tm* at = std::gmtime(&t);
+    if (!at) throw UsageError(option + ": '" + text + "' is not a time");
+    std::tm utc = *at;
+    year = utc.tm_year + 1900, month = utc.tm_mon + 1, day = utc.tm_mday;
+    hour = utc.tm_hour, minute = utc.tm_min, second = utc.tm_sec;
+  } else if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &year, &month, &day, &hour, &minute, &second) < 3 ||
+             month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) {
+    throw UsageError(option + ": '" + text + "' is neither seconds since 1970 nor YYYY-MM-DD[THH:MM:SS]");
+  }
+  if (year < 1980 || year > 2107) throw UsageError(option + ": " + text + " is outside the DOS dates, 1980 to 2107");
+  return static_cast<uint32_t>((year - 1980) << 25 | month << 21 | day << 16 | hour << 11 | minute << 5 | second / 2);
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   try {
     FileStream in(path, FileStream::Mode::OpenRead);
@@ -65,6 +87,7 @@ int PackCommand(const Args& args, const Globals& globals) {
   std::string methodName = "lh5", config, setup, outDir, srcDir;
   int64_t segSize = kDefaultSegSize;
   int64_t jobs = 1;
+  std::string mtime;
   bool multi = false, force = false, strict = false, quiet = globals.quiet;
   OptionParser p("pack", "[OPTIONS] -o OUTDIR SRCDIR", "Builds a package folder from the files below SRCDIR.");
   p.Text("-o,--output", "OUTDIR", "the package folder to write (created when missing; must be empty)", outDir);
@@ -78,6 +101,10 @@ int PackCommand(const Args& args, const Globals& globals) {
   p.Text("--config", "FILE", "the install.cfg to ship beside the set (default: SRCDIR's own)", config);
   p.Text("--setup", "FILE", "the setup program to ship as install.exe", setup);
   p.Flag("--force", "replace the package already in OUTDIR (its segment files, install.cfg, install.exe)", force);
+  p.Text("--mtime", "TIME",
+         "no member dated later than TIME: seconds since 1970 or YYYY-MM-DD[THH:MM:SS] in UTC\n"
+         "(default: $SOURCE_DATE_EPOCH when set), for packages the same from every checkout",
+         mtime);
   p.Flag("--strict", "refuse to pack when the checks of install.cfg warn (see tovin config)", strict);
   p.Flag("-q,--quiet", "no progress and no summary", quiet);
   p.Positional("SRCDIR", "the folder whose files are packed", srcDir, true);
@@ -89,6 +116,10 @@ int PackCommand(const Args& args, const Globals& globals) {
       "and named.");
   if (!p.Parse(args)) return kExitOk;
   if (outDir.empty()) throw UsageError("missing -o OUTDIR");
+  std::optional<uint32_t> latest;
+  if (!mtime.empty()) latest = DosDateTimeOf(mtime, "--mtime");
+  else if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch)
+    latest = DosDateTimeOf(epoch, "SOURCE_DATE_EPOCH");
 
   std::string src = plat::FromHostPath(srcDir), out = plat::FromHostPath(outDir);
   if (!IsFolder(src)) throw EGeneralError("not a folder: " + srcDir);
@@ -189,6 +220,7 @@ int PackCommand(const Args& args, const Globals& globals) {
   options.SegSize = static_cast<int32_t>(segSize);
   options.Method = static_cast<TPackMethod>(MethodByName(methodName));
   options.Threads = static_cast<int>(jobs);
+  options.LatestDosDateTime = latest;
   options.Progress = [&](const std::string& member, uint64_t done) {
     StopIfInterrupted();
     progress.Show(member, done);

@@ -262,6 +262,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     };
     seg.OnCheckFile = [&](std::string& path, TCProcessMode) { path.clear(); };  // read headers only
     seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
+      progress.Done();  // a line printed on the terminal must not land on the bar
       auto members = account(at.archive);
       MemberTable table;
       std::printf("Archive %s (%zu file%s)\n%s", Printable(tmpl).c_str(), members.size(), members.size() == 1 ? "" : "s",
@@ -293,6 +294,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     size_t files = 0, inArchive = 0;
     seg.OnCheckFile = [&](std::string&, TCProcessMode) { ++inArchive; };
     seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string& tmpl) {
+      progress.Done();  // a line printed on the terminal must not land on the bar
       reportLeftOut(at.archive);
       if (!quiet) std::printf("%s: %zu file%s ok\n", Printable(tmpl).c_str(), inArchive, inArchive == 1 ? "" : "s");
       files += inArchive;
@@ -344,6 +346,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     currentExisted = plat::GetFileAttributes(path) != plat::kInvalidAttributes;
   };
   seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string&) {
+    progress.Done();  // a line printed on the terminal must not land on the bar
     reportLeftOut(at.archive);
     nextArchive();
   };

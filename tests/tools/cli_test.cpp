@@ -223,6 +223,28 @@ TEST_F(Cli, ConfigWarnsWhereTheSetupFallsBackSilently) {
 
 // An author's first session: init writes a configuration that passes the strict checks, packs
 // and installs every file of the folder where it stands, with a shortcut to the program.
+// Two checkouts give their files different dates: with SOURCE_DATE_EPOCH (or --mtime) the
+// packages are the same byte for byte.
+TEST_F(Cli, PackagesAreReproducibleAcrossCheckouts) {
+  Make("src/a.txt", "alpha");
+  Make("src/sub/b.txt", "beta");
+  auto pack = [&](const std::string& out, const std::string& how) {
+    EXPECT_EQ(Tovin("pack -q " + how + " -o " + out + " src"), 0) << err_;
+    return ReadHostFile(dir_ + "/" + out + "/tovinsetup.001");
+  };
+  fs::last_write_time(dir_ + "/src/a.txt", fs::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+  std::string first = pack("one", "");
+  fs::last_write_time(dir_ + "/src/a.txt", fs::file_time_type::clock::now());
+  std::string second = pack("two", "");
+  unsetenv("SOURCE_DATE_EPOCH");
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(pack("three", "--mtime 2023-11-14T22:13:20"), first) << "the same instant, given as a date";
+  EXPECT_NE(pack("four", ""), first) << "without a fixed time the dates are the files' own";
+  EXPECT_EQ(Tovin("pack -q --mtime yesterday -o five src"), 2);
+  EXPECT_NE(err_.find("--mtime: 'yesterday' is neither seconds since 1970 nor YYYY-MM-DD"), std::string::npos) << err_;
+}
+
 TEST_F(Cli, InitWritesAConfigurationThatInstallsTheWholeFolder) {
   Make("Editor/editor.exe", "MZ editor");
   Make("Editor/license.txt", "Licence\r\nline two\r\n");

@@ -72,7 +72,9 @@ TEST(OptionParser, ComplaintsNameTheOption) {
     OptionParser p("cmd", "", "");
     p.Flag("-f", "", flag);
     p.Text("-t", "T", "", text);
+    int64_t size = 0;
     p.Number("-n", "N", "", n, 0, 10);
+    p.Number("-s", "SIZE", "", size, 16384, 1 << 30, true);
     p.Positional("ONE", "", one, true);
     try {
       p.Parse(args);
@@ -81,7 +83,9 @@ TEST(OptionParser, ComplaintsNameTheOption) {
     }
     return std::string();
   };
-  EXPECT_EQ(complaint({"-n", "11", "a"}).rfind("-n: '11' is not a number from 0 to 10", 0), 0u);
+  EXPECT_EQ(complaint({"-n", "11", "a"}), "-n: 11 is above the maximum, 10");
+  EXPECT_EQ(complaint({"-n", "ten", "a"}).rfind("-n: 'ten' is not a number from 0 to 10", 0), 0u);
+  EXPECT_EQ(complaint({"-s", "10K", "a"}), "-s: '10K' (10240) is below the minimum, 16384");
   EXPECT_EQ(complaint({"a", "-t"}), "-t needs a value (T)");
   EXPECT_EQ(complaint({"a", "-f=1"}), "unknown option -f=1");
   EXPECT_EQ(complaint({"-x", "a"}), "unknown option -x");
