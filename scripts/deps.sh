@@ -6,9 +6,9 @@ set -euo pipefail
 # fuzzing tools too.
 if [ "${1:-}" = "--demo" ]; then
   shift
-  want=(cmake ninja-build g++ "$@")
+  want=(cmake ninja-build g++ nlohmann-json3-dev "$@")
 else
-  want=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev "$@")
+  want=(cmake ninja-build g++ nlohmann-json3-dev clang libclang-rt-14-dev libgtest-dev libbenchmark-dev "$@")
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include <nlohmann/json.hpp>
+
 #include "codec/method_table.h"
 #include "container/vellox_errors.h"
 #include "platform/platform.h"
@@ -135,6 +137,8 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
     p.Text("-C,--directory", "DIR", "the folder to extract into (default: the current folder)", dir);
     p.Flag("--flat", "every file by its bare name into DIR, as the setup expands a package", flat);
   }
+  bool json = false;
+  if (verb == "list") p.Flag("--json", "print the listing as one JSON document, for scripts", json);
   p.Flag("-q,--quiet", "no progress and no summary", quiet);
   p.Positional("PACKAGE", "the package folder, or one of its segment files", package, true);
   if (!p.Parse(args)) return kExitOk;
@@ -256,6 +260,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   };
 
   if (verb == "list") {
+    nlohmann::json listing = {{"package", plat::ToHostPath(loc.dir)}, {"archives", nlohmann::json::array()}};
     seg.OnMemberHeader = [&](const TArchiveHeader&, const TMemberHeader&, const std::string& name) {
       if (!at.listsRead) return;
       at.member = name;
@@ -265,8 +270,10 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       progress.Done();  // a line printed on the terminal must not land on the bar
       auto members = account(at.archive);
       MemberTable table;
-      std::printf("Archive %s (%zu file%s)\n%s", Printable(tmpl).c_str(), members.size(), members.size() == 1 ? "" : "s",
-                  table.Header().c_str());
+      nlohmann::json files = nlohmann::json::array();
+      if (!json)
+        std::printf("Archive %s (%zu file%s)\n%s", Printable(tmpl).c_str(), members.size(), members.size() == 1 ? "" : "s",
+                    table.Header().c_str());
       for (const auto& m : members) {
         const TPackedFileInfo& i = m.info;
         MemberRow row{m.name, i.Method, i.ExpandedSize, i.StoredSize, i.DateTime, i.Attributes, i.Locked, ""};
@@ -279,13 +286,27 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
         }
         if (std::string note = WindowsMemberNote(m.name); !note.empty())
           row.Remark += (row.Remark.empty() ? "" : "; ") + Printable(note);
-        std::fputs(table.Row(row).c_str(), stdout);
+        if (json) {
+          files.push_back({{"name", m.name}, {"method", MethodName(i.Method)}, {"size", i.ExpandedSize},
+                           {"stored", i.StoredSize}, {"date", DosDate(i.DateTime)},
+                           {"attributes", AttributeLetters(i.Attributes)}, {"locked", i.Locked},
+                           {"remark", row.Remark}});
+        } else {
+          std::fputs(table.Row(row).c_str(), stdout);
+        }
       }
-      std::printf("%s\n", table.Totals().c_str());
+      if (json) listing["archives"].push_back({{"template", tmpl}, {"files", std::move(files)}});
+      else std::printf("%s\n", table.Totals().c_str());
       nextArchive();
     };
     run();
-    if (at.templates.empty()) std::printf("The package holds no archive.\n");
+    if (json) {
+      listing["problems"] = problems;
+      // Names are 8-bit Windows text: bytes that are not UTF-8 come out as U+FFFD.
+      std::puts(listing.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+    } else if (at.templates.empty()) {
+      std::printf("The package holds no archive.\n");
+    }
     return problems ? kExitFailure : kExitOk;
   }
 

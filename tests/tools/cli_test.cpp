@@ -1,6 +1,8 @@
 // The tovin command line end to end, as a user runs it on the host.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
 
 #include "container/archive_writer.h"
@@ -243,6 +245,29 @@ TEST_F(Cli, PackagesAreReproducibleAcrossCheckouts) {
   EXPECT_NE(pack("four", ""), first) << "without a fixed time the dates are the files' own";
   EXPECT_EQ(Tovin("pack -q --mtime yesterday -o five src"), 2);
   EXPECT_NE(err_.find("--mtime: 'yesterday' is neither seconds since 1970 nor YYYY-MM-DD"), std::string::npos) << err_;
+}
+
+// An author's CI reads list and config as JSON.
+TEST_F(Cli, ListAndConfigSpeakJson) {
+  Make("src/a.txt", "alpha");
+  Make("src/sub/b.txt", "beta");
+  Make("src/install.cfg", "[Setup - Main]\r\nFolder=Tools\r\nLaunch=x.exe\r\n[Directories]\r\nD=<INSTALLDIR>~\r\n"
+                          "[Files]\r\nF=gone.txt~<INSTALLDIR>\r\n");
+  ASSERT_EQ(Tovin("pack -q -o pkg src"), 0) << err_;
+  ASSERT_EQ(Tovin("list --json pkg"), 0) << err_;
+  auto listing = nlohmann::json::parse(out_);
+  std::vector<std::string> names;
+  for (const auto& f : listing["archives"][0]["files"]) names.push_back(f["name"]);
+  EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "install.cfg", "sub\\b.txt"}));
+  EXPECT_EQ(listing["archives"][0]["files"][0]["size"], 5);
+  EXPECT_EQ(listing["problems"], 0);
+
+  ASSERT_EQ(Tovin("config --json --root machine pkg"), 0) << err_;
+  auto config = nlohmann::json::parse(out_);
+  EXPECT_EQ(config["Folder"], "Tools");
+  EXPECT_EQ(config["FilesList"], (std::vector<std::string>{"gone.txt~<INSTALLDIR>~"}));
+  ASSERT_EQ(config["warnings"].size(), 1u) << out_;
+  EXPECT_EQ(config["warnings"][0]["line"], 7);
 }
 
 TEST_F(Cli, InitWritesAConfigurationThatInstallsTheWholeFolder) {
