@@ -182,8 +182,20 @@ std::string ResolveProfilePath(const std::string& file) {
   return plat::GetWindowsDirectory() + "\\" + file;
 }
 
+std::string ProfileFileProblem(const std::string& path) {
+  auto found = plat::FindFiles(path, plat::kAttrMaskAll);
+  if (found.size() != 1) return "";
+  const auto& f = found.front();
+  if (f.attributes == plat::kAttrReparsePoint) return "";  // a link to nothing: no file
+  if (f.attributes & (plat::kAttrDirectory | plat::kAttrDevice)) return "is not a regular file";
+  if (f.size > static_cast<uint64_t>(kProfileFileLimit))
+    return "is larger than " + std::to_string(kProfileFileLimit >> 20) + " MiB (" + std::to_string(f.size) + " bytes)";
+  return "";
+}
+
 namespace {
 
+// nullopt with the error set when the file cannot be read whole.
 std::optional<std::string> ReadWhole(const std::string& path) {
   auto f = plat::OpenFile(path, plat::Access::Read, plat::Share::DenyWrite,
                           plat::Disposition::OpenExisting);
@@ -192,11 +204,18 @@ std::optional<std::string> ReadWhole(const std::string& path) {
   char buf[8192];
   for (;;) {
     int64_t n = f->Read(buf, sizeof buf);
-    if (n <= 0) break;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
     text.append(buf, static_cast<size_t>(n));
+    if (static_cast<int64_t>(text.size()) > kProfileFileLimit) {
+      plat::SetLastError(plat::kErrorFileTooLarge);
+      return std::nullopt;
+    }
   }
   return text;
 }
+
+bool Missing(uint32_t error) { return error == plat::kErrorFileNotFound || error == plat::kErrorPathNotFound; }
 
 Document Load(const std::string& file) {
   auto text = ReadWhole(ResolveProfilePath(file));
@@ -221,6 +240,7 @@ bool Write(const std::string& file, const std::string& section,
            const std::optional<std::string>& key, const std::optional<std::string>& value) {
   std::string path = ResolveProfilePath(file);
   auto old = ReadWhole(path);
+  if (!old && !Missing(plat::GetLastError())) return false;
   Document doc = old ? Document(*old) : Document();
   if (!key) doc.DeleteSection(section);
   else if (!value) doc.DeleteKey(section, *key);
