@@ -1,5 +1,6 @@
 #include "wizard/tovin_wizard.h"
 
+#include "common/destination_path.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
 #include "wizard/installation_run.h"
@@ -350,6 +351,10 @@ void TTovin::browseClick() {
   if (directoryDialog_.ShowModal() != ui::mrOk) return;
   std::string chosen = directoryDialog_.Edit1.Text();
   if (chosen == before) return;
+  if (!NamesDriveFolder(chosen)) {  // nothing is taken against the start folder or a share
+    Application().ShowMessage(Format(kMsgInvalidDestination, chosen));
+    return;
+  }
   if (Application().Confirm("Create New Directory for Installation [" + chosen + "] ?")) Label1.SetCaption(chosen);
 }
 
