@@ -46,6 +46,7 @@ int g_machineLock = -1;  // R/machine.lock while this process holds the machine
 constexpr const char* kMarkerName = ".tovin-machine";
 constexpr const char* kMarkerText = "An emulated Windows machine of tovin: drive C: is drive_c, the registry is in registry.\n";
 constexpr const char* kLockName = "machine.lock";
+constexpr const char* kChangeLockName = "registry.lock";
 
 #ifdef O_PATH
 constexpr int kOpenFolder = O_PATH | O_DIRECTORY | O_CLOEXEC;
@@ -169,7 +170,8 @@ std::string WhyNoMachine(const std::string& root) {
     bool drive = n.size() == 7 && n.compare(0, 6, "drive_") == 0 && n[6] >= 'a' && n[6] <= 'y';
     marked = marked || n == kMarkerName;
     driveC = driveC || n == "drive_c";
-    if (!drive && n != kMarkerName && n != kLockName && n != "registry" && n != "exitwindows.log" && foreign.empty())
+    if (!drive && n != kMarkerName && n != kLockName && n != kChangeLockName && n != "registry" &&
+        n != "exitwindows.log" && foreign.empty())
       foreign = n;
   }
   ::closedir(d);
@@ -428,10 +430,10 @@ int OpenOwnFile(int folder, const std::string& name, int flags) {
 }
 
 ChangeLock::ChangeLock() {
-  int folder = OpenOwnFolder("registry", true);
-  if (folder < 0) return;
-  fd_ = OpenOwnFile(folder, "HKEY_LOCAL_MACHINE.reg.lock", O_RDWR | O_CREAT);
-  ::close(folder);
+  int top = OpenMachineFolder();
+  if (top < 0) return;
+  fd_ = OpenOwnFile(top, kChangeLockName, O_RDWR | O_CREAT);
+  ::close(top);
   if (fd_ < 0) return;
   while (::flock(fd_, LOCK_EX) != 0) {
     if (errno == EINTR) continue;

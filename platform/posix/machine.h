@@ -38,7 +38,7 @@ int OpenOwnFile(int folder, const std::string& name, int flags);
 
 // Serialises the changes of the machine's shared files between processes: the registry file
 // and profile files are each read, changed and replaced under it. An exclusive lock on
-// R/registry/HKEY_LOCAL_MACHINE.reg.lock, held as long as the object lives.
+// R/registry.lock, held as long as the object lives.
 class ChangeLock {
  public:
   ChangeLock();
