@@ -49,7 +49,7 @@ bool WritePrivateProfileString(const std::string& section, const std::optional<s
 // without a link (the walk of a write refuses them, and in the sandbox Z: too).
 std::optional<std::string> OnMachineDrives(const std::string& path) {
   auto place = posix::ResolveForWriting(path);
-  if (!place || !place->Exists() || !S_ISREG(place->Mode())) return std::nullopt;
+  if (!place || !place->Exists()) return std::nullopt;
   return place->Host();
 }
 
