@@ -53,6 +53,9 @@ bool TUnattendedDriver::Wizard() {
       if (answers_.AcceptLicence.value_or(true)) return w.accept.Click();
       return w.decline.Click();
     case TTovin::kDestination:
+      // The setup refused the typed destination: installing into its own instead would put the
+      // files where nobody asked for them.
+      if (destinationRefused_) return Cancel("the setup refused the destination " + *answers_.Destination);
       if (answers_.Destination && !destinationEntered_) {
         destinationEntered_ = true;
         return w.browse.Click();
@@ -98,6 +101,7 @@ std::optional<ui::THeadlessAnswer> TUnattendedDriver::Answer(const ui::TMessageR
   }
   if (StartsWith(text, "Create New Directory for Installation [") && typedDestination_)
     return ui::THeadlessAnswer::Press("Yes");
+  if (StartsWith(text, "Invalid Directory [") && typedDestination_) destinationRefused_ = true;
   if (StartsWith(text, "Unable to locate \"")) {
     // No disk drive to wait for: go on only if the segment has appeared meanwhile.
     std::string name = text.substr(18, text.find('"', 18) - 18);
