@@ -122,18 +122,17 @@ int SetupCommand(const Args& args, const Globals& globals) {
   OptionParser p("setup", "[--root R] [--answers FILE] [--launch] [-q] [PACKAGE]",
                  "Runs the setup program of a package folder unattended, as install.exe would, on the\n"
                  "emulated machine; prints every message box and its answer.");
-  p.Text("--root", "R", "the folder of the emulated Windows machine: a new or empty one, or one that holds a\n"
-                        "machine (default: a fresh temporary one)", root);
+  p.Text("--root", "R", "the emulated machine's folder: new, empty or a machine (default: a fresh one)", root);
   p.Text("--answers", "FILE", "an INI file whose [Answers] section says what to press", answersFile);
-  p.Flag("--launch", "start the program the setup launches at the end, when it lies on the emulated\n"
-                     "machine's drives (it runs as a host program, with your rights); without --launch\n"
-                     "nothing is started and the output says what would have been", launch);
+  p.Flag("--launch", "start the program the setup launches at the end, if it is on the emulated drives", launch);
   p.Flag("-q,--quiet", "no progress on the terminal", quiet);
   p.Positional("PACKAGE", "the package folder (default: the current folder)", package, false);
   p.Epilog(
       "A package is input from someone else: the setup writes only to the emulated machine's drives\n"
       "(the host, Z:, is a write-protected disk to it), starts nothing without --launch, and holds\n"
       "the machine (R/machine.lock) while it runs; a second setup into the same machine is refused.\n"
+      "--launch runs that program as a host program, with your rights; without it nothing is started\n"
+      "and the output says what would have been.\n"
       "Exit status: 0 installed; 1 the setup could not start; 2 cancelled or declined before the\n"
       "installation run; 3 preparation failed or was aborted; 4 the installation run stopped on an\n"
       "error; 128 + N stopped by signal N.");

@@ -162,14 +162,13 @@ void AdoptRoot(const std::string& root, const std::string& named) {
 std::string WhyNoMachine(const std::string& root) {
   DIR* d = ::opendir(root.c_str());
   if (!d) return std::string("cannot read it (") + std::strerror(errno) + ")";
-  bool marked = false, driveC = false;
+  bool marked = false;
   std::string foreign;
   while (dirent* e = ::readdir(d)) {
     std::string n = e->d_name;
     if (n == "." || n == "..") continue;
     bool drive = n.size() == 7 && n.compare(0, 6, "drive_") == 0 && n[6] >= 'a' && n[6] <= 'y';
     marked = marked || n == kMarkerName;
-    driveC = driveC || n == "drive_c";
     if (!drive && n != kMarkerName && n != kLockName && n != kChangeLockName && n != "registry" &&
         n != "exitwindows.log" && foreign.empty())
       foreign = n;
@@ -457,7 +456,6 @@ void Notice(const std::string& text) {
 
 std::vector<uint32_t>& ExitRequestLog() { return g_exitRequests; }
 std::vector<uint32_t> ExitRequests() { return g_exitRequests; }
-
 
 uint32_t ErrorFromErrno(int err) {
   switch (err) {
