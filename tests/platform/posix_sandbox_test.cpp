@@ -2,11 +2,9 @@
 // write-protected disk and works on the machine's drives; names as Win32 takes them; only
 // regular files opened; profile writes wait for the machine's change lock.
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -166,13 +164,14 @@ TEST_F(RegularFiles, AFifoIsRefusedWithoutBlocking) {
 // Two processes writing one profile file would lose each other's entries: a profile write
 // takes the machine's change lock, as a registry change does, and waits while another holds it.
 TEST_F(RegularFiles, AProfileWriteWaitsForTheChangeLock) {
-  int held = ::open((posix::MachineRoot() + "/registry.lock").c_str(), O_RDWR | O_CREAT, 0644);
-  ASSERT_GE(held, 0);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  std::string lock = posix::MachineRoot() + "/registry.lock";
+  std::ofstream(lock) << "";
+  auto held = OpenFile(FromHostPath(lock), Access::Read, Share::Exclusive, Disposition::OpenExisting);
+  ASSERT_TRUE(held);
   std::thread writer([&] { WritePrivateProfileString("s", std::string("k"), std::string("v"), Path("app.ini")); });
-  ::usleep(200000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_FALSE(Exists(Path("app.ini")));  // still waiting
-  ::close(held);
+  held.reset();
   writer.join();
   EXPECT_EQ(GetPrivateProfileString("s", "k", "", Path("app.ini")), "v");
 }

@@ -4,14 +4,13 @@
 // root is never a folder of the user's. Every case checks the host folder beside the machine
 // is as it was, that nothing was started, and what the user is told.
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <thread>
 
+#include "platform/platform.h"
 #include "tests/tools/cli_fixture.h"
 
 namespace tovin::test {
@@ -273,7 +272,8 @@ TEST_F(Cli, SetupLaunchStartsAProgramOfTheMachine) {
   EXPECT_NE(out_.find("would launch " + dir_ + "/root/drive_c/App/run.sh; not started"), std::string::npos) << out_;
   ASSERT_EQ(Tovin("setup -q --launch --root root pkg"), 0) << out_ << err_;
   EXPECT_NE(out_.find("launched " + dir_ + "/root/drive_c/App/run.sh\n"), std::string::npos) << out_;
-  for (int i = 0; i < 500 && !fs::exists(dir_ + "/root/drive_c/App/started.txt"); ++i) ::usleep(10000);
+  for (int i = 0; i < 500 && !fs::exists(dir_ + "/root/drive_c/App/started.txt"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(ReadHostFile(dir_ + "/root/drive_c/App/started.txt"), "started\n");
 }
 
@@ -284,20 +284,19 @@ TEST_F(Cli, ASecondSetupInTheSameMachineIsRefusedNamingTheFirst) {
   Make("cfg/install.cfg", WithLineEnds(MAIN DIRS FILES));
   Make("cfg/install.exe", "MZ setup");
   ASSERT_EQ(Tovin("pack -q --config cfg/install.cfg --setup cfg/install.exe -o pkg src"), 0) << err_;
-  fs::create_directories(dir_ + "/root");
   // The first run, as the lock file shows it: held, and naming its process.
-  int held = ::open((dir_ + "/root/machine.lock").c_str(), O_RDWR | O_CREAT, 0644);
-  ASSERT_GE(held, 0);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);
   std::string pid = std::to_string(::getpid());
-  ASSERT_EQ(::write(held, pid.data(), pid.size()), static_cast<ssize_t>(pid.size()));
+  Make("root/machine.lock", pid + "\n");
+  auto held = plat::OpenFile(plat::FromHostPath(dir_ + "/root/machine.lock"), plat::Access::Read,
+                             plat::Share::Exclusive, plat::Disposition::OpenExisting);
+  ASSERT_TRUE(held);
   EXPECT_EQ(Tovin("setup -q --root root pkg"), 1) << out_ << err_;
   EXPECT_NE(err_.find("machine root " + dir_ + "/root: another tovin setup is running in this machine (process " +
                       pid + ")"),
             std::string::npos)
       << err_;
   EXPECT_FALSE(fs::exists(dir_ + "/root/drive_c/App"));
-  ::close(held);
+  held.reset();
   ASSERT_EQ(Tovin("setup -q --root root pkg"), 0) << out_ << err_;
   EXPECT_TRUE(fs::exists(dir_ + "/root/drive_c/App/app.exe"));
 }
