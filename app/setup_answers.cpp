@@ -2,7 +2,9 @@
 
 #include <cctype>
 
+#include "common/destination_path.h"
 #include "common/system_routines.h"
+#include "platform/ini_document.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "wizard/destination_check.h"
@@ -55,6 +57,8 @@ TSetupAnswers ReadSetupAnswers(const std::string& path) {
   uint32_t a = plat::GetFileAttributes(path);
   if (a == plat::kInvalidAttributes || (a & plat::kAttrDirectory))
     throw EAnswersError("answers file " + path + " cannot be read");
+  if (std::string why = ini::ProfileFileProblem(path); !why.empty())
+    throw EAnswersError("answers file " + path + " " + why);
   TSetupAnswers answers;
   for (const auto& key : plat::GetPrivateProfileKeys(kSection, path)) {
     std::string k = UpperCase(key);
@@ -66,7 +70,7 @@ TSetupAnswers ReadSetupAnswers(const std::string& path) {
       if (v != "ACCEPT" && v != "DECLINE") Bad(key, value, "Accept or Decline");
       answers.AcceptLicence = v == "ACCEPT";
     } else if (k == "DESTINATION") {
-      if (value.empty()) Bad(key, value, "a folder");
+      if (!NamesDriveFolder(value)) Bad(key, value, "a full path that begins with a drive letter, a colon and a backslash");
       if (std::string why = DestinationProblem(value); !why.empty()) throw EAnswersError("answers file: Destination: " + why);
       answers.Destination = value;
     } else if (k == "FOLDER") {

@@ -52,6 +52,9 @@ bool TUnattendedDriver::Wizard() {
       if (answers_.AcceptLicence.value_or(true)) return w.accept.Click();
       return w.decline.Click();
     case TTovin::kDestination:
+      // The setup refused the typed destination: installing into its own instead would put the
+      // files where nobody asked for them.
+      if (destinationRefused_) return Cancel("the setup refused the destination " + *answers_.Destination);
       if (answers_.Destination && !destinationEntered_) {
         destinationEntered_ = true;
         return w.browse.Click();
@@ -95,6 +98,7 @@ std::optional<ui::THeadlessAnswer> TUnattendedDriver::Answer(const ui::TMessageR
     return std::nullopt;
   }
   if (id == box::kCreateDirectory && typedDestination_) return ui::THeadlessAnswer::Press("Yes");
+  if (id == box::kBadDestination && typedDestination_) destinationRefused_ = true;
   if (id == box::kSegmentMissing) {
     // No disk drive to wait for: go on only if the segment has appeared meanwhile.
     std::string path = windows_.Main.Settings().StartDir + request.Subject;

@@ -34,6 +34,7 @@ class TUnattendedDriver {
   TSetupWindows windows_;
   bool destinationEntered_ = false;
   bool typedDestination_ = false;
+  bool destinationRefused_ = false;
   bool runStopped_ = false;
   std::string problem_;
 };

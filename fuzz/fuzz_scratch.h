@@ -34,7 +34,7 @@ class ScratchMachine {
     drive_ = fs::path(plat::ToHostPath(kTarget)).parent_path();
     fs::create_directories(drive_);
     for (const auto& entry : fs::directory_iterator(drive_)) own_.insert(entry.path().filename());
-    before_ = Outside();
+    before_ = Snapshot();
   }
   ~ScratchMachine() {
     std::error_code ignored;
@@ -54,9 +54,15 @@ class ScratchMachine {
     fs::create_symlink(run_ / "outside" / "nothing", target / "dangling");
   }
 
+  // The host folder beside the machine that must not change; a target may keep its own input
+  // there (a package folder) and take what it wrote as the state to keep with Refresh.
+  fs::path Outside() const { return run_ / "outside"; }
+  fs::path Machine() const { return run_ / "machine"; }
+  void Refresh() { before_ = Snapshot(); }
+
   // Aborts, which libFuzzer keeps as a crash, when anything outside the machine changed.
   void Check() const {
-    if (Outside() != before_) Fail("a file outside the machine changed");
+    if (Snapshot() != before_) Fail("a file outside the machine changed");
     if (fs::exists(fs::symlink_status(run_ / "outside" / "nothing")))
       Fail("the dangling link's target was created");
     for (const auto& entry : fs::directory_iterator(run_))
@@ -73,7 +79,7 @@ class ScratchMachine {
     std::ofstream(path, std::ios::binary) << bytes;
   }
   // Every entry beside the machine with its kind, size, time, permissions and bytes.
-  std::map<std::string, std::string> Outside() const {
+  std::map<std::string, std::string> Snapshot() const {
     std::map<std::string, std::string> seen;
     for (const auto& entry : fs::recursive_directory_iterator(run_ / "outside")) {
       auto status = entry.symlink_status();

@@ -8,6 +8,7 @@ namespace plat {
 inline constexpr uint32_t kErrorFileNotFound = 2;        // ERROR_FILE_NOT_FOUND
 inline constexpr uint32_t kErrorPathNotFound = 3;        // ERROR_PATH_NOT_FOUND
 inline constexpr uint32_t kErrorAccessDenied = 5;        // ERROR_ACCESS_DENIED
+inline constexpr uint32_t kErrorWriteProtect = 19;       // ERROR_WRITE_PROTECT
 inline constexpr uint32_t kErrorGenFailure = 31;         // ERROR_GEN_FAILURE
 inline constexpr uint32_t kErrorSharingViolation = 32;   // ERROR_SHARING_VIOLATION
 inline constexpr uint32_t kErrorFileExists = 80;         // ERROR_FILE_EXISTS
@@ -15,6 +16,7 @@ inline constexpr uint32_t kErrorInvalidParameter = 87;   // ERROR_INVALID_PARAME
 inline constexpr uint32_t kErrorDiskFull = 112;          // ERROR_DISK_FULL
 inline constexpr uint32_t kErrorInvalidName = 123;       // ERROR_INVALID_NAME
 inline constexpr uint32_t kErrorDirNotEmpty = 145;       // ERROR_DIR_NOT_EMPTY
+inline constexpr uint32_t kErrorFileTooLarge = 223;      // ERROR_FILE_TOO_LARGE
 inline constexpr uint32_t kErrorAlreadyExists = 183;     // ERROR_ALREADY_EXISTS
 inline constexpr uint32_t kErrorFilenameTooLong = 206;   // ERROR_FILENAME_EXCED_RANGE
 inline constexpr uint32_t kErrorDirectory = 267;         // ERROR_DIRECTORY
@@ -30,11 +32,13 @@ inline constexpr ErrorText kErrorTexts[] = {
     {kErrorFileNotFound, "The system cannot find the file specified."},
     {kErrorPathNotFound, "The system cannot find the path specified."},
     {kErrorAccessDenied, "Access is denied."},
+    {kErrorWriteProtect, "The media is write protected."},
     {kErrorSharingViolation, "The process cannot access the file because it is being used by another process."},
     {kErrorFileExists, "The file exists."},
     {kErrorDiskFull, "There is not enough space on the disk."},
     {kErrorInvalidName, "The filename, directory name, or volume label syntax is incorrect."},
     {kErrorDirNotEmpty, "The directory is not empty."},
+    {kErrorFileTooLarge, "The file size exceeds the limit allowed and cannot be saved."},
     {kErrorAlreadyExists, "Cannot create a file when that file already exists."},
     {kErrorDirectory, "The directory name is invalid."},
     {kErrorStoppedOnSymlink, "The create operation stopped after reaching a symbolic link."},

@@ -1,6 +1,8 @@
 #include "platform/ini_document.h"
 
+#include <algorithm>
 #include <cctype>
+#include <unordered_map>
 
 #include "platform/error_codes.h"
 #include "platform/platform.h"
@@ -205,17 +207,37 @@ std::string ResolveProfilePath(const std::string& file) {
   return plat::GetWindowsDirectory() + "\\" + file;
 }
 
+std::string ProfileFileProblem(const std::string& path) {
+  auto found = plat::FindFiles(path, plat::kAttrMaskAll);
+  if (found.size() != 1) return "";
+  const auto& f = found.front();
+  if (f.attributes == plat::kAttrReparsePoint) return "";  // a link to nothing: no file
+  if (f.attributes & (plat::kAttrDirectory | plat::kAttrDevice)) return "is not a regular file";
+  if (f.size > static_cast<uint64_t>(kProfileFileLimit))
+    return "is larger than " + std::to_string(kProfileFileLimit >> 20) + " MiB (" + std::to_string(f.size) + " bytes)";
+  return "";
+}
+
+// nullopt with the error set when the file cannot be read whole.
 std::optional<std::string> ReadWhole(const std::string& path) {
   auto f = plat::OpenFile(path, plat::Access::Read, plat::Share::DenyWrite,
                           plat::Disposition::OpenExisting);
   if (!f) return std::nullopt;
-  std::string text;
-  char buf[8192];
-  for (;;) {
-    int64_t n = f->Read(buf, sizeof buf);
-    if (n <= 0) break;
-    text.append(buf, static_cast<size_t>(n));
+  // One read of the size it has, and one more byte to see that it has not grown past the limit.
+  int64_t size = std::clamp<int64_t>(f->Size(), 0, kProfileFileLimit);
+  std::string text(static_cast<size_t>(size) + 1, '\0');
+  int64_t got = 0;
+  for (int64_t n; got < static_cast<int64_t>(text.size()) &&
+                  (n = f->Read(text.data() + got, static_cast<int64_t>(text.size()) - got)) != 0;) {
+    if (n < 0) return std::nullopt;
+    got += n;
+    if (got == static_cast<int64_t>(text.size()) && got <= kProfileFileLimit) text.resize(text.size() * 2);
   }
+  if (got > kProfileFileLimit) {
+    plat::SetLastError(plat::kErrorFileTooLarge);
+    return std::nullopt;
+  }
+  text.resize(static_cast<size_t>(got));
   return text;
 }
 
@@ -244,9 +266,69 @@ bool ReplaceWhole(const std::string& path, const std::string& text) {
 
 namespace {
 
-Document Load(const std::string& file) {
+bool Missing(uint32_t error) { return error == plat::kErrorFileNotFound || error == plat::kErrorPathNotFound; }
+
+std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (auto& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+// What the read calls see of one text, found in one pass: the first section of each name with
+// its key names in file order and the value of the first key of each name (as Document::Keys
+// and Document::Value find them).
+class ReadView {
+ public:
+  ReadView() = default;
+  explicit ReadView(std::string_view text) {
+    Section* current = nullptr;
+    for (auto line : plat::SplitLines(text)) {
+      if (auto name = SectionName(line)) {
+        auto [it, first] = sections_.try_emplace(Folded(*name));
+        current = first ? &it->second : nullptr;  // a repeated section is never read
+        continue;
+      }
+      if (!current) continue;
+      if (auto k = ParseKey(line)) {
+        current->keys.emplace_back(k->name);
+        current->values.try_emplace(Folded(k->name), Unquote(k->value));
+      }
+    }
+  }
+  std::optional<std::string> Value(std::string_view section, std::string_view key) const {
+    auto s = sections_.find(Folded(section));
+    if (s == sections_.end()) return std::nullopt;
+    auto v = s->second.values.find(Folded(key));
+    if (v == s->second.values.end()) return std::nullopt;
+    return v->second;
+  }
+  std::vector<std::string> Keys(std::string_view section) const {
+    auto s = sections_.find(Folded(section));
+    return s == sections_.end() ? std::vector<std::string>() : s->second.keys;
+  }
+
+ private:
+  struct Section {
+    std::vector<std::string> keys;
+    std::unordered_map<std::string, std::string> values;
+  };
+  std::unordered_map<std::string, Section> sections_;
+};
+
+// Every read reads the file again, as the profile API does, but a text read just before is
+// not looked through again: install.cfg is read a key at a time, and going through a large
+// one for every key made reading it take minutes.
+const ReadView& Load(const std::string& file) {
+  thread_local std::string lastText;
+  thread_local ReadView lastView;
+  static const ReadView none;
   auto text = ReadWhole(ResolveProfilePath(file));
-  return text ? Document(*text) : Document();
+  if (!text) return none;
+  if (*text != lastText) {
+    lastView = ReadView(*text);
+    lastText = std::move(*text);
+  }
+  return lastView;
 }
 
 }  // namespace
@@ -267,6 +349,7 @@ bool Write(const std::string& file, const std::string& section,
            const std::optional<std::string>& key, const std::optional<std::string>& value) {
   std::string path = ResolveProfilePath(file);
   auto old = ReadWhole(path);
+  if (!old && !Missing(plat::GetLastError())) return false;
   Document doc = old ? Document(*old) : Document();
   if (!key) doc.DeleteSection(section);
   else if (!value) doc.DeleteKey(section, *key);

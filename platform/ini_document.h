@@ -2,6 +2,7 @@
 // written out so that they hold on every platform. The document keeps the file's lines, so
 // a write changes only the lines it must (comments and layout survive).
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,6 +62,14 @@ std::string CutToBuffer(const std::string& value, size_t bufferSize);
 std::vector<std::string> KeysThroughBuffer(const std::vector<std::string>& keys,
                                            size_t bufferSize);
 
+// The largest profile file read or rewritten. Setups' files are a few kilobytes; a larger
+// one (a link to an endless device, for one) is read as no file and never rewritten.
+inline constexpr int64_t kProfileFileLimit = 1 << 20;
+
+// Why the profile file at path cannot be read whole ("is not a regular file", "is larger than
+// 1 MiB"); empty when it can, or when there is no such file.
+std::string ProfileFileProblem(const std::string& path);
+
 // The project's own reader and writer over files of the platform layer. Both backends can
 // use them; on POSIX they are what the profile calls of the platform layer do.
 std::string ReadString(const std::string& file, const std::string& section,
@@ -69,7 +78,9 @@ std::string ReadString(const std::string& file, const std::string& section,
 std::vector<std::string> ReadKeys(const std::string& file, const std::string& section,
                                   size_t bufferSize = 8192);
 // key absent: delete the section; value absent: delete the key. The file is replaced as a
-// whole (written beside it, then renamed), so a crash never leaves half a file.
+// whole (written beside it, then renamed), so a crash never leaves half a file. A file that
+// is there but cannot be read whole (locked, not a regular file, above kProfileFileLimit:
+// kErrorFileTooLarge) is left as it is and the write fails.
 bool Write(const std::string& file, const std::string& section,
            const std::optional<std::string>& key, const std::optional<std::string>& value);
 

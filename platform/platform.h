@@ -36,10 +36,25 @@ enum : int { kSeekBegin = 0, kSeekCurrent = 1, kSeekEnd = 2 };
 // --- machine ---------------------------------------------------------------------------
 // On POSIX the emulated machine lives below a host folder; the Win32 backend ignores it.
 // The folder must exist, or its parent must (then the folder itself is created, one level
-// only); otherwise, or when the machine's folders cannot be made in it, raises
-// EMachineRootError naming the folder and leaves the machine as it was.
+// only), and it must be empty or hold a machine already (one tovin made, marked so, or one
+// that holds nothing but a machine's own files): a mistyped root never fills a folder of the
+// user's, "/" least of all. Otherwise, or when the machine's folders cannot be made in it
+// (one of them a link, for one), raises EMachineRootError naming the folder and leaves the
+// machine as it was.
 void SetMachineRoot(const std::string& hostFolder);
 bool IsEmulated();
+// Holds the machine for this process until it exits or another root is set, so that two
+// setups never run in one machine at once (POSIX: a lock on R/machine.lock, which names the
+// holding process). Raises EMachineRootError naming the process that holds it; the Win32
+// backend has no machine to hold.
+void LockMachine();
+// A package is input from someone else: tovin setup runs it in a sandbox. From this call on
+// (POSIX), every call that changes the file system, a profile file or a shell link fails with
+// kErrorWriteProtect (19), as a write to a write-protected disk fails, for a path that is not
+// on one of the machine's own drives (Z:, the host, is read-only); and ShellExecute starts a
+// program only when launchPrograms is set, and then only one on the machine's own drives,
+// reached without a link. The Win32 backend runs on the user's own machine: no effect there.
+void SetSandbox(bool on, bool launchPrograms = false);
 // Turns a path given on the host's command line into a path of this layer
 // (POSIX: /a/b becomes Z:\a\b, with the links of its existing part resolved; Win32: unchanged).
 std::string FromHostPath(const std::string& hostPath);
@@ -55,6 +70,12 @@ std::string FromHostPath(const std::string& hostPath);
 // and the lookup without letter case never picks one. A path named on the host's command
 // line gets its links resolved by FromHostPath, so the folder a command writes into may
 // itself be reached through links, but nothing below it.
+// Names on POSIX, as Win32 treats them: a trailing dot or blank of a component is dropped
+// (C:\Dot. is C:\Dot), and a device name (CON, NUL, COM1, ... also with an extension) as a
+// component fails with kErrorInvalidName (123): the emulation has no devices to reach. Z: is
+// the host's own file system, where such names are ordinary: it keeps them.
+// Only regular files and folders are opened: a fifo, device or socket fails with
+// kErrorAccessDenied (5), without blocking.
 uint32_t GetFileAttributes(const std::string& path);
 bool SetFileAttributes(const std::string& path, uint32_t attributes);
 bool CreateDirectory(const std::string& path);
@@ -70,6 +91,7 @@ std::string GetWindowsDirectory();
 std::optional<uint64_t> GetDiskFreeSpace(const std::string& root);
 // Last error of the calling thread, as a Win32 error code.
 uint32_t GetLastError();
+void SetLastError(uint32_t code);
 std::string SystemErrorMessage(uint32_t code);
 
 struct FindData {
@@ -127,6 +149,7 @@ bool WritePrivateProfileString(const std::string& section, const std::optional<s
 // Opens a document or starts a program; above kShellErrorLimit on success, as ShellExecuteA.
 constexpr intptr_t kShellErrorLimit = 32;
 constexpr intptr_t kShellErrFileNotFound = 2;    // SE_ERR_FNF
+constexpr intptr_t kShellErrAccessDenied = 5;    // SE_ERR_ACCESSDENIED: the sandbox starts nothing
 constexpr intptr_t kShellErrNoAssociation = 31;  // SE_ERR_NOASSOC
 intptr_t ShellExecute(const std::string& file, const std::string& parameters,
                       const std::string& directory, int showCommand);

@@ -5,9 +5,8 @@
 #include <string_view>
 
 namespace plat {
-namespace {
 
-bool IsDeviceName(const std::string& name) {
+bool IsWindowsDeviceName(const std::string& name) {
   // The device names count with any extension and with blanks before it: "con .txt" is CON too.
   std::string stem = name.substr(0, name.find('.'));
   while (!stem.empty() && stem.back() == ' ') stem.pop_back();
@@ -21,6 +20,8 @@ bool IsDeviceName(const std::string& name) {
                                 digit == "\xB3")) ||
          digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
+
+namespace {
 
 bool UpperEquals(const std::string& a, const char* b) {
   std::string up = a;
@@ -59,7 +60,7 @@ std::string WindowsNameProblem(const std::string& name) {
   }
   if (name.back() == ' ') return "ends in a blank, which Windows drops";
   if (name.back() == '.') return "ends in a dot, which Windows drops";
-  if (IsDeviceName(name)) return "is the name of a Windows device";
+  if (IsWindowsDeviceName(name)) return "is the name of a Windows device";
   return "";
 }
 

@@ -8,6 +8,10 @@ namespace plat {
 // Longest path Windows opens without the long-path prefix, terminating zero excluded.
 inline constexpr size_t kMaxPathLength = 259;
 
+// Whether name is one of the device names Windows reserves in every folder (CON, PRN, AUX,
+// NUL, COM1-COM9, LPT1-LPT9, CONIN$, CONOUT$), also with an extension.
+bool IsWindowsDeviceName(const std::string& name);
+
 // Why Windows cannot hold name as one path component; empty when it can.
 std::string WindowsNameProblem(const std::string& name);
 

@@ -37,7 +37,25 @@ seed() {
     done
   done
 }
+# Seeds for setup_config_fuzz: configurations whose paths lead out of the machine, relative
+# to the package folder, which lies beside the machine next to folder\kept.txt and victim.
+seed_configs() {
+  local dir=build/fuzz/corpus/setup_config_fuzz
+  mkdir -p "$dir"
+  printf '%s\r\n' '[Setup - Main]' 'Install Dir=out' 'Header=Seed' 'INI File=app.ini' 'Launch=<INSTALLDIR>app.exe' \
+    'Folder=Seed' '[Directories]' 'D1=<INSTALLDIR>~' 'D2=<SUBDATA>~data' '[Files]' 'F1=app.exe~<INSTALLDIR>' \
+    'F2=table.dat~<SUBDATA>' 'F3=link~<INSTALLDIR>' 'F4=flink~<INSTALLDIR>' 'F5=dangling~<INSTALLDIR>' \
+    '[Files - OverWrite]' 'File #0=1' '[Desktop]' 'S=Seed~<INSTALLDIR>app.exe~X~X~<INSTALLDIR>app.exe' \
+    '[INI - Setup]' 'I=Paths~Data~<SUBDATA>table.dat' >"$dir/seed-plain"
+  printf '%s\r\n' '[Setup - Main]' 'Install Dir=out' 'INI File=..\victim' 'Launch=..\folder\SETUP.exe' \
+    '[Directories]' 'D1=<INSTALLDIR>~' 'D2=<SUB1><X>~..\folder' 'D3=<ALT1>~..\..\..' '[Files]' \
+    'F1=app.exe~<SUB1><X>' 'F2=license.txt~<ALT1>' '[INI - Setup]' 'I=S~K~<SUB1><X>kept.txt' >"$dir/seed-outside"
+  printf '%s\r\n' '[Setup - Main]' 'Install Dir=out\CON.' 'Folder=NUL' '[Directories]' 'D1=<INSTALLDIR>~' \
+    'D2=<SUB1>~dot. \aux' '[Files]' 'F1=app.exe~<SUB1>' '[Desktop]' 'S=..\..\x~<INSTALLDIR>app.exe~X~X~' \
+    >"$dir/seed-names"
+}
 seed
+seed_configs
 for target in build/fuzz/fuzz/*_fuzz; do
   name=$(basename "$target")
   corpus=build/fuzz/corpus/$name

@@ -8,6 +8,7 @@
 #include "app/setup_program.h"
 #include "common/system_routines.h"
 #include "app/unattended_driver.h"
+#include "platform/ini_document.h"
 #include "platform/platform.h"
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
@@ -106,36 +107,60 @@ class ProgressBackend final : public ui::TForwardingBackend {
 
 int SetupCommand(const Args& args, const Globals& globals) {
   std::string root, answersFile, package = ".";
-  bool quiet = globals.quiet;
-  OptionParser p("setup", "[--root R] [--answers FILE] [-q] [PACKAGE]",
+  bool quiet = globals.quiet, launch = false;
+  OptionParser p("setup", "[--root R] [--answers FILE] [--launch] [-q] [PACKAGE]",
                  "Runs the setup program of a package folder unattended, as install.exe would, on the\n"
                  "emulated machine; prints every message box and its answer.");
-  p.Text("--root", "R", "the folder of the emulated Windows machine (default: a fresh temporary one)", root);
+  p.Text("--root", "R", "the emulated machine's folder: new, empty or a machine (default: a fresh one)", root);
   p.Text("--answers", "FILE", "an INI file whose [Answers] section says what to press", answersFile);
+  p.Flag("--launch", "start the program the setup launches at the end, if it is on the emulated drives", launch);
   p.Flag("-q,--quiet", "no progress on the terminal", quiet);
   p.Positional("PACKAGE", "the package folder (default: the current folder)", package, false);
   p.Epilog(
+      "A package is input from someone else: the setup writes only to the emulated machine's drives\n"
+      "(the host, Z:, is a write-protected disk to it), starts nothing without --launch, and holds\n"
+      "the machine (R/machine.lock) while it runs; a second setup into the same machine is refused.\n"
+      "--launch runs that program as a host program, with your rights; without it nothing is started\n"
+      "and the output says what would have been.\n"
       "Exit status: 0 installed; 1 the setup could not start; 2 cancelled or declined before the\n"
       "installation run; 3 preparation failed or was aborted; 4 the installation run stopped on an\n"
       "error; 128 + N stopped by signal N.");
   if (!p.Parse(args)) return kExitOk;
 
+  // A configuration that cannot be read whole (a fifo, a device, an endless file) is refused,
+  // named as the user gave it, before anything is read or made.
+  auto refused = [](const std::string& named, const std::string& path) {
+    std::string why = ini::ProfileFileProblem(path);
+    if (!why.empty()) std::fprintf(stderr, "tovin setup: %s %s; refused\n", Printable(named).c_str(), why.c_str());
+    return !why.empty();
+  };
   TSetupAnswers answers;
+  std::string dir = plat::FromHostPath(package);
   try {
-    if (!answersFile.empty()) answers = ReadSetupAnswers(plat::FromHostPath(answersFile));
+    if (!answersFile.empty()) {
+      if (refused("answers file " + answersFile, plat::FromHostPath(answersFile))) return kSetupCouldNotStart;
+      answers = ReadSetupAnswers(plat::FromHostPath(answersFile));
+    }
+    // The package is checked before a machine is made for it.
+    uint32_t a = plat::GetFileAttributes(dir);
+    if (a == plat::kInvalidAttributes || !(a & plat::kAttrDirectory)) {
+      std::fprintf(stderr, "tovin setup: no package folder at %s\n", Printable(package).c_str());
+      return kSetupCouldNotStart;
+    }
+    if (refused(package + "/install.cfg", dir + "\\install.cfg")) return kSetupCouldNotStart;
     Args machine;
     if (!root.empty()) machine = {"--root", root};
     SetUpMachine(machine);
+    plat::LockMachine();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tovin setup: %s\n", Printable(DisplayMessage(e.what())).c_str());
     return kSetupCouldNotStart;
   }
-  std::string dir = plat::FromHostPath(package);
-  uint32_t a = plat::GetFileAttributes(dir);
-  if (a == plat::kInvalidAttributes || !(a & plat::kAttrDirectory) || !plat::SetCurrentDirectory(dir)) {
-    std::fprintf(stderr, "tovin setup: no package folder at %s\n", package.c_str());
+  if (!plat::SetCurrentDirectory(dir)) {
+    std::fprintf(stderr, "tovin setup: no package folder at %s\n", Printable(package).c_str());
     return kSetupCouldNotStart;
   }
+  plat::SetSandbox(true, launch);
 
   ui::THeadlessBackend headless;
   ProgressDisplay display(quiet);
@@ -165,6 +190,11 @@ int SetupCommand(const Args& args, const Globals& globals) {
   for (const auto& l : launches) {
     std::string where = DisplayPath(l.directory + l.file);
     if (l.result > 32) std::printf("launched %s\n", where.c_str());
+    else if (l.result == plat::kShellErrAccessDenied && !launch)
+      std::printf("would launch %s; not started (tovin setup --launch starts a program of the emulated drives)\n",
+                  where.c_str());
+    else if (l.result == plat::kShellErrAccessDenied)
+      std::printf("did not launch %s: only a program on the emulated machine's drives is started\n", where.c_str());
     else std::printf("could not launch %s: %s\n", where.c_str(), ShellFailure(l.result).c_str());
   }
   if (outcome.RegistryEntrySkipped) std::printf("no uninstall entry registered: the setup's Header is empty\n");

@@ -1,6 +1,7 @@
 #include "wizard/tovin_wizard.h"
 
 #include "common/box_ids.h"
+#include "common/destination_path.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
 #include "wizard/destination_check.h"
@@ -356,6 +357,10 @@ void TTovin::browseClick() {
   if (directoryDialog_.ShowModal() != ui::mrOk) return;
   std::string chosen = directoryDialog_.Edit1.Text();
   if (chosen == before) return;
+  if (!NamesDriveFolder(chosen)) {  // nothing is taken against the start folder or a share
+    Application().ShowMessage(Format(kMsgInvalidDestination, chosen), box::kBadDestination, chosen);
+    return;
+  }
   if (std::string why = DestinationProblem(chosen); !why.empty()) {
     Application().ShowMessage(why, box::kBadDestination, chosen);
     return;

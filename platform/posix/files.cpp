@@ -262,8 +262,9 @@ bool DeleteFile(const std::string& path) {
     SetLastError(kErrorAccessDenied);
     return false;
   }
-  // A file someone holds open with a share lock cannot be deleted, as on Windows.
-  int fd = ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  // A file someone holds open with a share lock cannot be deleted, as on Windows. Only a
+  // regular file is opened to ask: opening a device may already do something.
+  int fd = S_ISREG(place->Mode()) ? ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC) : -1;
   if (fd >= 0) {
     bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);
@@ -284,6 +285,12 @@ bool MoveFileReplace(const std::string& from, const std::string& to) {
   if (!a) return false;
   auto b = ResolveForWriting(to);
   if (!b) return false;
+  // A file or folder moves; nothing is put in place of a device or fifo (Windows has none).
+  bool movable = a->Exists() && (S_ISREG(a->Mode()) || S_ISDIR(a->Mode()));
+  if ((a->Exists() && !movable) || (b->Exists() && !S_ISREG(b->Mode()) && !S_ISDIR(b->Mode()))) {
+    SetLastError(kErrorAccessDenied);
+    return false;
+  }
   if (::renameat(a->Folder(), a->Name().c_str(), b->Folder(), b->Name().c_str()) != 0) {
     SetLastError(ErrorFromErrno(errno));
     return false;
@@ -307,6 +314,9 @@ std::vector<FindData> FindFiles(const std::string& pattern, uint32_t mask) {
   std::string full = posix::NormalizePath(pattern);
   auto cut = full.rfind('\\');
   std::string dir = full.substr(0, cut + 1), name = full.substr(cut + 1);
+  // A wildcard pattern is matched as written: "*." (names without an extension) keeps its dot.
+  std::string written = pattern.substr(pattern.find_last_of("\\/:") + 1);
+  if (written.find_first_of("*?") != std::string::npos) name = written;
   if (name.empty()) name.push_back('*');
   uint32_t exclude = ~mask & (kAttrHidden | kAttrSystem | kAttrVolume | kAttrDirectory);
   auto add = [&](const std::string& n, const std::string& h) {
@@ -400,7 +410,8 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
   }
   if (exists) {
     bool hiddenOrSystem = (AttributesOf(*host, mode) & (kAttrHidden | kAttrSystem)) != 0;
-    if (S_ISDIR(mode) || (access != Access::Read && IsReadOnly(mode)) ||
+    // Only regular files: a fifo would block the open, a device would be written into.
+    if (!S_ISREG(mode) || (access != Access::Read && IsReadOnly(mode)) ||
         (disposition == Disposition::CreateAlways && hiddenOrSystem)) {
       SetLastError(kErrorAccessDenied);
       return nullptr;
@@ -410,12 +421,20 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
   if (disposition == Disposition::CreateAlways) flags |= O_CREAT;
   if (disposition == Disposition::CreateNew) flags |= O_CREAT | O_EXCL;
   if (!reading) flags |= O_NOFOLLOW;
-  int fd = ::openat(folder, reading ? host->c_str() : place->Name().c_str(), flags, 0666);
+  // Not blocking, should a fifo have been put in place since the lookup; checked below.
+  int fd = ::openat(folder, reading ? host->c_str() : place->Name().c_str(), flags | O_NONBLOCK | O_NOCTTY, 0666);
   if (fd < 0) {
     // A link put in place since the lookup.
     SetLastError(errno == ELOOP ? kErrorStoppedOnSymlink : errno == EEXIST ? kErrorFileExists : ErrorFromErrno(errno));
     return nullptr;
   }
+  struct stat opened;
+  if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+    ::close(fd);
+    SetLastError(kErrorAccessDenied);
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   // Share modes as advisory locks: writers and exclusive openers lock exclusively, readers
   // that deny writing lock shared.
   int lock = (share == Share::Exclusive || access != Access::Read) ? LOCK_EX
@@ -426,11 +445,9 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     SetLastError(kErrorSharingViolation);
     return nullptr;
   }
-  struct stat opened;
-  bool regular = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);  // /dev/null cannot be truncated
   // An empty file, a new one above all, is left alone: truncating it changes nothing but
   // makes some file systems write it out on close.
-  if (disposition == Disposition::CreateAlways && regular && opened.st_size > 0 && ::ftruncate(fd, 0) != 0) {
+  if (disposition == Disposition::CreateAlways && opened.st_size > 0 && ::ftruncate(fd, 0) != 0) {
     SetLastError(ErrorFromErrno(errno));
     ::close(fd);
     return nullptr;

@@ -1,7 +1,9 @@
 #include "platform/posix/machine.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -11,6 +13,7 @@
 #define TOVIN_OPENAT2 1
 #endif
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -26,6 +29,7 @@
 #include "platform/platform.h"
 #include "platform/posix/name_cache.h"
 #include "platform/scope_guard.h"
+#include "platform/windows_names.h"
 
 namespace plat::posix {
 namespace {
@@ -35,21 +39,20 @@ std::string g_currentDir = "C:\\";
 std::function<void(const std::string&)> g_notice;
 std::vector<uint32_t> g_exitRequests;
 thread_local uint32_t t_lastError = 0;
+bool g_sandbox = false, g_launch = false;
+int g_machineLock = -1;  // R/machine.lock while this process holds the machine
 
-// The errno of the last folder that could not be made, 0 when none failed.
-int MakeHostDirs(const std::string& host) {
-  std::string partial;
-  int failure = 0;
-  size_t start = 0;
-  while (start <= host.size()) {
-    size_t slash = host.find('/', start);
-    if (slash == std::string::npos) slash = host.size();
-    partial = host.substr(0, slash);
-    if (!partial.empty() && ::mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) failure = errno;
-    start = slash + 1;
-  }
-  return failure;
-}
+// The file that marks a folder as a machine tovin made, and the run lock beside it.
+constexpr const char* kMarkerName = ".tovin-machine";
+constexpr const char* kMarkerText = "An emulated Windows machine of tovin: drive C: is drive_c, the registry is in registry.\n";
+constexpr const char* kLockName = "machine.lock";
+constexpr const char* kChangeLockName = "registry.lock";
+
+#ifdef O_PATH
+constexpr int kOpenFolder = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
 
 // Removes a folder tree without following links. Folders the emulated machine made read-only
 // get their owner's rights back first, or their entries could not be removed.
@@ -95,26 +98,94 @@ TemporaryRoot g_temporary;
   throw tovin::EMachineRootError("machine root " + root + ": " + why);
 }
 
-// Makes the machine's folders in root and makes it the current machine.
-void AdoptRoot(const std::string& root, const std::string& named) {
-  for (const char* sub : {"/drive_c/WINDOWS/System", "/drive_c/WINDOWS/Temp",
-                          "/drive_c/WINDOWS/Start Menu/Programs", "/drive_c/WINDOWS/Desktop"}) {
-    int failure = MakeHostDirs(root + sub);
-    struct stat st;
-    if (::stat((root + sub).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-      RootError(named, std::string("cannot make ") + (sub + 1) + " in it (" +
-                           std::strerror(failure ? failure : ENOTDIR) + ")");
+void ReleaseMachineLock() {
+  if (g_machineLock >= 0) ::close(g_machineLock);
+  g_machineLock = -1;
+}
+
+// name in folder, made when missing and opened as a folder; a link there is followed only when
+// follow is set. -1 with errno set (ELOOP for a link).
+int MakeFolderIn(int folder, const char* name, bool follow) {
+  if (::mkdirat(folder, name, 0777) != 0 && errno != EEXIST) return -1;
+  struct stat st;
+  if (!follow && ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+    errno = ELOOP;
+    return -1;
   }
+  return ::openat(folder, name, kOpenFolder | (follow ? 0 : O_NOFOLLOW));
+}
+
+// Makes the machine's folders in root and makes it the current machine. drive_c may be
+// reached through a link, as any drive's folder may (a drive mapped elsewhere); nothing below
+// it is followed, so a link planted as drive_c/WINDOWS cannot have folders made elsewhere.
+void AdoptRoot(const std::string& root, const std::string& named) {
+  int top = ::open(root.c_str(), kOpenFolder);
+  if (top < 0) RootError(named, std::string("cannot open it (") + std::strerror(errno) + ")");
+  tovin::ScopeGuard closeTop([top] { ::close(top); });
+  int drive = MakeFolderIn(top, "drive_c", true);
+  if (drive < 0) RootError(named, std::string("cannot make drive_c in it (") + std::strerror(errno) + ")");
+  tovin::ScopeGuard closeDrive([drive] { ::close(drive); });
+  for (const std::string sub : {"WINDOWS/System", "WINDOWS/Temp", "WINDOWS/Start Menu/Programs", "WINDOWS/Desktop"}) {
+    std::string done = "drive_c";
+    int folder = drive;
+    for (size_t start = 0; start <= sub.size();) {
+      size_t slash = std::min(sub.find('/', start), sub.size());
+      std::string part = sub.substr(start, slash - start);
+      done += "/" + part;
+      int next = MakeFolderIn(folder, part.c_str(), false);
+      int err = errno;
+      if (folder != drive) ::close(folder);
+      if (next < 0)
+        RootError(named, err == ELOOP ? done + " in it is a link; the machine's own folders are never followed"
+                                      : "cannot make " + done + " in it (" + std::strerror(err) + ")");
+      folder = next;
+      start = slash + 1;
+    }
+    ::close(folder);
+  }
+  // A marker, so that a later run knows this folder holds a machine; without it the folder's
+  // own contents still say so.
+  int marker = ::openat(top, kMarkerName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (marker >= 0) {
+    ssize_t written = ::write(marker, kMarkerText, std::strlen(kMarkerText));
+    (void)written;
+    ::close(marker);
+  }
+  ReleaseMachineLock();
   g_root = root;
   g_currentDir = "C:\\";
   g_exitRequests.clear();
 }
 
-bool Forbidden(const std::string& component) {
+// Why an existing folder cannot hold the machine; empty when it is empty or holds a machine
+// (marked, or made before the marker was: nothing in it but a machine's own files).
+std::string WhyNoMachine(const std::string& root) {
+  DIR* d = ::opendir(root.c_str());
+  if (!d) return std::string("cannot read it (") + std::strerror(errno) + ")";
+  bool marked = false;
+  std::string foreign;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (n == "." || n == "..") continue;
+    bool drive = n.size() == 7 && n.compare(0, 6, "drive_") == 0 && n[6] >= 'a' && n[6] <= 'y';
+    marked = marked || n == kMarkerName;
+    if (!drive && n != kMarkerName && n != kLockName && n != kChangeLockName && n != "registry" &&
+        n != "exitwindows.log" && foreign.empty())
+      foreign = n;
+  }
+  ::closedir(d);
+  if (marked || foreign.empty()) return "";
+  return "it holds " + foreign +
+         " and is no emulated machine; name an empty or new folder, or one that holds a machine";
+}
+
+// A name Windows cannot hold. The machine's drives also refuse device names: Win32 would
+// reach the device, and the emulation has none. Z: is the host's, where they are ordinary.
+bool Forbidden(const std::string& component, bool onDrive) {
   for (unsigned char c : component)
     if (c < 32 || std::string_view("<>:\"|?*").find(static_cast<char>(c)) != std::string_view::npos)
       return true;
-  return false;
+  return onDrive && plat::IsWindowsDeviceName(component);
 }
 
 std::vector<std::string> SplitComponents(const std::string& rest) {
@@ -128,12 +199,6 @@ std::vector<std::string> SplitComponents(const std::string& rest) {
   }
   return parts;
 }
-
-#ifdef O_PATH
-constexpr int kOpenFolder = O_PATH | O_DIRECTORY | O_CLOEXEC;
-#else
-constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-#endif
 
 }  // namespace
 
@@ -256,11 +321,15 @@ int OpenParentAtOnce(int base, const std::string& parentPath) {
 std::optional<WritePlace> ResolveForWriting(const std::string& path, bool makeFolders) {
   std::string full = NormalizePath(path);
   char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(full[0])));
+  if (drive == 'z' && g_sandbox) {  // the host is a write-protected disk to a package
+    SetLastError(kErrorWriteProtect);
+    return std::nullopt;
+  }
   std::string host = drive == 'z' ? std::string() : MachineRoot() + "/drive_" + std::string(1, drive);
   std::vector<std::string> parts;
   for (auto& part : SplitComponents(full.substr(3))) {
     if (part.empty()) continue;
-    if (Forbidden(part)) {
+    if (Forbidden(part, drive != 'z')) {
       SetLastError(kErrorInvalidName);
       return std::nullopt;
     }
@@ -315,6 +384,69 @@ void UseTemporaryRoot() {
   g_temporary.Own(name);
 }
 
+bool Sandboxed() { return g_sandbox; }
+bool LaunchAllowed() { return g_launch; }
+
+int OpenMachineFolder() {
+  int fd = ::open(MachineRoot().c_str(), kOpenFolder);
+  if (fd < 0) SetLastError(ErrorFromErrno(errno));
+  return fd;
+}
+
+int OpenOwnFolder(const std::string& name, bool make) {
+  int top = OpenMachineFolder();
+  if (top < 0) return -1;
+  if (make && ::mkdirat(top, name.c_str(), 0777) != 0 && errno != EEXIST) {
+    SetLastError(ErrorFromErrno(errno));
+    ::close(top);
+    return -1;
+  }
+  int fd = ::openat(top, name.c_str(), kOpenFolder | O_NOFOLLOW);
+  int err = errno;
+  ::close(top);
+  if (fd < 0) SetLastError(err == ELOOP || err == ENOTDIR ? kErrorStoppedOnSymlink : ErrorFromErrno(err));
+  return fd;
+}
+
+int OpenOwnFile(int folder, const std::string& name, int flags) {
+  struct stat st;
+  if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode)) {
+    SetLastError(S_ISLNK(st.st_mode) ? kErrorStoppedOnSymlink : kErrorAccessDenied);
+    return -1;
+  }
+  int fd = ::openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    SetLastError(errno == ELOOP ? kErrorStoppedOnSymlink : ErrorFromErrno(errno));
+    return -1;
+  }
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {  // put in place since it was looked at
+    ::close(fd);
+    SetLastError(kErrorAccessDenied);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+ChangeLock::ChangeLock() {
+  int top = OpenMachineFolder();
+  if (top < 0) return;
+  fd_ = OpenOwnFile(top, kChangeLockName, O_RDWR | O_CREAT);
+  ::close(top);
+  if (fd_ < 0) return;
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    SetLastError(ErrorFromErrno(errno));
+    ::close(fd_);
+    fd_ = -1;
+    return;
+  }
+}
+
+ChangeLock::~ChangeLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
 void SetNoticeSink(std::function<void(const std::string&)> sink) { g_notice = std::move(sink); }
 
 void Notice(const std::string& text) {
@@ -324,8 +456,6 @@ void Notice(const std::string& text) {
 
 std::vector<uint32_t>& ExitRequestLog() { return g_exitRequests; }
 std::vector<uint32_t> ExitRequests() { return g_exitRequests; }
-
-void SetLastError(uint32_t code) { t_lastError = code; }
 
 uint32_t ErrorFromErrno(int err) {
   switch (err) {
@@ -367,6 +497,11 @@ std::string NormalizePath(const std::string& input) {
       if (!out.empty()) out.pop_back();
       continue;
     }
+    // Win32 drops a trailing dot or blank, so no name on Windows ends in one: "Dot." is "Dot".
+    if (drive != 'Z') {
+      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+      if (part.empty()) continue;
+    }
     out.push_back(part);
   }
   std::string result(1, drive);
@@ -385,7 +520,7 @@ Resolved Resolve(const std::string& path) {
   std::string exact = host;
   for (auto& part : SplitComponents(full.substr(3))) {
     if (part.empty()) continue;
-    if (Forbidden(part)) return r;
+    if (Forbidden(part, drive != 'z')) return r;
     exact += "/" + part;
     parts.push_back(part);
   }
@@ -482,6 +617,12 @@ void SetMachineRoot(const std::string& hostFolder) {
   struct stat st;
   if (::stat(root.c_str(), &st) == 0) {
     if (!S_ISDIR(st.st_mode)) posix::RootError(hostFolder, "not a folder");
+    char* real = ::realpath(root.c_str(), nullptr);
+    bool hostRoot = real && std::string(real) == "/";
+    std::free(real);
+    if (hostRoot) posix::RootError(hostFolder, "the host's root folder cannot hold a machine");
+    std::string why = posix::WhyNoMachine(root);
+    if (!why.empty()) posix::RootError(hostFolder, why);
   } else if (errno == ENOTDIR) {
     posix::RootError(hostFolder, "its parent is not a folder");
   } else if (errno != ENOENT) {
@@ -503,6 +644,36 @@ void SetMachineRoot(const std::string& hostFolder) {
 }
 
 bool IsEmulated() { return true; }
+
+void SetSandbox(bool on, bool launchPrograms) {
+  posix::g_sandbox = on;
+  posix::g_launch = on && launchPrograms;
+}
+
+void LockMachine() {
+  const std::string& root = posix::MachineRoot();
+  int top = posix::OpenMachineFolder();
+  int fd = top < 0 ? -1 : posix::OpenOwnFile(top, posix::kLockName, O_RDWR | O_CREAT);
+  if (top >= 0) ::close(top);
+  if (fd < 0) posix::RootError(root, std::string("cannot open ") + posix::kLockName + " in it (" +
+                                         SystemErrorMessage(GetLastError()) + ")");
+  posix::ReleaseMachineLock();  // a second lock of this process's own would wait for the first
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    char holder[32] = {};
+    ssize_t n = ::pread(fd, holder, sizeof holder - 1, 0);
+    std::string pid = n > 0 ? std::string(holder, static_cast<size_t>(n)) : "";
+    while (!pid.empty() && (pid.back() == '\n' || pid.back() == ' ')) pid.pop_back();
+    ::close(fd);
+    posix::RootError(root, "another tovin setup is running in this machine (process " +
+                               (pid.empty() ? std::string("unknown") : pid) + "); try again when it has ended");
+  }
+  std::string pid = std::to_string(::getpid()) + "\n";
+  if (::ftruncate(fd, 0) == 0) {
+    ssize_t written = ::pwrite(fd, pid.data(), pid.size(), 0);
+    (void)written;
+  }
+  posix::g_machineLock = fd;
+}
 
 std::string FromHostPath(const std::string& hostPath) {
   std::string abs = hostPath;
@@ -530,6 +701,7 @@ std::string FromHostPath(const std::string& hostPath) {
 }
 
 uint32_t GetLastError() { return posix::t_lastError; }
+void SetLastError(uint32_t code) { posix::t_lastError = code; }
 
 std::string GetCurrentDirectory() { return posix::g_currentDir; }
 

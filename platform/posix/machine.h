@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace plat::posix {
 
 // The host folder of the machine; a temporary one (UseTemporaryRoot) is made on first use
@@ -18,7 +20,39 @@ const std::string& MachineRoot();
 // root is set or the process exits. Raises EMachineRootError when it cannot be made.
 void UseTemporaryRoot();
 
-// A Windows path made absolute and normalised (drive letter upper case, backslashes).
+// The sandbox of a package's run (plat::SetSandbox): writes only to the machine's own
+// drives; programs started only when asked, and only from those drives.
+bool Sandboxed();
+bool LaunchAllowed();
+
+// R's own files and folders (the registry, the restart log, the locks) are opened below R
+// without following a link, as what lies below a drive's folder is; R itself may be reached
+// through links, since the user named it. Each returns -1 with the error set
+// (kErrorStoppedOnSymlink for a link).
+int OpenMachineFolder();
+// A folder of R's own, made first when make is set and it is missing.
+int OpenOwnFolder(const std::string& name, bool make);
+// A regular file in folder, opened with flags (O_CREAT and the like) without blocking;
+// anything else there (a fifo, a device) is refused with kErrorAccessDenied, unopened.
+int OpenOwnFile(int folder, const std::string& name, int flags);
+
+// Serialises the changes of the machine's shared files between processes: the registry file
+// and profile files are each read, changed and replaced under it. An exclusive lock on
+// R/registry.lock, held as long as the object lives.
+class ChangeLock {
+ public:
+  ChangeLock();
+  ~ChangeLock();
+  ChangeLock(const ChangeLock&) = delete;
+  ChangeLock& operator=(const ChangeLock&) = delete;
+  bool Held() const { return fd_ >= 0; }  // false with the error set
+
+ private:
+  int fd_ = -1;
+};
+
+// A Windows path made absolute and normalised (drive letter upper case, backslashes; on the
+// machine's drives a trailing dot or blank of each component dropped, as Win32 does).
 std::string NormalizePath(const std::string& path);
 
 struct Resolved {
@@ -62,7 +96,8 @@ class WritePlace {
   uint32_t mode_;
 };
 // nullopt with the error set: 123 for a forbidden name, 3 for a missing or non-folder
-// component on the way, kErrorStoppedOnSymlink for a link on the way or at the end.
+// component on the way, kErrorStoppedOnSymlink for a link on the way or at the end,
+// kErrorWriteProtect for a path off the machine's drives in the sandbox.
 // makeFolders: folders missing on the way are made, each in the one opened above it (a
 // file in the way fails with 183, as making that folder would).
 std::optional<WritePlace> ResolveForWriting(const std::string& path, bool makeFolders = false);
@@ -79,7 +114,7 @@ inline constexpr const char* kNoticeWouldExit = "Windows would %s now; the host 
 // Restart requests recorded by ExitWindowsEx, oldest first.
 std::vector<uint32_t> ExitRequests();
 
-void SetLastError(uint32_t code);
+using plat::SetLastError;
 uint32_t ErrorFromErrno(int err);
 
 // MS-DOS local date-time <-> seconds since the epoch.

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <functional>
 
+#include "platform/error_codes.h"
 #include "platform/platform.h"
 #include "platform/posix/machine.h"
 #include "platform/registry_file.h"
@@ -19,20 +20,19 @@ namespace {
 using posix::SetLastError;
 
 const char* RootName(RegRoot) { return "HKEY_LOCAL_MACHINE"; }
-
-std::string RegistryFolder() { return posix::MachineRoot() + "/registry"; }
-std::string FileOf(RegRoot root) { return RegistryFolder() + "/" + RootName(root) + ".reg"; }
+std::string FileName(RegRoot root) { return std::string(RootName(root)) + ".reg"; }
 
 // A zero byte ends each string, as it does for the ANSI calls.
 std::string CString(const std::string& s) { return s.substr(0, s.find('\0')); }
 
-// The root's document; an empty one when the file does not exist yet. nullopt (error set)
-// when the file cannot be read or is damaged: it is then left as it is.
-std::optional<reg::Document> Load(RegRoot root) {
-  int fd = ::open(FileOf(root).c_str(), O_RDONLY | O_CLOEXEC);
+// The root's document from the registry folder (open as folder; -1 when there is none yet);
+// an empty one when the file does not exist yet. nullopt (error set) when the file cannot be
+// read or is damaged: it is then left as it is.
+std::optional<reg::Document> Load(int folder, RegRoot root) {
+  if (folder < 0) return reg::Document(RootName(root));
+  int fd = posix::OpenOwnFile(folder, FileName(root), O_RDONLY);
   if (fd < 0) {
-    if (errno == ENOENT) return reg::Document(RootName(root));
-    SetLastError(posix::ErrorFromErrno(errno));
+    if (GetLastError() == kErrorFileNotFound) return reg::Document(RootName(root));
     return std::nullopt;
   }
   std::string text;
@@ -62,50 +62,52 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
-bool Replace(RegRoot root, const std::string& text) {
-  std::string path = FileOf(root), temp = path + ".tmp";
+bool Replace(int folder, RegRoot root, const std::string& text) {
+  std::string name = FileName(root), temp = name + ".tmp";
   // Made new and never through a link; a temporary file left by a crash is removed first
   // (we hold the lock, so no other writer owns it).
-  const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-  int fd = ::open(temp.c_str(), flags, 0644);
-  if (fd < 0 && errno == EEXIST && ::unlink(temp.c_str()) == 0) fd = ::open(temp.c_str(), flags, 0644);
-  if (fd < 0) {
-    SetLastError(posix::ErrorFromErrno(errno));
-    return false;
-  }
+  const int flags = O_WRONLY | O_CREAT | O_EXCL;
+  int fd = posix::OpenOwnFile(folder, temp, flags);
+  if (fd < 0 && ::unlinkat(folder, temp.c_str(), 0) == 0) fd = posix::OpenOwnFile(folder, temp, flags);
+  if (fd < 0) return false;
   bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
   int err = errno;
   written = ::close(fd) == 0 && written;
-  if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (!written || ::renameat(folder, temp.c_str(), folder, name.c_str()) != 0) {
     SetLastError(posix::ErrorFromErrno(written ? errno : err));
-    ::unlink(temp.c_str());
+    ::unlinkat(folder, temp.c_str(), 0);
     return false;
   }
   return true;
 }
 
-// Runs change on the root's document under an exclusive lock, so that two processes
+// Runs change on the root's document under the machine's change lock, so that two processes
 // changing the registry do not lose each other's changes, and stores the result when the
-// change succeeded and altered the text.
+// change succeeded and altered the text. The registry folder and its files are R's own: no
+// link there is followed.
 bool Change(RegRoot root, const std::function<bool(reg::Document&)>& change) {
-  ::mkdir(RegistryFolder().c_str(), 0777);
-  std::string lockPath = FileOf(root) + ".lock";
-  int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (lock < 0) {
-    SetLastError(posix::ErrorFromErrno(errno));
-    return false;
-  }
-  while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
-  }
+  posix::ChangeLock lock;
+  if (!lock.Held()) return false;
+  int folder = posix::OpenOwnFolder("registry", true);
+  if (folder < 0) return false;
   bool ok = false;
-  if (auto doc = Load(root)) {
+  if (auto doc = Load(folder, root)) {
     std::string before = doc->Text();
     ok = change(*doc);
     std::string after = doc->Text();
-    if (ok && after != before) ok = Replace(root, after);
+    if (ok && after != before) ok = Replace(folder, root, after);
   }
-  ::close(lock);
+  ::close(folder);
   return ok;
+}
+
+// The document as it is now, for a query; no lock: every change replaces the file whole.
+std::optional<reg::Document> Current(RegRoot root) {
+  int folder = posix::OpenOwnFolder("registry", false);
+  if (folder < 0 && GetLastError() != kErrorFileNotFound) return std::nullopt;
+  auto doc = Load(folder, root);
+  if (folder >= 0) ::close(folder);
+  return doc;
 }
 
 bool CheckKey(const std::string& subKey) {
@@ -149,7 +151,7 @@ std::optional<std::string> RegQueryStringValue(RegRoot root, const std::string& 
                                                const std::string& valueName) {
   std::string key = CString(subKey), name = CString(valueName);
   if (!CheckKey(key)) return std::nullopt;
-  auto doc = Load(root);
+  auto doc = Current(root);
   if (!doc) return std::nullopt;
   if (!doc->HasValue(key, name)) {
     SetLastError(reg::kErrorFileNotFound);

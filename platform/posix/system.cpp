@@ -1,11 +1,11 @@
 // Profile, shell, restart and token calls of the platform layer on POSIX.
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "platform/error_codes.h"
@@ -37,9 +37,20 @@ std::vector<std::string> GetPrivateProfileKeys(const std::string& section, const
   return ini::ReadKeys(file, section, bufferSize);
 }
 
+// Under the machine's change lock, as the registry is changed: two setups writing one profile
+// file would otherwise lose each other's entries.
 bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
                                const std::optional<std::string>& value, const std::string& file) {
-  return ini::Write(file, section, key, value);
+  posix::ChangeLock lock;
+  return lock.Held() && ini::Write(file, section, key, value);
+}
+
+// A host program lies on the machine's drives when it is reached from a drive's folder
+// without a link (the walk of a write refuses them, and in the sandbox Z: too).
+std::optional<std::string> OnMachineDrives(const std::string& path) {
+  auto place = posix::ResolveForWriting(path);
+  if (!place || !place->Exists()) return std::nullopt;
+  return place->Host();
 }
 
 intptr_t ShellExecute(const std::string& file, const std::string& parameters,
@@ -53,18 +64,38 @@ intptr_t ShellExecute(const std::string& file, const std::string& parameters,
     posix::SetLastError(kErrorFileNotFound);
     return kShellErrFileNotFound;
   }
+  std::string program = r.host;
+  if (posix::Sandboxed()) {
+    // A package starts nothing on the host: only what lies on the machine's own drives.
+    auto own = OnMachineDrives(target);
+    if (!own) {
+      posix::SetLastError(kErrorAccessDenied);
+      return kShellErrAccessDenied;
+    }
+    program = *own;
+    if (::stat(program.c_str(), &st) != 0) st.st_mode = 0;
+  }
+  // Only a regular file is looked into: a fifo would block the read for ever.
   char magic[2] = {0, 0};
-  if (FILE* f = std::fopen(r.host.c_str(), "rb")) {
-    if (std::fread(magic, 1, 2, f) != 2) magic[0] = 0;
-    std::fclose(f);
+  if (S_ISREG(st.st_mode)) {
+    int fd = ::open(program.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+      struct stat opened;
+      if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || ::read(fd, magic, 2) != 2) magic[0] = 0;
+      ::close(fd);
+    }
   }
   bool windowsProgram = magic[0] == 'M' && magic[1] == 'Z';
-  if (!S_ISREG(st.st_mode) || ::access(r.host.c_str(), X_OK) != 0 || windowsProgram) {
+  if (!S_ISREG(st.st_mode) || ::access(program.c_str(), X_OK) != 0 || windowsProgram) {
     posix::Notice(tovin::Format(posix::kNoticeCannotStart, file));
     posix::SetLastError(kErrorNoAssociation);
     return kShellErrNoAssociation;
   }
-  std::vector<std::string> args{r.host};
+  if (posix::Sandboxed() && !posix::LaunchAllowed()) {
+    posix::SetLastError(kErrorAccessDenied);
+    return kShellErrAccessDenied;
+  }
+  std::vector<std::string> args{program};
   std::istringstream words(parameters);
   for (std::string w; words >> w;) args.push_back(w);
   std::vector<char*> argv;
@@ -77,7 +108,7 @@ intptr_t ShellExecute(const std::string& file, const std::string& parameters,
     if (dir.valid) posix_spawn_file_actions_addchdir_np(&actions, dir.host.c_str());
   }
   pid_t pid;
-  int rc = ::posix_spawn(&pid, r.host.c_str(), &actions, nullptr, argv.data(), environ);
+  int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     posix::SetLastError(posix::ErrorFromErrno(rc));
@@ -115,10 +146,20 @@ std::vector<uint32_t>& ExitRequestLog();
 namespace plat {
 
 bool ExitWindowsEx(uint32_t flags, uint32_t /*reason*/) {
-  // Never restarts the host: the request is recorded in the machine and reported.
+  // Never restarts the host: the request is recorded in the machine (R's own file, reached
+  // without a link) and reported.
   posix::ExitRequestLog().push_back(flags);
-  std::ofstream log(posix::MachineRoot() + "/exitwindows.log", std::ios::app);
-  log << "ExitWindowsEx 0x" << std::hex << flags << "\n";
+  int top = posix::OpenMachineFolder();
+  int log = top < 0 ? -1 : posix::OpenOwnFile(top, "exitwindows.log", O_WRONLY | O_APPEND | O_CREAT);
+  if (top >= 0) ::close(top);
+  char line[40];
+  int n = std::snprintf(line, sizeof line, "ExitWindowsEx 0x%x\n", flags);
+  bool recorded = log >= 0 && ::write(log, line, static_cast<size_t>(n)) == n;
+  if (log >= 0 && !recorded) posix::SetLastError(posix::ErrorFromErrno(errno));
+  if (!recorded)
+    posix::Notice("cannot record the request in " + posix::MachineRoot() + "/exitwindows.log: " +
+                  SystemErrorMessage(GetLastError()));
+  if (log >= 0) ::close(log);
   const char* what = (flags & kExitReboot)     ? "restart"
                      : (flags & kExitPowerOff) ? "power off"
                      : (flags & kExitShutdown) ? "shut down"

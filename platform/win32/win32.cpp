@@ -43,7 +43,9 @@ static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND && kErrorPathNotFound =
               kErrorDirNotEmpty == ERROR_DIR_NOT_EMPTY && kErrorAlreadyExists == ERROR_ALREADY_EXISTS &&
               kErrorFilenameTooLong == ERROR_FILENAME_EXCED_RANGE && kErrorDirectory == ERROR_DIRECTORY &&
               kErrorNoAssociation == ERROR_NO_ASSOCIATION && kErrorNoSuchPrivilege == ERROR_NO_SUCH_PRIVILEGE);
-static_assert(kShellErrFileNotFound == SE_ERR_FNF && kShellErrNoAssociation == SE_ERR_NOASSOC);
+static_assert(kShellErrFileNotFound == SE_ERR_FNF && kShellErrAccessDenied == SE_ERR_ACCESSDENIED &&
+              kShellErrNoAssociation == SE_ERR_NOASSOC);
+static_assert(kErrorWriteProtect == ERROR_WRITE_PROTECT && kErrorFileTooLarge == ERROR_FILE_TOO_LARGE);
 static_assert(kExitLogOff == EWX_LOGOFF && kExitShutdown == EWX_SHUTDOWN && kExitReboot == EWX_REBOOT &&
               kExitForce == EWX_FORCE && kExitPowerOff == EWX_POWEROFF);
 static_assert(kTokenAdjustPrivileges == TOKEN_ADJUST_PRIVILEGES && kTokenQuery == TOKEN_QUERY &&
@@ -113,6 +115,8 @@ bool RefusedTarget(const std::string& path) {
 }  // namespace
 
 void SetMachineRoot(const std::string&) {}
+void LockMachine() {}
+void SetSandbox(bool, bool) {}
 bool IsEmulated() { return false; }
 std::string FromHostPath(const std::string& hostPath) { return hostPath; }
 
@@ -155,6 +159,7 @@ std::optional<uint64_t> GetDiskFreeSpace(const std::string& root) {
 }
 
 uint32_t GetLastError() { return ::GetLastError(); }
+void SetLastError(uint32_t code) { ::SetLastError(code); }
 
 std::string SystemErrorMessage(uint32_t code) {
   char buf[512];

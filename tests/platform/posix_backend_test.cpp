@@ -271,6 +271,16 @@ class MachineRoots : public MachineTest {
 TEST_F(MachineRoots, AnExistingFolderOrOneNewLevelBelowOne) {
   ASSERT_EQ(::mkdir((hosts_ + "/existing").c_str(), 0777), 0);
   std::ofstream(hosts_ + "/plain.txt") << "x";
+  // A folder of the user's; a machine made before machines were marked; one marked, holding
+  // more; one whose Windows folder is a link out of it.
+  std::filesystem::create_directories(hosts_ + "/users/docs");
+  std::filesystem::create_directories(hosts_ + "/older/drive_c/WINDOWS");
+  std::filesystem::create_directories(hosts_ + "/older/registry");
+  std::ofstream(hosts_ + "/older/exitwindows.log") << "ExitWindowsEx 0x2\n";
+  std::filesystem::create_directories(hosts_ + "/marked/notes");
+  std::ofstream(hosts_ + "/marked/.tovin-machine") << "";
+  std::filesystem::create_directories(hosts_ + "/planted/drive_c");
+  std::filesystem::create_directory_symlink(hosts_ + "/users", hosts_ + "/planted/drive_c/WINDOWS");
   struct {
     std::string given;
     const char* error;        // part of the message, or null when the root is taken
@@ -283,6 +293,11 @@ TEST_F(MachineRoots, AnExistingFolderOrOneNewLevelBelowOne) {
       {hosts_ + "/a/b/c", "parent folder does not exist", "/a"},
       {hosts_ + "/plain.txt/sub", "parent is not a folder", nullptr},
       {"", "no folder named", nullptr},
+      {hosts_ + "/users", "it holds docs and is no emulated machine", "/users/drive_c"},
+      {"/", "the host's root folder cannot hold a machine", nullptr},
+      {hosts_ + "/older", nullptr, nullptr},
+      {hosts_ + "/marked", nullptr, nullptr},
+      {hosts_ + "/planted", "drive_c/WINDOWS in it is a link", "/users/System"},
   };
   for (const auto& c : cases) {
     std::string before = posix::MachineRoot();

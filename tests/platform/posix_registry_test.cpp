@@ -127,13 +127,14 @@ TEST_F(PosixRegistry, NoLinkInTheRegistryFolderIsWrittenThrough) {
   std::filesystem::create_symlink(victim, HostFile() + ".tmp");
   ASSERT_TRUE(plat::RegSetStringValue(kMachine, "Software\\K", "V", "two"));
   EXPECT_EQ(plat::RegQueryStringValue(kMachine, "Software\\K", "V"), "two");
-  std::filesystem::remove(HostFile() + ".lock");
-  std::filesystem::create_symlink(victim, HostFile() + ".lock");
+  std::string lock = plat::posix::MachineRoot() + "/registry.lock";
+  std::filesystem::remove(lock);
+  std::filesystem::create_symlink(victim, lock);
   EXPECT_FALSE(plat::RegSetStringValue(kMachine, "Software\\K", "V", "three"));
   std::ifstream in(victim);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(text, "original");
-  EXPECT_TRUE(std::filesystem::is_symlink(HostFile() + ".lock"));
+  EXPECT_TRUE(std::filesystem::is_symlink(lock));
 }
 
 }  // namespace

@@ -243,6 +243,26 @@ TEST_F(SetupTest, AConfigurationWithoutADestinationIsRefusedBeforeAnythingIsCopi
   EXPECT_FALSE(Exists(Windows() + "\\System\\shared.dll"));
 }
 
+// A destination must name its drive: a network path or one without a drive is refused in the
+// directory dialog, and the run installs nothing (an unattended run does not fall back on the
+// setup's own destination).
+class DestinationRefused : public SetupTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DestinationRefused, WhereItIsTyped) {
+  Package(kFiles, kConfig);
+  TSetupAnswers answers;
+  answers.Destination = GetParam();
+  TSetupOutcome outcome = Run(answers);
+  EXPECT_FALSE(outcome.InstallationStarted);
+  EXPECT_EQ(Texts().back(), "Invalid Directory [" + std::string(GetParam()) +
+                                "]. Enter a full path with a drive letter, such as C:\\Program Files\\App.");
+  EXPECT_NE(driver->Problem().find("the setup refused the destination"), std::string::npos);
+  EXPECT_FALSE(Exists(kDest));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DestinationRefused,
+                         ::testing::Values("\\\\server\\share\\app", "\\Apps\\Demo", "Demo", "C:Demo"));
+
 struct PreselectCase {
   const char* launch;
   bool showReBoot;

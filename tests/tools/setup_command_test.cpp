@@ -126,6 +126,7 @@ TEST_F(SetupCommand, OnATerminalTheProgressLineFollowsThePreparationAndTheRun) {
 TEST_F(SetupCommand, HelpListsTheExitStatuses) {
   ASSERT_EQ(Tovin("setup --help"), 0);
   EXPECT_NE(out_.find("4 the installation run stopped"), std::string::npos) << out_;
+  EXPECT_NE(out_.find("--launch runs that program as a host program"), std::string::npos) << out_;
 }
 
 }  // namespace
