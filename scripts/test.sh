@@ -3,7 +3,8 @@
 # bounded fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh mingw-w64 wine64 lhasa p7zip-full jlha-utils liblnk-utils
+bash scripts/deps.sh mingw-w64 g++-mingw-w64-i686 wine64 wine32:i386 xvfb xauth xdotool imagemagick \
+  lhasa p7zip-full jlha-utils liblnk-utils
 
 echo "== native tests (debug)"
 cmake --preset debug -G Ninja >/dev/null
