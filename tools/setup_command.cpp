@@ -3,10 +3,7 @@
 // box on standard output.
 #include <cstdio>
 
-#include "app/setup_answers.h"
-#include "app/setup_program.h"
-#include "common/system_routines.h"
-#include "app/unattended_driver.h"
+#include "app/unattended_setup.h"
 #include "platform/platform.h"
 #include "tools/commands.h"
 #include "tools/exit_codes.h"
@@ -15,54 +12,9 @@
 #include "tools/progress.h"
 #include "ui/forwarding_backend.h"
 #include "ui/ui.h"
-#include "wizard/tovin_wizard.h"
 
 namespace tovin::cli {
 namespace {
-
-// Exit statuses of the setup command, in the manner of established installers.
-constexpr int kSetupInstalled = 0;
-constexpr int kSetupCouldNotStart = 1;
-constexpr int kSetupCancelled = 2;
-constexpr int kSetupPreparationFailed = 3;
-constexpr int kSetupRunStopped = 4;
-
-const char* SourceText(ui::TAnswerSource source) {
-  switch (source) {
-    case ui::asScript: return "answers file";
-    case ui::asDefault: return "default button";
-    case ui::asTerminated: return "not shown: the setup was ending";
-  }
-  return "";
-}
-
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n') out += "\\n";
-    else if (text[i] == '\r') out += "\\r";
-    else out += Printable(std::string(1, text[i]));
-  }
-  return out;
-}
-
-// Why the shell could not start a program, from ShellExecute's result.
-std::string ShellFailure(intptr_t code) {
-  switch (code) {
-    case 0: case 8: return "out of memory";
-    case 2: return "the file was not found";
-    case 3: return "the folder was not found";
-    case 5: return "access was denied";
-    case 11: return "it is not a valid program";
-    case 31: return "no program on this system runs it";
-    default: return "the shell answered " + std::to_string(code);
-  }
-}
-
-std::string StripAccelerator(std::string label) {
-  std::erase(label, '&');
-  return label;
-}
 
 // The headless backend, with the setup's two progress bars shown on the terminal.
 class ProgressBackend final : public ui::TForwardingBackend {
@@ -112,10 +64,7 @@ int SetupCommand(const Args& args, const Globals& globals) {
   p.Text("--answers", "FILE", "an INI file whose [Answers] section says what to press", answersFile);
   p.Flag("-q,--quiet", "no progress on the terminal", quiet);
   p.Positional("PACKAGE", "the package folder (default: the current folder)", package, false);
-  p.Epilog(
-      "Exit status: 0 installed; 1 the setup could not start; 2 cancelled or declined before the\n"
-      "installation run; 3 preparation failed or was aborted; 4 the installation run stopped on an\n"
-      "error; 128 + N stopped by signal N.");
+  p.Epilog(std::string("Exit status: ") + kSetupExitStatusHelp + "; 128 + N stopped by signal N.");
   if (!p.Parse(args)) return kExitOk;
 
   TSetupAnswers answers;
@@ -137,49 +86,10 @@ int SetupCommand(const Args& args, const Globals& globals) {
 
   ui::THeadlessBackend headless;
   ProgressBackend backend(headless, quiet);
-  ui::TApplication app(backend);
-  std::unique_ptr<TUnattendedDriver> driver;
-  struct Launch {
-    std::string file, directory;
-    intptr_t result;
-  };
-  std::vector<Launch> launches;
-  SetShellObserver([&](const std::string& file, const std::string& directory, intptr_t result) {
-    launches.push_back({file, directory, result});
-  });
-  TSetupOutcome outcome = RunSetupProgram(app, [&](const TSetupWindows& windows) {
-    driver = std::make_unique<TUnattendedDriver>(answers, windows);
-    headless.OnIdle = [&](ui::TForm& form) { return driver->OnIdle(form); };
-    headless.Script = [&](const ui::TMessageRequest& r) { return driver->Answer(r); };
-  });
-  SetShellObserver({});
-
-  for (const auto& e : headless.Transcript())
-    std::printf("[%s] %s -> %s%s (%s)\n", e.Caption.c_str(), Escaped(e.Text).c_str(),
-                StripAccelerator(e.Button).c_str(), e.Kind == ui::mkInput ? (" \"" + Escaped(e.Value) + "\"").c_str() : "",
-                SourceText(e.Source));
-  for (const auto& l : launches) {
-    std::string where = DisplayPath(l.directory + l.file);
-    if (l.result > 32) std::printf("launched %s\n", where.c_str());
-    else std::printf("could not launch %s: %s\n", where.c_str(), ShellFailure(l.result).c_str());
-  }
-  if (outcome.RestartRequested) std::printf("restart of Windows requested\n");
-  if (!driver->Problem().empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(driver->Problem()).c_str());
-
-  if (outcome.PrepareFailed) {
-    std::printf("result: the package could not be prepared\n");
-    return kSetupPreparationFailed;
-  }
-  if (outcome.InstallationFinished) {
-    std::printf("result: installed\n");
-    return kSetupInstalled;
-  }
-  if (outcome.InstallationStarted) {
-    std::printf("result: the installation run stopped on an error\n");
-    return kSetupRunStopped;
-  }
-  std::printf("result: cancelled before anything was installed\n");
-  return kSetupCancelled;
+  TUnattendedRun run = RunUnattendedSetup(answers, headless, backend, DisplayPath);
+  for (const std::string& line : run.Report) std::printf("%s\n", Printable(line).c_str());
+  if (!run.Problem.empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(run.Problem).c_str());
+  return run.ExitStatus;
 }
 
 }  // namespace tovin::cli
