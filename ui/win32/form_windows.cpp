@@ -75,7 +75,10 @@ void TWin32Impl::FocusActive(TForm& form) {
   TControl* active = form.ActiveControl();
   TNative* n = active ? Find(*active) : nullptr;
   HWND target = n && n->Hwnd && ::IsWindowVisible(n->Hwnd) && ::IsWindowEnabled(n->Hwnd) ? n->Hwnd : window;
-  if (::GetFocus() != target) ::SetFocus(target);
+  if (::GetFocus() == target) return;
+  ::SetFocus(target);
+  // An edit entered by the keyboard has its text selected, so that typing replaces it.
+  if (n && n->Kind == kEdit && target == n->Hwnd) ::SendMessageA(target, EM_SETSEL, 0, -1);
 }
 
 }  // namespace tovin::ui::win32
