@@ -400,7 +400,7 @@ TEST_F(SetupTest, StartDirEndsInABackslashAndTempDirHangsBelowWindows) {
     TMainSetup main(app);
     EXPECT_EQ(main.Settings().StartDir, start);
     EXPECT_EQ(main.Settings().SystemDriveRoot, "C:\\");
-    EXPECT_EQ(main.Settings().TempDir, "C:\\WINDOWS\\Temp\\t");
+    EXPECT_EQ(main.Settings().TempDir, Windows() + "\\Temp\\t");
     EXPECT_TRUE(Exists(main.Settings().TempDir));
   }
 }
