@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# The main job on the bundled example: build the tools, pack examples/demo into a package,
-# install it unattended into a fresh emulated machine, and show what landed.
+# The main job on the bundled example: build the tools and install.exe, pack examples/demo into a
+# package, install it unattended into a fresh emulated machine, and show what landed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh --demo liblnk-utils
+bash scripts/deps.sh --demo liblnk-utils g++-mingw-w64-i686
 cmake --preset release -G Ninja -DTOVIN_BENCH=OFF -DTOVIN_TESTS=OFF >/dev/null
 cmake --build --preset release --target tovin
 tovin=./build/release/tools/tovin
+echo "== install.exe for 32-bit Windows, the setup program the package ships"
+cmake --preset win32 -G Ninja -DTOVIN_TESTS=OFF >/dev/null
+cmake --build --preset win32 --target install_exe
 out=build/demo
 rm -rf "$out"
 mkdir -p "$out"
 
 echo "== pack examples/demo/files into $out/package"
-$tovin pack --segment-size 16K --config examples/demo/install.cfg --setup examples/demo/install.exe \
+$tovin pack --segment-size 16K --config examples/demo/install.cfg --setup build/win32/app/install.exe \
   -o "$out/package" examples/demo/files
 $tovin list "$out/package"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages this project builds and tests with; runs apt-get update once,
-# and only when something is missing.
+# and only when something is missing. A package named with an architecture ("wine32:i386")
+# adds that architecture to dpkg first.
 set -euo pipefail
 # --demo: only what building tovin needs (the README's first command); otherwise the test and
 # fuzzing tools too.
@@ -17,6 +18,15 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "== installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  for p in "${missing[@]}"; do
+    case "$p" in
+      *:*)
+        arch=${p##*:}
+        if [ "$arch" != "$(dpkg --print-architecture)" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+          dpkg --add-architecture "$arch"
+        fi ;;
+    esac
+  done
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || {
     echo "== some packages could not be installed; trying them one by one"

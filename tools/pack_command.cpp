@@ -20,6 +20,7 @@
 #include "tools/host_paths.h"
 #include "tools/interruption.h"
 #include "tools/progress.h"
+#include "tools/setup_program_file.h"
 #include "platform/text.h"
 
 namespace tovin::cli {
@@ -88,7 +89,7 @@ int PackCommand(const Args& args, const Globals& globals) {
   int64_t segSize = kDefaultSegSize;
   int64_t jobs = 1;
   std::string mtime;
-  bool multi = false, force = false, strict = false, quiet = globals.quiet;
+  bool multi = false, force = false, strict = false, incomplete = false, quiet = globals.quiet;
   OptionParser p("pack", "[OPTIONS] -o OUTDIR SRCDIR", "Builds a package folder from the files below SRCDIR.");
   p.Text("-o,--output", "OUTDIR", "the package folder to write (created when missing; must be empty)", outDir);
   p.Choice("-m,--method", "METHOD", MethodCliNames() + " (default lh5)", methodName, MethodChoices(false));
@@ -99,7 +100,10 @@ int PackCommand(const Args& args, const Globals& globals) {
   p.Jobs("threads that compress files; the package is the same for every N", jobs);
   p.Flag("--multi-arc", "one archive per top-level folder instead of one for everything", multi);
   p.Text("--config", "FILE", "the install.cfg to ship beside the set (default: SRCDIR's own)", config);
-  p.Text("--setup", "FILE", "the setup program to ship as install.exe", setup);
+  p.Text("--setup", "FILE",
+         "the setup program to ship as install.exe (default: SRCDIR's own, else the project's install.exe)", setup);
+  p.Flag("--allow-incomplete", "write the package even without install.exe or install.cfg (it cannot install)",
+         incomplete);
   p.Flag("--force", "replace the package already in OUTDIR (its segment files, install.cfg, install.exe)", force);
   p.Text("--mtime", "TIME",
          "no member dated later than TIME: seconds since 1970 or YYYY-MM-DD[THH:MM:SS] in UTC\n"
@@ -125,8 +129,18 @@ int PackCommand(const Args& args, const Globals& globals) {
   if (!IsFolder(src)) throw EGeneralError("not a folder: " + srcDir);
   std::string cfg = config.empty() ? src + "\\install.cfg" : plat::FromHostPath(config);
   if (!config.empty() && !IsFile(cfg)) throw EGeneralError("--config: no such file: " + config);
-  std::string setupExe = setup.empty() ? std::string() : plat::FromHostPath(setup);
+  std::string setupExe = setup.empty() ? FindSetupProgram(src) : plat::FromHostPath(setup);
   if (!setup.empty() && !IsFile(setupExe)) throw EGeneralError("--setup: no such file: " + setup);
+  // The preparing stage copies install.exe and install.cfg first: a package without either
+  // stops there, so it is written only when asked for.
+  if (!incomplete && !IsFile(cfg))
+    throw EGeneralError(srcDir + " has no install.cfg, and a package without one cannot install; give it with "
+                        "--config FILE (or pass --allow-incomplete to write the package anyway)");
+  if (!incomplete && setupExe.empty())
+    throw EGeneralError("no setup program: SRCDIR has no install.exe and the project's was not found (" +
+                        SetupProgramPlaces() + "), and a package without one cannot install; give it with "
+                        "--setup FILE, build it with 'cmake --preset win32 && cmake --build --preset win32 "
+                        "--target install_exe' (or pass --allow-incomplete to write the package anyway)");
   // Opening them now finds unreadable ones before any segment is written.
   if (IsFile(cfg)) FileStream(cfg, FileStream::Mode::OpenRead);
   if (!setupExe.empty()) FileStream(setupExe, FileStream::Mode::OpenRead);

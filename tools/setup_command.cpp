@@ -5,9 +5,8 @@
 
 #include "app/main_setup.h"
 #include "app/setup_answers.h"
-#include "app/setup_program.h"
+#include "app/unattended_setup.h"
 #include "common/system_routines.h"
-#include "app/unattended_driver.h"
 #include "platform/ini_document.h"
 #include "platform/platform.h"
 #include "tools/commands.h"
@@ -20,50 +19,6 @@
 
 namespace tovin::cli {
 namespace {
-
-// Exit statuses of the setup command, in the manner of established installers.
-constexpr int kSetupInstalled = 0;
-constexpr int kSetupCouldNotStart = 1;
-constexpr int kSetupCancelled = 2;
-constexpr int kSetupPreparationFailed = 3;
-constexpr int kSetupRunStopped = 4;
-
-const char* SourceText(ui::TAnswerSource source) {
-  switch (source) {
-    case ui::asScript: return "answers file";
-    case ui::asDefault: return "default button";
-    case ui::asTerminated: return "not shown: the setup was ending";
-  }
-  return "";
-}
-
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n') out += "\\n";
-    else if (text[i] == '\r') out += "\\r";
-    else out += Printable(std::string(1, text[i]));
-  }
-  return out;
-}
-
-// Why the shell could not start a program, from ShellExecute's result.
-std::string ShellFailure(intptr_t code) {
-  switch (code) {
-    case 0: case 8: return "out of memory";
-    case 2: return "the file was not found";
-    case 3: return "the folder was not found";
-    case 5: return "access was denied";
-    case 11: return "it is not a valid program";
-    case 31: return "no program on this system runs it";
-    default: return "the shell answered " + std::to_string(code);
-  }
-}
-
-std::string StripAccelerator(std::string label) {
-  std::erase(label, '&');
-  return label;
-}
 
 // The setup's progress on the terminal, as its windows report it.
 class ProgressDisplay final : public TProgressObserver {
@@ -121,10 +76,8 @@ int SetupCommand(const Args& args, const Globals& globals) {
       "(the host, Z:, is a write-protected disk to it), starts nothing without --launch, and holds\n"
       "the machine (R/machine.lock) while it runs; a second setup into the same machine is refused.\n"
       "--launch runs that program as a host program, with your rights; without it nothing is started\n"
-      "and the output says what would have been.\n"
-      "Exit status: 0 installed; 1 the setup could not start; 2 cancelled or declined before the\n"
-      "installation run; 3 preparation failed or was aborted; 4 the installation run stopped on an\n"
-      "error; 128 + N stopped by signal N.");
+      "and the output says what would have been.\n" +
+      std::string("Exit status: ") + kSetupExitStatusHelp + "; 128 + N stopped by signal N.");
   if (!p.Parse(args)) return kExitOk;
 
   // A configuration that cannot be read whole (a fifo, a device, an endless file) is refused,
@@ -165,60 +118,12 @@ int SetupCommand(const Args& args, const Globals& globals) {
   ui::THeadlessBackend headless;
   ProgressDisplay display(quiet);
   ProgressBackend backend(headless, display);
-  ui::TApplication app(backend);
-  std::unique_ptr<TUnattendedDriver> driver;
-  struct Launch {
-    std::string file, directory;
-    intptr_t result;
-  };
-  std::vector<Launch> launches;
-  SetShellObserver([&](const std::string& file, const std::string& directory, intptr_t result) {
-    launches.push_back({file, directory, result});
-  });
-  TSetupOutcome outcome = RunSetupProgram(app, [&](const TSetupWindows& windows) {
-    driver = std::make_unique<TUnattendedDriver>(answers, windows);
-    windows.Main.SetProgressObserver(&display);
-    headless.OnIdle = [&](ui::TForm& form) { return driver->OnIdle(form); };
-    headless.Script = [&](const ui::TMessageRequest& r) { return driver->Answer(r); };
-  });
-  SetShellObserver({});
-
-  for (const auto& e : headless.Transcript())
-    std::printf("[%s] %s -> %s%s (%s)\n", e.Caption.c_str(), Escaped(e.Text).c_str(),
-                StripAccelerator(e.Button).c_str(), e.Kind == ui::mkInput ? (" \"" + Escaped(e.Value) + "\"").c_str() : "",
-                SourceText(e.Source));
-  for (const auto& l : launches) {
-    std::string where = DisplayPath(l.directory + l.file);
-    if (l.result > 32) std::printf("launched %s\n", where.c_str());
-    else if (l.result == plat::kShellErrAccessDenied && !launch)
-      std::printf("would launch %s; not started (tovin setup --launch starts a program of the emulated drives)\n",
-                  where.c_str());
-    else if (l.result == plat::kShellErrAccessDenied)
-      std::printf("did not launch %s: only a program on the emulated machine's drives is started\n", where.c_str());
-    else std::printf("could not launch %s: %s\n", where.c_str(), ShellFailure(l.result).c_str());
-  }
-  if (outcome.RegistryEntrySkipped) std::printf("no uninstall entry registered: the setup's Header is empty\n");
-  if (outcome.RestartRequested) std::printf("restart of Windows requested\n");
-  if (!driver->Problem().empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(driver->Problem()).c_str());
-
-  if (outcome.StartRefused) {
-    std::printf("result: the setup refused to start\n");
-    return kSetupCouldNotStart;
-  }
-  if (outcome.PrepareFailed) {
-    std::printf("result: the package could not be prepared\n");
-    return kSetupPreparationFailed;
-  }
-  if (outcome.InstallationFinished) {
-    std::printf("result: installed\n");
-    return kSetupInstalled;
-  }
-  if (outcome.InstallationStarted) {
-    std::printf("result: the installation run stopped on an error\n");
-    return kSetupRunStopped;
-  }
-  std::printf("result: cancelled before anything was installed\n");
-  return kSetupCancelled;
+  TUnattendedRun run = RunUnattendedSetup(
+      answers, headless, backend, DisplayPath,
+      [&](const TSetupWindows& windows) { windows.Main.SetProgressObserver(&display); }, launch);
+  for (const std::string& line : run.Report) std::printf("%s\n", Printable(line).c_str());
+  if (!run.Problem.empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(run.Problem).c_str());
+  return run.ExitStatus;
 }
 
 }  // namespace tovin::cli

@@ -4,10 +4,17 @@
 
 #include "platform/exception.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 
 namespace tovin::ui {
 
-TDirectoryListBox::TDirectoryListBox(TControl& parent, std::string name) : TListBox(parent, std::move(name)) {}
+TDirectoryListBox::TDirectoryListBox(TControl& parent, std::string name) : TListBox(parent, std::move(name)) {
+  try {
+    SetDirectory(plat::GetCurrentDirectory());
+  } catch (const Exception&) {
+    // No current folder to show (it has gone): the list starts empty.
+  }
+}
 
 void TDirectoryListBox::SetDirectory(const std::string& path) {
   std::string full = plat::GetFullPathName(path);
@@ -66,6 +73,9 @@ void TDriveComboBox::Refresh() {
   for (char d = 'C'; d <= 'Z'; ++d)
     if (plat::GetFileAttributes(std::string(1, d) + ":\\") != plat::kInvalidAttributes) drives.push_back(std::string(1, d) + ":");
   SetItems(drives);
+  std::string current = plat::GetCurrentDirectory();
+  for (size_t i = 0; i < drives.size(); ++i)
+    if (current.size() >= 2 && plat::UpperCase(current.substr(0, 2)) == drives[i]) SetItemIndex(static_cast<int>(i));
 }
 
 void TDriveComboBox::SetDrive(const std::string& drive) {

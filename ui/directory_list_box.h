@@ -11,6 +11,7 @@ namespace tovin::ui {
 
 class TDirectoryListBox : public TListBox {
  public:
+  // Starts in the current folder, as a folder list of the class library does.
   TDirectoryListBox(TControl& parent, std::string name);
 
   // The current folder as a full path ("C:\Program Files"); a drive's root keeps its backslash.
@@ -39,7 +40,8 @@ class TDriveComboBox : public TListBox {
   // "C:" style; the list's drive follows.
   const std::string& Drive() const { return drive_; }
   void SetDrive(const std::string& drive);
-  // The drives found from C: to Z: (floppy letters are not probed: that would ask for a disk).
+  // The drives found from C: to Z: (floppy letters are not probed: that would ask for a disk),
+  // the drive of the current folder selected.
   void Refresh();
   TDirectoryListBox* DirList = nullptr;
 

@@ -1,4 +1,5 @@
-// A package folder made with the project's writers in a fresh emulated machine, and the setup
+// A package folder made with the project's writers in a fresh machine (an emulated one on POSIX,
+// the real one on Windows, where the test runs under Wine in a fresh prefix), and the setup
 // program run on it through the headless backend.
 #pragma once
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@
 #include "app/unattended_driver.h"
 #include "common/box_ids.h"
 #include "platform/platform.h"
-#include "platform/posix/machine.h"
 #include "prepare/unzip_form.h"
 #include "segment/package_layout.h"
 #include "segment/package_writer.h"

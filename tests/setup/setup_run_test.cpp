@@ -109,7 +109,7 @@ TEST_F(SetupTest, AMissingSegmentThatNeverAppearsEndsThePreparation) {
   EXPECT_EQ(backend.Transcript()[2].Button, "Cancel");
   EXPECT_EQ(backend.Transcript()[3].Caption, "Tovin - Setup");
   EXPECT_FALSE(Exists(kDest));
-  EXPECT_TRUE(plat::posix::ExitRequests().empty());
+  EXPECT_TRUE(RestartRequests().empty());
 }
 
 TEST_F(SetupTest, AbortInTheMiddleOfThePreparation) {
@@ -163,7 +163,7 @@ TEST_P(CancelOnPage, NothingIsInstalledAndNothingRestarts) {
   EXPECT_FALSE(outcome.InstallationStarted);
   EXPECT_FALSE(outcome.RestartRequested);
   EXPECT_FALSE(Exists(kDest));
-  EXPECT_TRUE(plat::posix::ExitRequests().empty());
+  EXPECT_TRUE(RestartRequests().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPage, CancelOnPage, ::testing::Values(0, 1, 2, 3, 4, 5));
@@ -177,17 +177,18 @@ TEST_F(SetupTest, DecliningTheLicenceNeverRestarts) {
   TSetupOutcome outcome = Run(answers);
   EXPECT_FALSE(outcome.InstallationStarted);
   EXPECT_FALSE(outcome.RestartRequested);
-  EXPECT_TRUE(plat::posix::ExitRequests().empty());
+  EXPECT_TRUE(RestartRequests().empty());
 }
 
 TEST_F(SetupTest, TheRestartFollowsOnlyAFinishedRun) {
   std::string config = kConfig;
   config.replace(config.find("Launch=<INSTALLDIR>app.exe"), 26, "Launch=");
   Package(kFiles, config);
+  if (!RestartsObservable()) GTEST_SKIP() << "a restart here would be real";
   TSetupOutcome outcome = Run();
   EXPECT_TRUE(outcome.InstallationFinished);
   EXPECT_TRUE(outcome.RestartRequested);
-  EXPECT_EQ(plat::posix::ExitRequests(), (std::vector<uint32_t>{2}));
+  EXPECT_EQ(RestartRequests(1), (std::vector<uint32_t>{2}));
   EXPECT_TRUE(launches.empty());
 }
 
@@ -313,7 +314,7 @@ TEST_F(SetupTest, DoubleClickOnTheIconBeforeTheTimerRunsNoPhase) {
   EXPECT_FALSE(outcome.WizardShown);
   EXPECT_FALSE(outcome.PrepareFailed);
   EXPECT_FALSE(outcome.RestartRequested);
-  EXPECT_TRUE(plat::posix::ExitRequests().empty());
+  EXPECT_TRUE(RestartRequests().empty());
 }
 
 TEST_F(SetupTest, TheBackgroundLaysOutItsHeadersAndThePicture) {
@@ -372,7 +373,7 @@ TEST_F(SetupTest, StartDirEndsInABackslashAndTempDirHangsBelowWindows) {
     TMainSetup main(app);
     EXPECT_EQ(main.Settings().StartDir, start);
     EXPECT_EQ(main.Settings().SystemDriveRoot, "C:\\");
-    EXPECT_EQ(main.Settings().TempDir, "C:\\WINDOWS\\Temp\\t");
+    EXPECT_EQ(main.Settings().TempDir, Windows() + "\\Temp\\t");
     EXPECT_TRUE(Exists(main.Settings().TempDir));
   }
 }

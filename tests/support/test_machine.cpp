@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/platform.h"
+#ifndef _WIN32
+#include "platform/posix/machine.h"
+#endif
 
 namespace tovin::test {
 namespace {
@@ -62,5 +66,38 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool Exists(const std::string& path) { return plat::GetFileAttributes(path) != plat::kInvalidAttributes; }
+
+#ifdef _WIN32
+namespace {
+constexpr const char* kRestartLog = "C:\\restart-requests.log";
+}
+
+bool RestartsObservable() { return RunningUnderWine() && Exists(kRestartLog); }
+
+std::vector<uint32_t> RestartRequests(size_t awaited) {
+  std::vector<uint32_t> modes;
+  if (!RestartsObservable()) return modes;
+  for (int tries = 0; tries < 50; ++tries) {
+    modes.clear();
+    std::string log = ReadFile(kRestartLog);
+    for (size_t start = 0, end; start < log.size(); start = end + 1) {
+      end = log.find('\n', start);
+      if (end == std::string::npos) end = log.size();
+      std::string line = log.substr(start, end - start);
+      if (line.find("--end-session") == std::string::npos && line.find("--kill") == std::string::npos) continue;
+      modes.push_back((line.find("--shutdown") != std::string::npos ? 1u : 2u) |
+                      (line.find("--kill") != std::string::npos ? 4u : 0u));
+    }
+    if (modes.size() >= awaited) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return modes;
+}
+#else
+bool RestartsObservable() { return true; }
+
+std::vector<uint32_t> RestartRequests(size_t) { return plat::posix::ExitRequests(); }
+#endif
+
 
 }  // namespace tovin::test

@@ -66,7 +66,8 @@ TEST_F(Cli, PackIntoAFolderWithAPackageNeedsForceAndReplacesExactlyTheOldSet) {
   EXPECT_FALSE(fs::exists(dir_ + "/pkg/tovinsetup.002"));
   EXPECT_FALSE(fs::exists(dir_ + "/pkg/tovinsetup.005"));
   EXPECT_FALSE(fs::exists(dir_ + "/pkg/install.cfg"));
-  EXPECT_FALSE(fs::exists(dir_ + "/pkg/install.exe"));
+  // The old setup program is gone; the project's own takes its place where it has been built.
+  EXPECT_TRUE(!fs::exists(dir_ + "/pkg/install.exe") || ReadHostFile(dir_ + "/pkg/install.exe") != Text(20000, 1));
   EXPECT_FALSE(fs::exists(dir_ + "/pkg/tovinsetup.$2$"));
   EXPECT_EQ(ReadHostFile(dir_ + "/pkg/notes.txt"), "the author's own file");
   ASSERT_EQ(Tovin("extract -q -C out pkg"), 0) << err_;
@@ -363,6 +364,55 @@ TEST_F(Cli, MembersWindowsWouldRefuseAreNamedByEveryCommand) {
   }
   EXPECT_EQ(ReadHostFile(dir_ + "/out2/aux.txt"), "device");
   EXPECT_EQ(ReadHostFile(dir_ + "/out3/dir."), "trimmed");
+}
+
+}  // namespace
+}  // namespace tovin::test
+
+namespace tovin::test {
+namespace {
+
+// Where the install.exe of a package comes from when pack is given none, and the refusal of a
+// package that could not install.
+TEST_F(Cli, PackShipsASetupProgramOrRefusesAPackageThatCannotInstall) {
+  strictPack_ = true;
+  Make("bin/install.exe", "MZ beside tovin");
+  fs::copy_file(TOVIN_BINARY, dir_ + "/bin/tovin");
+  auto pack = [&](const std::string& src) {
+    fs::remove_all(dir_ + "/pkg");
+    return RunShell("cd '" + dir_ + "' && ./bin/tovin pack -q -o pkg " + src + " >out.txt 2>err.txt </dev/null");
+  };
+  Make("own/install.cfg", "[Setup - Main]\r\n");
+  Make("own/install.exe", "MZ the source's own");
+  Make("own/a.txt", "a");
+  ASSERT_EQ(pack("own"), 0) << ReadHostFile(dir_ + "/err.txt");
+  EXPECT_EQ(ReadHostFile(dir_ + "/pkg/install.exe"), "MZ the source's own");
+
+  Make("plain/install.cfg", "[Setup - Main]\r\n");
+  Make("plain/a.txt", "a");
+  ASSERT_EQ(pack("plain"), 0) << ReadHostFile(dir_ + "/err.txt");
+  EXPECT_EQ(ReadHostFile(dir_ + "/pkg/install.exe"), "MZ beside tovin");
+
+  Make("nocfg/a.txt", "a");
+  EXPECT_EQ(pack("nocfg"), 1);
+  EXPECT_NE(ReadHostFile(dir_ + "/err.txt").find("has no install.cfg, and a package without one cannot install"),
+            std::string::npos);
+  EXPECT_TRUE(EmptyOrMissing(dir_ + "/pkg"));
+
+  // The installed tovin's own beside it is gone: the build's install.exe, if there is one.
+  fs::remove(dir_ + "/bin/install.exe");
+  int status = pack("plain");
+  if (fs::exists(TOVIN_SETUP_EXE)) {
+    ASSERT_EQ(status, 0) << ReadHostFile(dir_ + "/err.txt");
+    EXPECT_EQ(ReadHostFile(dir_ + "/pkg/install.exe"), ReadHostFile(TOVIN_SETUP_EXE));
+  } else {
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(ReadHostFile(dir_ + "/err.txt").find("no setup program"), std::string::npos);
+    EXPECT_NE(ReadHostFile(dir_ + "/err.txt").find("--allow-incomplete"), std::string::npos);
+    EXPECT_TRUE(EmptyOrMissing(dir_ + "/pkg"));
+  }
+  ASSERT_EQ(Tovin("pack -q --allow-incomplete -o pkg2 nocfg"), 0) << err_;
+  EXPECT_TRUE(fs::exists(dir_ + "/pkg2/tovinsetup.001"));
 }
 
 }  // namespace

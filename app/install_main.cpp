@@ -1,0 +1,77 @@
+// install.exe: the setup program on Windows. Started by a person it shows its windows (the
+// Win32 backend) and reads no command line. Started with /answers=FILE it runs unattended
+// instead, without a window: the answers file of `tovin setup` presses the controls, the report
+// of every box and of the result goes to FILE.log, and the exit status is the one `tovin setup`
+// documents (kSetupInstalled and the others).
+#include <cctype>
+#include <exception>
+#include <string>
+
+#include "app/setup_program.h"
+#include "app/unattended_setup.h"
+#include "platform/platform.h"
+#include "ui/application.h"
+#include "ui/win32/win32_backend.h"
+
+namespace tovin {
+namespace {
+
+constexpr const char* kAnswersOption = "/answers=";
+
+// The value of /answers= (the option's name in any letter case); empty when it is absent.
+std::string AnswersFile(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    std::string name = arg.substr(0, std::char_traits<char>::length(kAnswersOption));
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == kAnswersOption) return arg.substr(name.size());
+  }
+  return {};
+}
+
+void WriteLog(const std::string& path, const std::vector<std::string>& lines) {
+  auto file = plat::OpenFile(path, plat::Access::Write, plat::Share::DenyWrite, plat::Disposition::CreateAlways);
+  if (!file) return;  // nowhere to report to: the exit status still tells
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  file->Write(text.data(), static_cast<int64_t>(text.size()));
+}
+
+int Unattended(const std::string& answersFile) {
+  std::string log = answersFile + ".log";
+  TSetupAnswers answers;
+  try {
+    answers = ReadSetupAnswers(answersFile);
+  } catch (const std::exception& e) {
+    WriteLog(log, {std::string("install: ") + e.what()});
+    return kSetupCouldNotStart;
+  }
+  ui::THeadlessBackend headless;
+  TUnattendedRun run = RunUnattendedSetup(answers, headless, headless, [](const std::string& path) { return path; });
+  if (!run.Problem.empty()) run.Report.insert(run.Report.end() - 1, "install: " + run.Problem);
+  WriteLog(log, run.Report);
+  return run.ExitStatus;
+}
+
+int Interactive() {
+  ui::TWin32Backend backend;
+  try {
+    ui::TApplication app(backend);
+    RunSetupProgram(app);
+    return kSetupInstalled;
+  } catch (const std::exception& e) {
+    // A fault of the program itself: said once, in a box of its own, before the program ends.
+    ui::TApplication report(backend);
+    report.SetTitle("Tovin - Setup");
+    report.ShowMessage(e.what());
+    return kSetupCouldNotStart;
+  }
+}
+
+}  // namespace
+}  // namespace tovin
+
+int main(int argc, char** argv) {
+  std::string answers = tovin::AnswersFile(argc, argv);
+  return answers.empty() ? tovin::Interactive() : tovin::Unattended(answers);
+}
