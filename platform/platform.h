@@ -148,6 +148,9 @@ bool ExitWindowsEx(uint32_t flags, uint32_t reason);
 bool IsTerminal(int fd);
 // Columns of the terminal on fd; 0 when it is none.
 int TerminalColumns(int fd);
+// Columns and rows of the terminal on fd (any descriptor on POSIX); false when it is none or
+// does not tell.
+bool TerminalSize(int fd, int& columns, int& rows);
 
 // --- paths as the host user knows them -------------------------------------------------
 // A path of this layer in the host's own form (POSIX: Z:\a\b is /a/b and C:\x is R/drive_c/x;

@@ -1,6 +1,6 @@
-// tovin setup: runs the setup program on a package folder exactly as install.exe would, without
-// a person: the headless backend, the answers file pressing the controls, a transcript of every
-// box on standard output.
+// tovin setup: runs the setup program on a package folder exactly as install.exe would: on the
+// terminal for a person, or without one: the headless backend, the answers file pressing the
+// controls, a transcript of every box on standard output.
 #include <cstdio>
 
 #include "app/setup_answers.h"
@@ -13,6 +13,7 @@
 #include "tools/host_paths.h"
 #include "tools/interruption.h"
 #include "tools/progress.h"
+#include "tools/setup_screen.h"
 #include "ui/forwarding_backend.h"
 #include "ui/ui.h"
 #include "wizard/tovin_wizard.h"
@@ -103,19 +104,25 @@ class ProgressBackend final : public ui::TForwardingBackend {
 }  // namespace
 
 int SetupCommand(const Args& args, const Globals& globals) {
-  std::string root, answersFile, package = ".";
+  std::string root, answersFile, uiName, package = ".";
   bool quiet = globals.quiet;
-  OptionParser p("setup", "[--root R] [--answers FILE] [-q] [PACKAGE]",
-                 "Runs the setup program of a package folder unattended, as install.exe would, on the\n"
-                 "emulated machine; prints every message box and its answer.");
+  OptionParser p("setup", "[--root R] [--answers FILE] [--ui terminal|headless] [-q] [PACKAGE]",
+                 "Runs the setup program of a package folder, as install.exe would, on the emulated\n"
+                 "machine: on the terminal, where a person makes every choice with the keyboard, or\n"
+                 "unattended, printing every message box and its answer.");
   p.Text("--root", "R", "the folder of the emulated Windows machine (default: a fresh temporary one)", root);
-  p.Text("--answers", "FILE", "an INI file whose [Answers] section says what to press", answersFile);
+  p.Text("--answers", "FILE", "an INI file whose [Answers] section says what to press (runs headless)", answersFile);
+  p.Text("--ui", "UI", "terminal (the default on a terminal without --answers) or headless", uiName);
   p.Flag("-q,--quiet", "no progress on the terminal", quiet);
   p.Positional("PACKAGE", "the package folder (default: the current folder)", package, false);
   p.Epilog(
       "Exit status: 0 installed; 1 the setup could not start; 2 cancelled or declined before the\n"
       "installation run; 3 preparation failed or was aborted; 4 the installation run stopped on an\n"
-      "error; 128 + N stopped by signal N.");
+      "error; 128 + N stopped by signal N.\n"
+      "On the terminal: Tab and Shift+Tab move between controls, arrows and Space act in them,\n"
+      "Enter presses the focused or default button, Esc the cancel button (in the preparing\n"
+      "window: the question whether to abort), Alt+letter or the letter alone the underlined\n"
+      "accelerator, PgUp and PgDn scroll the licence. Ctrl+C stops the setup and cleans up.");
   if (!p.Parse(args)) return kExitOk;
 
   TSetupAnswers answers;
@@ -135,9 +142,10 @@ int SetupCommand(const Args& args, const Globals& globals) {
     return kSetupCouldNotStart;
   }
 
+  std::unique_ptr<ui::TBackend> screen = MakeSetupScreen(uiName, !answersFile.empty());
   ui::THeadlessBackend headless;
   ProgressBackend backend(headless, quiet);
-  ui::TApplication app(backend);
+  ui::TApplication app(screen ? *screen : static_cast<ui::TBackend&>(backend));
   std::unique_ptr<TUnattendedDriver> driver;
   struct Launch {
     std::string file, directory;
@@ -148,11 +156,13 @@ int SetupCommand(const Args& args, const Globals& globals) {
     launches.push_back({file, directory, result});
   });
   TSetupOutcome outcome = RunSetupProgram(app, [&](const TSetupWindows& windows) {
+    if (screen) return;  // a person answers
     driver = std::make_unique<TUnattendedDriver>(answers, windows);
     headless.OnIdle = [&](ui::TForm& form) { return driver->OnIdle(form); };
     headless.Script = [&](const ui::TMessageRequest& r) { return driver->Answer(r); };
   });
   SetShellObserver({});
+  screen.reset();  // the terminal back before anything is printed
 
   for (const auto& e : headless.Transcript())
     std::printf("[%s] %s -> %s%s (%s)\n", e.Caption.c_str(), Escaped(e.Text).c_str(),
@@ -164,7 +174,7 @@ int SetupCommand(const Args& args, const Globals& globals) {
     else std::printf("could not launch %s: %s\n", where.c_str(), ShellFailure(l.result).c_str());
   }
   if (outcome.RestartRequested) std::printf("restart of Windows requested\n");
-  if (!driver->Problem().empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(driver->Problem()).c_str());
+  if (driver && !driver->Problem().empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(driver->Problem()).c_str());
 
   if (outcome.PrepareFailed) {
     std::printf("result: the package could not be prepared\n");

@@ -280,6 +280,15 @@ int TerminalColumns(int fd) {
   return info.srWindow.Right - info.srWindow.Left + 1;
 }
 
+bool TerminalSize(int fd, int& columns, int& rows) {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  HANDLE h = ::GetStdHandle(fd == 0 ? STD_INPUT_HANDLE : fd == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  if (!IsTerminal(fd) || !::GetConsoleScreenBufferInfo(h, &info)) return false;
+  columns = info.srWindow.Right - info.srWindow.Left + 1;
+  rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+  return true;
+}
+
 namespace {
 
 std::atomic<int> interruptSignal{0};
