@@ -150,6 +150,14 @@ void TPainter::PaintControl(const TControl& c, const TCellRect& clip, bool activ
   } else if (const auto* group = dynamic_cast<const TGroupBox*>(&c)) {
     canvas_.Fill(r, face);
     canvas_.Box(r, theme_.GrayText, face);
+    // A child that reaches the bottom line would cut through it: the box stays open there.
+    for (const TControl* k : c.Controls())
+      if (k->Visible() && PlaceOf(*k).Outer.Bottom >= r.Bottom) {
+        canvas_.Fill({r.Left, r.Bottom - 1, r.Right, r.Bottom}, face);
+        canvas_.Put(r.Left, r.Bottom - 1, lgVertical, theme_.GrayText, face);
+        canvas_.Put(r.Right - 1, r.Bottom - 1, lgVertical, theme_.GrayText, face);
+        break;
+      }
     // Its children are not kept inside the frame: where one reaches the frame it lies above
     // it, as a child window does, rather than losing a line of text to a one-cell border.
     Caption(*group, r.Left + 1, r.Top, TextOf(c), face, csNone);
