@@ -62,8 +62,9 @@ for layer in "${order[@]}"; do
 done
 
 # Operating-system headers belong to platform/; a UI backend includes those of its own window
-# system. The one other exception probes the host the tests run on (Wine), which no layer of
-# the product may do.
+# system. The other exceptions are test support on the host the tests run on: the probe for
+# Wine, and the pseudo-terminal the terminal backend is tested on; no layer of the product may
+# do either.
 os_headers='windows\.h|winbase\.h|winnt\.h|winuser\.h|commctrl\.h|shellapi\.h|shlobj\.h|objbase\.h|io\.h|direct\.h|unistd\.h|sys/[^>]*|fcntl\.h|dirent\.h|spawn\.h|sched\.h|strings\.h|pthread\.h|termios\.h|signal\.h|n?curses\.h|ncursesw/[^>]*'
 window_system() {  # the OS headers a backend folder may include
   case "$1" in
@@ -75,7 +76,7 @@ window_system() {  # the OS headers a backend folder may include
 os_includes() {
   while IFS= read -r file; do
     case "$file" in
-      platform/* | tests/support/wine_check.cpp) continue ;;
+      platform/* | tests/support/wine_check.cpp | tests/support/pseudo_terminal.cpp) continue ;;
     esac
     own=$(window_system "$file")
     grep -niE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($os_headers)>" "$file" |

@@ -72,9 +72,7 @@ void TTerminalBackend::ProcessMessages(TApplication& app) {
   app_ = &app;
   if (OnTurn) OnTurn();
   FollowSize(app);
-  // The keys that have come, each to whatever is open when it is taken.
-  for (int i = 0; i < 32 && ReadKey(app, 0); ++i) {
-  }
+  TakeKeys();  // each to whatever is open when it is taken
   FireDueTimer(app);
   app.RunPostedActions();
   // A frame due here is taken at the next call: work that reports in two steps (a bar set back
@@ -82,6 +80,12 @@ void TTerminalBackend::ProcessMessages(TApplication& app) {
   if (paintDue_) Paint();
   else paintDue_ = dirty_ && Clock::now() - lastPaint_ >= kPaintInterval;
   app.RethrowFault();
+}
+
+void TTerminalBackend::TakeKeys() {
+  if (!app_) return;
+  for (int i = 0; i < 32 && ReadKey(*app_, 0); ++i) {
+  }
 }
 
 TMessageAnswer TTerminalBackend::Ask(const TMessageRequest& request) {

@@ -52,6 +52,9 @@ class TTerminalBackend : public TBackend {
   // loop runs and the innermost open box (null when none). Returns whether it acted.
   std::function<bool(TForm* loopForm, const TMessageRequest* box)> OnIdle;
 
+  // Delivers the keys that have come, now, as ProcessMessages would (a test driver that types
+  // has its keys taken before it goes on).
+  void TakeKeys();
   // A timer is running (it will fire without anyone acting).
   bool TimerPending() const;
   // The screen as last painted, and how its colours are chosen.
