@@ -2,7 +2,9 @@
 # Installs the Debian packages this project builds and tests with; runs apt-get update once,
 # and only when something is missing.
 set -euo pipefail
-want=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev "$@")
+# libncurses-dev: the terminal backend; ncurses-term: its direct-colour terminal descriptions;
+# tmux: the terminal its end-to-end tests drive.
+want=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev libncurses-dev ncurses-term tmux "$@")
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
