@@ -118,8 +118,8 @@ void TBoxView::Paint(TCellCanvas& canvas, const TTheme& theme, std::optional<TCu
   canvas.SetClip(box);
   canvas.Fill(box, theme.Face);
   canvas.Box(box, theme.Frame, theme.Face);
-  canvas.Fill({box.Left, box.Top, box.Right, box.Top + 1}, theme.Caption);
-  canvas.Text(box.Left + 1, box.Top, " " + request_.Caption + " ", theme.CaptionText, theme.Caption, csBold);
+  canvas.TopLine(box.Left, box.Right, box.Top, theme.CaptionText, theme.Caption);
+  canvas.Text(box.Left + 2, box.Top, " " + request_.Caption + " ", theme.CaptionText, theme.Caption, csBold);
   canvas.SetClip({box.Left + 1, box.Top + 1, box.Right - 1, box.Bottom - 1});
   int row = box.Top + 2;
   if (icon) canvas.Text(box.Left + 2, row, icon, theme.FaceText, theme.Face, csBold);

@@ -76,6 +76,10 @@ int TCellCanvas::TextOver(int column, int row, const std::string& text, uint32_t
   return column;
 }
 
+void TCellCanvas::TopLine(int left, int right, int row, uint32_t fg, uint32_t bg) {
+  for (int c = left; c < right; ++c) Put(c, row, c == left ? lgTopLeft : c == right - 1 ? lgTopRight : lgHorizontal, fg, bg);
+}
+
 void TCellCanvas::Box(const TCellRect& r, uint32_t fg, uint32_t bg, bool doubleLine) {
   if (r.Width() < 2 || r.Height() < 2) return;
   char32_t h = doubleLine ? lgDoubleHorizontal : lgHorizontal, v = doubleLine ? lgDoubleVertical : lgVertical;

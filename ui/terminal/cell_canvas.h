@@ -66,6 +66,8 @@ class TCellCanvas {
   // 8-bit text from column on; each character one cell. Returns the column after it.
   int Text(int column, int row, const std::string& text, uint32_t fg, uint32_t bg, uint8_t style = csNone);
   int TextOver(int column, int row, const std::string& text, uint32_t fg, uint8_t style = csNone);
+  // The top line of a frame from column left to right (excluded), corners included.
+  void TopLine(int left, int right, int row, uint32_t fg, uint32_t bg);
   // A frame along the rectangle's edge.
   void Box(const TCellRect& rect, uint32_t fg, uint32_t bg, bool doubleLine = false);
 

@@ -105,10 +105,10 @@ void TPainter::FormFrame(const TForm& form, const TCellRect& outer, bool active)
   canvas_.Box(outer, theme_.Frame, theme_.Face);
   uint32_t bar = active ? theme_.Caption : theme_.InactiveCaption;
   uint32_t text = active ? theme_.CaptionText : theme_.InactiveCaptionText;
-  TCellRect title{outer.Left, outer.Top, outer.Right, outer.Top + 1};
-  canvas_.Fill(title, bar);
+  // The caption bar is the frame's top line, lit while the form takes input.
+  canvas_.TopLine(outer.Left, outer.Right, outer.Top, text, bar);
   std::string caption = " " + form.Caption() + " ";
-  canvas_.Text(outer.Left + 1, outer.Top, Fit(caption, outer.Width() - 2), text, bar, csBold);
+  canvas_.Text(outer.Left + 2, outer.Top, Fit(caption, outer.Width() - 4), text, bar, csBold);
 }
 
 void TPainter::PaintChildren(const TControl& parent, const TCellRect& clip, bool active) {
