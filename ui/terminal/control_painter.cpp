@@ -134,7 +134,7 @@ void TPainter::PaintControl(const TControl& c, const TCellRect& clip, bool activ
     FountainFill(*fill, r);
   } else if (const auto* label = dynamic_cast<const TLabel*>(&c)) {
     canvas_.SetClip(clip);  // text is not cut where rounding to cells takes a column off its box
-    Label(*label, r, clip);
+    Label(*label, r);
   } else if (const auto* image = dynamic_cast<const TImage*>(&c)) {
     if (image->ProgramIcon()) {
       // The program's icon: a small tile with the product's initial.
@@ -224,10 +224,8 @@ void TPainter::PaintControl(const TControl& c, const TCellRect& clip, bool activ
     canvas_.Fill(line, theme_.Field);
     int filled = static_cast<int>(bar->Fraction() * line.Width() + 0.5);
     for (int i = 0; i < filled; ++i) canvas_.Put(line.Left + i, row, lgThumb, theme_.Selection, theme_.Field);
-  } else if (!dynamic_cast<const TPage*>(&c) && !dynamic_cast<const TPageBook*>(&c)) {
-    canvas_.Fill(r, face);
   } else {
-    canvas_.Fill(r, face);
+    canvas_.Fill(r, face);  // pages, page books and any other container: their face
   }
 
   if (!c.Controls().empty()) PaintChildren(c, childClip, active);
@@ -265,8 +263,7 @@ void TPainter::FountainFill(const TFountainFill& fill, const TCellRect& r) {
       canvas_.Put(r.Left + col, r.Top + row, U' ', 0, g.cells[static_cast<size_t>(row * g.columns + col)]);
 }
 
-void TPainter::Label(const TLabel& label, const TCellRect& r, const TCellRect& clip) {
-  (void)clip;
+void TPainter::Label(const TLabel& label, const TCellRect& r) {
   uint32_t fg = TextOf(label);
   const auto* shadowed = dynamic_cast<const TShadowLabel*>(&label);
   bool shadow = shadowed && shadowed->ShadowSize() > 0;

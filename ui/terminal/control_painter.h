@@ -61,7 +61,7 @@ class TPainter {
   void PaintControl(const TControl& control, const TCellRect& clip, bool active);
   void FormFrame(const TForm& form, const TCellRect& outer, bool active);
   void FountainFill(const TFountainFill& fill, const TCellRect& r);
-  void Label(const TLabel& label, const TCellRect& r, const TCellRect& clip);
+  void Label(const TLabel& label, const TCellRect& r);
   void Memo(const TMemo& memo, const TCellRect& r, bool focused);
   void List(const TListBox& list, const TCellRect& r, bool focused);
   void Caption(const TControl& control, int column, int row, uint32_t fg, uint32_t bg, uint8_t style);
