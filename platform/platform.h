@@ -172,6 +172,12 @@ void Sleep(uint32_t milliseconds);
 void CatchInterrupts();
 // The signal number of the first request (SIGHUP 1, SIGINT 2, SIGTERM 15); 0 while none came.
 int InterruptSignal();
+// A full-screen program on the terminal fd: should a second request end the process at once,
+// the terminal's modes as they are at this call are put back, after HardStopLeave's sequence
+// (what the terminal needs to leave full-screen mode) is sent. fd -1 forgets it (the program
+// gave the terminal back itself). Win32: nothing to do.
+void KeepTerminalForHardStop(int fd);
+void HardStopLeave(const std::string& sequence);
 
 // --- shell links ---------------------------------------------------------------------
 // What the setup's links carry. Paths are Windows paths; on POSIX the link file is a real

@@ -310,6 +310,9 @@ void CatchInterrupts() { ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
 
 int InterruptSignal() { return interruptSignal.load(); }
 
+void KeepTerminalForHardStop(int) {}
+void HardStopLeave(const std::string&) {}
+
 std::string ToHostPath(const std::string& path) { return path; }
 
 std::optional<std::string> GetFinalPathName(const std::string& path) {

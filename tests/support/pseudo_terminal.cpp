@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <stdexcept>
@@ -26,6 +27,9 @@ TPseudoTerminal::TPseudoTerminal(int columns, int rows) {
       ssize_t n = ::read(master_, buffer, sizeof buffer);
       if (n <= 0) break;  // the terminal side was closed
       drawn_ += static_cast<size_t>(n);
+      std::lock_guard<std::mutex> hold(tailLock_);
+      tail_.append(buffer, static_cast<size_t>(n));
+      if (tail_.size() > 8192) tail_.erase(0, tail_.size() - 8192);
     }
   });
 }
@@ -45,6 +49,18 @@ void TPseudoTerminal::Type(const std::string& bytes) {
     if (n <= 0) throw std::runtime_error("the keyboard pipe is closed");
     done += static_cast<size_t>(n);
   }
+}
+
+std::string TPseudoTerminal::Tail() const {
+  std::lock_guard<std::mutex> hold(tailLock_);
+  return tail_;
+}
+
+std::string TPseudoTerminal::Modes() const {
+  struct termios modes {};
+  if (::tcgetattr(::fileno(screen_), &modes) != 0) return "none";
+  return std::to_string(modes.c_iflag) + " " + std::to_string(modes.c_oflag) + " " + std::to_string(modes.c_cflag) +
+         " " + std::to_string(modes.c_lflag);
 }
 
 void TPseudoTerminal::SetSize(int columns, int rows) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -23,14 +24,19 @@ class TPseudoTerminal {
   void Type(const std::string& bytes);
   // The terminal takes a new size (as a window the person resized).
   void SetSize(int columns, int rows);
-  // Bytes the backend has written so far.
+  // Bytes the backend has written so far, and the last few thousand of them.
   size_t Drawn() const { return drawn_; }
+  std::string Tail() const;
+  // The terminal side's modes (input, output, control and local flags), to compare.
+  std::string Modes() const;
 
  private:
   int master_ = -1, keysWrite_ = -1;
   FILE* screen_ = nullptr;
   FILE* keyboard_ = nullptr;
   std::atomic<size_t> drawn_{0};
+  mutable std::mutex tailLock_;
+  std::string tail_;
   std::thread reader_;
 };
 

@@ -8,6 +8,8 @@
 #define NCURSES_WIDECHAR 1
 #include <curses.h>
 
+#include "platform/platform.h"
+
 namespace tovin::ui::terminal {
 
 struct TCursesScreen::ScreenHandle {
@@ -58,6 +60,9 @@ TCursesScreen::TCursesScreen(const TScreenOptions& options) {
   if (term.empty() || term == "dumb")
     throw ETerminalUnavailable("the terminal type is " + std::string(term.empty() ? "not set (TERM)" : "\"dumb\""));
 
+  // Should a second Ctrl+C end the process without its clean-up, the terminal still gets the
+  // modes it has now (curses changes them as it starts) and leaves full-screen mode.
+  plat::KeepTerminalForHardStop(fileno(options.Out));
   std::string locale = std::setlocale(LC_CTYPE, nullptr);
   std::setlocale(LC_CTYPE, "");  // curses writes the locale's characters (UTF-8 line glyphs)
   SCREEN* screen = nullptr;
@@ -69,6 +74,7 @@ TCursesScreen::TCursesScreen(const TScreenOptions& options) {
       }
   if (!screen && (screen = newterm(term.c_str(), options.Out, options.In)) != nullptr) termName_ = term;
   if (!screen) {
+    plat::KeepTerminalForHardStop(-1);
     std::setlocale(LC_CTYPE, locale.c_str());
     throw ETerminalUnavailable("there is no description of the terminal type \"" + term + "\"");
   }
@@ -76,6 +82,12 @@ TCursesScreen::TCursesScreen(const TScreenOptions& options) {
   outFd_ = fileno(options.Out);
   wideText_ = MB_CUR_MAX > 1;
   set_term(screen);
+  std::string leave;
+  for (const char* capability : {"sgr0", "cnorm", "rmkx", "rmcup"}) {
+    char* sequence = tigetstr(capability);
+    if (sequence && sequence != reinterpret_cast<char*>(-1)) leave += sequence;
+  }
+  plat::HardStopLeave(leave);
   cbreak();  // Ctrl+C and Ctrl+Z stay signals: the setup stops cleanly, or is suspended
   noecho();
   nonl();
@@ -96,6 +108,7 @@ void TCursesScreen::Close() {
   set_term(screen_->screen);
   curs_set(1);
   endwin();
+  plat::KeepTerminalForHardStop(-1);
   delscreen(screen_->screen);
   std::setlocale(LC_CTYPE, screen_->locale.c_str());
   delete screen_;

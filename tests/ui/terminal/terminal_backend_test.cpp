@@ -2,8 +2,14 @@
 // rows, and what a person at the keyboard sees and does (on a pseudo-terminal).
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 #include "tests/support/pseudo_terminal.h"
+#include "platform/platform.h"
 #include "ui/terminal/cell_geometry.h"
+#include "ui/terminal/curses_screen.h"
 #include "ui/terminal/gradient_cells.h"
 #include "ui/terminal/terminal_backend.h"
 #include "ui/terminal/terminal_colors.h"
@@ -203,6 +209,27 @@ TEST_F(AtTheKeyboard, ATerminalResizedInTheMiddlePlacesTheWindowsAgainOrSaysItIs
   app.Run(main);
   EXPECT_EQ(mainSizes.back(), (TSize{90 * kCellWidth, 24 * kCellHeight}));
   EXPECT_EQ(mainSizes.size(), 3u) << "shown at 100 x 30, then 60 x 20, then 90 x 24";
+}
+
+// A second Ctrl+C ends the process at once, without the clean-up that gives the terminal back:
+// the terminal still leaves full-screen mode with the modes it had.
+TEST(TerminalHardStopDeathTest, ASecondInterruptLeavesFullScreenAndPutsTheModesBack) {
+  tovin::test::TPseudoTerminal terminal(80, 24);
+  std::string before = terminal.Modes();
+  EXPECT_EXIT(
+      {
+        plat::CatchInterrupts();
+        TCursesScreen screen({terminal.Screen(), terminal.Keyboard(), "xterm", "-"});
+        if (terminal.Modes() == before) std::_Exit(2);  // curses has the terminal now
+        std::raise(SIGINT);
+        std::raise(SIGINT);
+        std::_Exit(3);
+      },
+      ::testing::ExitedWithCode(128 + SIGINT), "");
+  EXPECT_EQ(terminal.Modes(), before);
+  for (int i = 0; i < 100 && terminal.Tail().find("\x1b[?1049l") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_NE(terminal.Tail().find("\x1b[?1049l"), std::string::npos) << "xterm's rmcup";
 }
 
 }  // namespace
