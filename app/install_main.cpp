@@ -47,7 +47,7 @@ int Unattended(const std::string& answersFile) {
     return kSetupCouldNotStart;
   }
   ui::THeadlessBackend headless;
-  TUnattendedRun run = RunUnattendedSetup(answers, headless, headless, [](const std::string& path) { return path; });
+  TUnattendedRun run = RunUnattendedSetup(answers, &headless, headless, [](const std::string& path) { return path; });
   if (!run.Problem.empty()) run.Report.insert(run.Report.end() - 1, "install: " + run.Problem);
   WriteLog(log, run.Report);
   return run.ExitStatus;

@@ -60,7 +60,7 @@ const char* const kSetupExitStatusHelp =
     "0 installed; 1 the setup could not start; 2 cancelled or declined before the installation run;\n"
     "3 preparation failed or was aborted; 4 the installation run stopped on an error";
 
-TUnattendedRun RunUnattendedSetup(const TSetupAnswers& answers, ui::THeadlessBackend& headless, ui::TBackend& backend,
+TUnattendedRun RunUnattendedSetup(const TSetupAnswers& answers, ui::THeadlessBackend* headless, ui::TBackend& backend,
                                   const std::function<std::string(const std::string&)>& displayPath,
                                   const std::function<void(const TSetupWindows&)>& beforeRun, bool launchAllowed) {
   ui::TApplication app(backend);
@@ -76,25 +76,26 @@ TUnattendedRun RunUnattendedSetup(const TSetupAnswers& answers, ui::THeadlessBac
   TUnattendedRun run;
   try {
     run.Outcome = RunSetupProgram(app, [&](const TSetupWindows& windows) {
-      driver = std::make_unique<TUnattendedDriver>(answers, windows);
-      headless.OnIdle = [&](ui::TForm& form) { return driver->OnIdle(form); };
-      headless.Script = [&](const ui::TMessageRequest& r) { return driver->Answer(r); };
+      if (headless) {
+        driver = std::make_unique<TUnattendedDriver>(answers, windows);
+        headless->OnIdle = [&](ui::TForm& form) { return driver->OnIdle(form); };
+        headless->Script = [&](const ui::TMessageRequest& r) { return driver->Answer(r); };
+      }
       if (beforeRun) beforeRun(windows);
     });
   } catch (...) {
     SetShellObserver({});
-    headless.OnIdle = {};
-    headless.Script = {};
+    if (headless) headless->OnIdle = {}, headless->Script = {};
     throw;
   }
   SetShellObserver({});
-  headless.OnIdle = {};
-  headless.Script = {};
+  if (headless) headless->OnIdle = {}, headless->Script = {};
 
-  for (const auto& e : headless.Transcript())
-    run.Report.push_back("[" + Escaped(e.Caption) + "] " + Escaped(e.Text) + " -> " + WithoutAccelerator(e.Button) +
-                         (e.Kind == ui::mkInput ? " \"" + Escaped(e.Value) + "\"" : "") + " (" +
-                         SourceText(e.Source) + ")");
+  if (headless)
+    for (const auto& e : headless->Transcript())
+      run.Report.push_back("[" + Escaped(e.Caption) + "] " + Escaped(e.Text) + " -> " + WithoutAccelerator(e.Button) +
+                           (e.Kind == ui::mkInput ? " \"" + Escaped(e.Value) + "\"" : "") + " (" +
+                           SourceText(e.Source) + ")");
   for (const auto& l : launches) {
     std::string where = displayPath(l.directory + l.file);
     if (l.result > 32) run.Report.push_back("launched " + where);

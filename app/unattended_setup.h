@@ -35,12 +35,13 @@ struct TUnattendedRun {
   int ExitStatus = kSetupCancelled;
 };
 
-// Runs the setup of the current directory. backend is headless itself or a decorator around it;
+// Runs the setup of the current directory. backend is headless itself or a decorator around it,
+// answered by the answers; or, with headless null, a backend a person answers (no transcript);
 // displayPath shows a path of the platform layer as the user knows it; beforeRun sees the
 // windows before the loop starts.
 // launchAllowed: whether the platform may start the program at the end (the POSIX sandbox
 // starts none unless asked); a refused start is reported as what would have run.
-TUnattendedRun RunUnattendedSetup(const TSetupAnswers& answers, ui::THeadlessBackend& headless, ui::TBackend& backend,
+TUnattendedRun RunUnattendedSetup(const TSetupAnswers& answers, ui::THeadlessBackend* headless, ui::TBackend& backend,
                                   const std::function<std::string(const std::string&)>& displayPath,
                                   const std::function<void(const TSetupWindows&)>& beforeRun = {},
                                   bool launchAllowed = true);

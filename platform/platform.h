@@ -171,6 +171,9 @@ bool ExitWindowsEx(uint32_t flags, uint32_t reason);
 bool IsTerminal(int fd);
 // Columns of the terminal on fd; 0 when it is none.
 int TerminalColumns(int fd);
+// Columns and rows of the terminal on fd (any descriptor on POSIX); false when it is none or
+// does not tell.
+bool TerminalSize(int fd, int& columns, int& rows);
 
 // --- paths as the host user knows them -------------------------------------------------
 // A path of this layer in the host's own form (POSIX: Z:\a\b is /a/b and C:\x is R/drive_c/x;
@@ -192,6 +195,12 @@ void Sleep(uint32_t milliseconds);
 void CatchInterrupts();
 // The signal number of the first request (SIGHUP 1, SIGINT 2, SIGTERM 15); 0 while none came.
 int InterruptSignal();
+// A full-screen program on the terminal fd: should a second request end the process at once,
+// the terminal's modes as they are at this call are put back, after HardStopLeave's sequence
+// (what the terminal needs to leave full-screen mode) is sent. fd -1 forgets it (the program
+// gave the terminal back itself). Win32: nothing to do.
+void KeepTerminalForHardStop(int fd);
+void HardStopLeave(const std::string& sequence);
 
 // --- shell links ---------------------------------------------------------------------
 // What the setup's links carry. Paths are Windows paths; on POSIX the link file is a real

@@ -4,12 +4,14 @@
 # adds that architecture to dpkg first.
 set -euo pipefail
 # --demo: only what building tovin needs (the README's first command); otherwise the test and
-# fuzzing tools too.
+# fuzzing tools too. libncurses-dev: the terminal backend; ncurses-term: its direct-colour
+# terminal descriptions; tmux: the terminal its end-to-end tests drive.
 if [ "${1:-}" = "--demo" ]; then
   shift
-  want=(cmake ninja-build g++ nlohmann-json3-dev "$@")
+  want=(cmake ninja-build g++ nlohmann-json3-dev libncurses-dev ncurses-term "$@")
 else
-  want=(cmake ninja-build g++ nlohmann-json3-dev clang libclang-rt-14-dev libgtest-dev libbenchmark-dev "$@")
+  want=(cmake ninja-build g++ nlohmann-json3-dev clang libclang-rt-14-dev libgtest-dev libbenchmark-dev libncurses-dev
+        ncurses-term tmux "$@")
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -1,6 +1,6 @@
-// tovin setup: runs the setup program on a package folder exactly as install.exe would, without
-// a person: the headless backend, the answers file pressing the controls, a transcript of every
-// box on standard output.
+// tovin setup: runs the setup program on a package folder exactly as install.exe would: on the
+// terminal for a person, or without one: the headless backend, the answers file pressing the
+// controls, a transcript of every box on standard output.
 #include <cstdio>
 
 #include "app/main_setup.h"
@@ -14,6 +14,7 @@
 #include "tools/host_paths.h"
 #include "tools/interruption.h"
 #include "tools/progress.h"
+#include "tools/setup_screen.h"
 #include "ui/forwarding_backend.h"
 #include "ui/ui.h"
 
@@ -61,13 +62,15 @@ class ProgressBackend final : public ui::TForwardingBackend {
 }  // namespace
 
 int SetupCommand(const Args& args, const Globals& globals) {
-  std::string root, answersFile, package = ".";
+  std::string root, answersFile, uiName, package = ".";
   bool quiet = globals.quiet, launch = false;
-  OptionParser p("setup", "[--root R] [--answers FILE] [--launch] [-q] [PACKAGE]",
-                 "Runs the setup program of a package folder unattended, as install.exe would, on the\n"
-                 "emulated machine; prints every message box and its answer.");
+  OptionParser p("setup", "[--root R] [--answers FILE] [--ui terminal|headless] [--launch] [-q] [PACKAGE]",
+                 "Runs the setup program of a package folder, as install.exe would, on the emulated\n"
+                 "machine: on the terminal, where a person makes every choice with the keyboard, or\n"
+                 "unattended, printing every message box and its answer.");
   p.Text("--root", "R", "the emulated machine's folder: new, empty or a machine (default: a fresh one)", root);
-  p.Text("--answers", "FILE", "an INI file whose [Answers] section says what to press", answersFile);
+  p.Text("--answers", "FILE", "an INI file whose [Answers] section says what to press (runs headless)", answersFile);
+  p.Text("--ui", "UI", "terminal (the default on a terminal without --answers) or headless", uiName);
   p.Flag("--launch", "start the program the setup launches at the end, if it is on the emulated drives", launch);
   p.Flag("-q,--quiet", "no progress on the terminal", quiet);
   p.Positional("PACKAGE", "the package folder (default: the current folder)", package, false);
@@ -76,7 +79,11 @@ int SetupCommand(const Args& args, const Globals& globals) {
       "(the host, Z:, is a write-protected disk to it), starts nothing without --launch, and holds\n"
       "the machine (R/machine.lock) while it runs; a second setup into the same machine is refused.\n"
       "--launch runs that program as a host program, with your rights; without it nothing is started\n"
-      "and the output says what would have been.\n" +
+      "and the output says what would have been.\n"
+      "On the terminal: Tab and Shift+Tab move between controls, arrows and Space act in them,\n"
+      "Enter presses the focused or default button, Esc the cancel button (in the preparing\n"
+      "window: the question whether to abort), Alt+letter or the letter alone the underlined\n"
+      "accelerator, PgUp and PgDn scroll the licence. Ctrl+C stops the setup and cleans up.\n" +
       std::string("Exit status: ") + kSetupExitStatusHelp + "; 128 + N stopped by signal N.");
   if (!p.Parse(args)) return kExitOk;
 
@@ -115,12 +122,17 @@ int SetupCommand(const Args& args, const Globals& globals) {
   }
   plat::SetSandbox(true, launch);
 
+  std::unique_ptr<ui::TBackend> screen = MakeSetupScreen(uiName, !answersFile.empty());
   ui::THeadlessBackend headless;
   ProgressDisplay display(quiet);
   ProgressBackend backend(headless, display);
   TUnattendedRun run = RunUnattendedSetup(
-      answers, headless, backend, DisplayPath,
-      [&](const TSetupWindows& windows) { windows.Main.SetProgressObserver(&display); }, launch);
+      answers, screen ? nullptr : &headless, screen ? *screen : static_cast<ui::TBackend&>(backend), DisplayPath,
+      [&](const TSetupWindows& windows) {
+        if (!screen) windows.Main.SetProgressObserver(&display);
+      },
+      launch);
+  screen.reset();  // the terminal back before anything is printed
   for (const std::string& line : run.Report) std::printf("%s\n", Printable(line).c_str());
   if (!run.Problem.empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(run.Problem).c_str());
   return run.ExitStatus;

@@ -726,6 +726,14 @@ std::string GetFullPathName(const std::string& path) { return posix::NormalizePa
 
 bool IsTerminal(int fd) { return ::isatty(fd) == 1; }
 
+bool TerminalSize(int fd, int& columns, int& rows) {
+  struct winsize ws {};
+  if (::ioctl(fd, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0 || ws.ws_row == 0) return false;
+  columns = ws.ws_col;
+  rows = ws.ws_row;
+  return true;
+}
+
 int TerminalColumns(int fd) {
   struct winsize ws {};
   if (!IsTerminal(fd)) return 0;

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -175,8 +176,21 @@ namespace {
 
 volatile std::sig_atomic_t interruptSignal = 0;
 
+// The terminal a full-screen program holds, for a stop that cannot wait for its clean-up.
+volatile std::sig_atomic_t hardStopTerminal = -1;
+struct termios hardStopModes;
+char hardStopLeave[256];
+size_t hardStopLeaveSize = 0;
+
 void OnInterrupt(int signal) {
-  if (interruptSignal != 0) ::_exit(128 + signal);  // asked twice: no more waiting for clean-up
+  if (interruptSignal != 0) {  // asked twice: no more waiting for clean-up
+    if (int fd = hardStopTerminal; fd >= 0) {
+      if (::write(fd, hardStopLeave, hardStopLeaveSize) < 0) {
+      }
+      ::tcsetattr(fd, TCSADRAIN, &hardStopModes);
+    }
+    ::_exit(128 + signal);
+  }
   interruptSignal = signal;
 }
 
@@ -198,5 +212,18 @@ void CatchInterrupts() {
 }
 
 int InterruptSignal() { return interruptSignal; }
+
+void KeepTerminalForHardStop(int fd) {
+  hardStopTerminal = -1;
+  hardStopLeaveSize = 0;
+  if (fd >= 0 && ::tcgetattr(fd, &hardStopModes) == 0) hardStopTerminal = fd;
+}
+
+void HardStopLeave(const std::string& sequence) {
+  if (sequence.size() > sizeof hardStopLeave) return;
+  hardStopLeaveSize = 0;
+  std::copy(sequence.begin(), sequence.end(), hardStopLeave);
+  hardStopLeaveSize = sequence.size();
+}
 
 }  // namespace plat

@@ -285,6 +285,15 @@ int TerminalColumns(int fd) {
   return info.srWindow.Right - info.srWindow.Left + 1;
 }
 
+bool TerminalSize(int fd, int& columns, int& rows) {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  HANDLE h = ::GetStdHandle(fd == 0 ? STD_INPUT_HANDLE : fd == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  if (!IsTerminal(fd) || !::GetConsoleScreenBufferInfo(h, &info)) return false;
+  columns = info.srWindow.Right - info.srWindow.Left + 1;
+  rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+  return true;
+}
+
 namespace {
 
 std::atomic<int> interruptSignal{0};
@@ -305,6 +314,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 void CatchInterrupts() { ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
 
 int InterruptSignal() { return interruptSignal.load(); }
+
+void KeepTerminalForHardStop(int) {}
+void HardStopLeave(const std::string&) {}
 
 std::string ToHostPath(const std::string& path) { return path; }
 

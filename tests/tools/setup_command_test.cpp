@@ -112,7 +112,7 @@ TEST_F(SetupCommand, TheRestartIsRecordedAfterAFinishedRun) {
 TEST_F(SetupCommand, OnATerminalTheProgressLineFollowsThePreparationAndTheRun) {
   if (RunShell("command -v script >/dev/null") != 0) GTEST_SKIP() << "no script(1) for a terminal";
   Package();
-  std::string run = "'" TOVIN_BINARY "' setup --root root pkg";
+  std::string run = "'" TOVIN_BINARY "' setup --ui headless --root root pkg";
   ASSERT_EQ(RunShell("cd '" + dir_ + "' && script -qec \"" + run + "\" tty.log </dev/null >/dev/null"), 0);
   std::string tty = ReadHostFile(dir_ + "/tty.log");
   size_t at = 0;
