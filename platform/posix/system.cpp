@@ -127,6 +127,28 @@ bool ExitWindowsEx(uint32_t flags, uint32_t /*reason*/) {
   return true;
 }
 
+bool DeleteAtRestart(const std::string& path) {
+  // Never carried out: the host does not restart with the machine. Refused as the deletion
+  // itself would be (a missing file, a link, a name Windows forbids).
+  auto place = posix::ResolveForWriting(path);
+  if (!place) return false;
+  if (!place->Exists()) {
+    posix::SetLastError(kErrorFileNotFound);
+    return false;
+  }
+  std::ofstream log(posix::MachineRoot() + "/restartdeletes.log", std::ios::app);
+  log << posix::NormalizePath(path) << "\n";
+  posix::Notice(tovin::Format(posix::kNoticeDeleteAtRestart, path));
+  return static_cast<bool>(log);
+}
+
+std::string GetModuleFileName() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf);
+  if (n <= 0 || static_cast<size_t>(n) >= sizeof buf) return {};
+  return FromHostPath(std::string(buf, static_cast<size_t>(n)));
+}
+
 }  // namespace plat
 
 namespace plat {
