@@ -102,6 +102,17 @@ class ProgressBackend final : public ui::TForwardingBackend {
   ProgressDisplay& display_;
 };
 
+// The tovin uninstall command for a finished run, quoted for the shell.
+std::string UninstallCommandLine(const std::string& root, const std::string& installDir) {
+  auto quote = [](const std::string& text) {
+    if (!plat::IsEmulated()) return "\"" + text + "\"";
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return Printable(quoted + "'");
+  };
+  return "tovin uninstall" + (root.empty() ? std::string() : " --root " + quote(root)) + " " + quote(installDir);
+}
+
 }  // namespace
 
 int SetupCommand(const Args& args, const Globals& globals) {
@@ -181,6 +192,9 @@ int SetupCommand(const Args& args, const Globals& globals) {
   }
   if (outcome.InstallationFinished) {
     std::printf("result: installed\n");
+    // A temporary machine is gone when tovin ends: there is nothing to uninstall from then.
+    if (!root.empty() || !plat::IsEmulated())
+      std::printf("to uninstall: %s\n", UninstallCommandLine(root, outcome.InstallDir).c_str());
     return kSetupInstalled;
   }
   if (outcome.InstallationStarted) {

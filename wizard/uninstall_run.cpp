@@ -220,7 +220,7 @@ std::string DescribeStep(const TUninstallStep& step, bool dryRun,
   std::string item;
   switch (step.Kind) {
     case ikFile: item = showPath(step.Item); break;
-    case ikOtherFile: item = showPath(step.Item) + " (not installed by the setup)"; break;
+    case ikOtherFile: item = showPath(step.Item); break;
     case ikIniEntry: item = "INI entry " + step.Detail + " in " + showPath(step.Item); break;
     case ikIniFile: item = "INI file " + showPath(step.Item); break;
     case ikRegistryKey: item = "registry key HKEY_LOCAL_MACHINE\\" + step.Item; break;
