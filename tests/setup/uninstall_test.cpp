@@ -295,5 +295,21 @@ TEST_F(Uninstall, TheRunningUninstallerGoesAtTheNextRestart) {
   EXPECT_EQ(requests, kDest + "\\uninstaller.exe\n" + kDest + "\nC:\\Program Files\n");
 }
 
+// A package that installs an uninstaller of its own into the destination keeps it: the setup
+// writes its own program there only when the package brings none.
+TEST_F(Uninstall, APackagesOwnUninstallerIsTheOneRegistered) {
+  std::map<std::string, std::string> files = kFiles;
+  files["uninstaller.exe"] = "MZ the package's uninstaller";
+  std::string config = kConfig;
+  config.replace(config.find("F4=readme.txt~<INSTALLDIR>"), 26, "F4=UNINSTALLER.EXE~<INSTALLDIR>");
+  Package(files, config);
+  std::string before = Machine();
+  Install(Folders(false, false));
+  EXPECT_EQ(ReadFile(kDest + "\\uninstaller.exe"), "MZ the package's uninstaller");
+  EXPECT_FALSE(ReadUninstallRecord(kDest)->IsSetupFile(kDest + "\\uninstaller.exe"));
+  EXPECT_TRUE(Remove(kDest).Complete);
+  EXPECT_EQ(Machine(), before);
+}
+
 }  // namespace
 }  // namespace tovin::test
