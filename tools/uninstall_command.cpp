@@ -34,6 +34,7 @@ std::string MachinePath(const std::string& given) {
     std::string drive = std::string(1, letter) + ":\\";
     if (plat::GetFileAttributes(drive) == plat::kInvalidAttributes) continue;
     std::string top = plat::FromHostPath(plat::ToHostPath(drive));
+    while (top.size() > 3 && top.back() == '\\') top.pop_back();
     if (PathIsBelowOrSame(host, top)) return drive + host.substr(std::min(host.size(), top.size() + 1));
   }
   return host;

@@ -18,7 +18,7 @@
 
 namespace tovin {
 
-inline constexpr const char* kMsgNoUninstallLog = "There is no uninstall information in %s (uninstall.cfg is missing or cannot be read)";
+inline constexpr const char* kMsgNoUninstallLog = "There is nothing to uninstall: no uninstall.cfg can be read in %s";
 
 struct TKeptFile {
   std::string Path, Why;

@@ -100,7 +100,7 @@ TEST_F(SetupTest, TheUninstallerRefusesWhatItCannotDo) {
   ASSERT_EQ(b.Transcript().size(), 2u);
   EXPECT_EQ(b.Transcript()[0].Id, box::kNoUninstallLog);
   EXPECT_EQ(b.Transcript()[0].Text,
-            "Demo Product: There is no uninstall information in C:\\Nothing (uninstall.cfg is missing or cannot be read)");
+            "Demo Product: There is nothing to uninstall: no uninstall.cfg can be read in C:\\Nothing");
   EXPECT_EQ(b.Transcript()[1].Id, box::kUninstallRefused);
   EXPECT_NE(b.Transcript()[1].Text.find("[UNINS] \"C:\\*.*\" would remove the files of a drive's root as a whole"),
             std::string::npos);

@@ -71,7 +71,9 @@ TEST_F(UninstallCommand, TheDemoGoesToTheLastFolderAndKey) {
     EXPECT_NE(out_.find(line + "\n"), std::string::npos) << line;
   }
   EXPECT_EQ(Tovin("uninstall --root root 'C:\\Program Files\\Tovin Notepad'"), 1);
-  EXPECT_NE(err_.find("There is no uninstall information in " + Dest()), std::string::npos) << err_;
+  EXPECT_NE(err_.find("tovin uninstall: There is nothing to uninstall: no uninstall.cfg can be read in " + Dest() + "\n"),
+            std::string::npos)
+      << err_;
 }
 
 TEST_F(UninstallCommand, WithoutATerminalItAsksForYes) {

@@ -88,8 +88,7 @@ TEST_F(Planning, NoLogNothingToDo) {
     PlanUninstall(Path("nothing"));
     FAIL() << "planned";
   } catch (const EGeneralError& e) {
-    EXPECT_EQ(std::string(e.what()), "There is no uninstall information in " + Path("nothing") +
-                                         " (uninstall.cfg is missing or cannot be read)");
+    EXPECT_EQ(std::string(e.what()), "There is nothing to uninstall: no uninstall.cfg can be read in " + Path("nothing"));
   }
 }
 
