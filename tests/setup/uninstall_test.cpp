@@ -215,12 +215,14 @@ TEST_F(Uninstall, AnIniFileThatWasThereKeepsItsOwnEntries) {
             Lines(report, false).end());
 }
 
-// A file that is in use cannot go: it is named with the system's reason, everything else goes,
-// and the uninstaller, its log and the registry entry stay so that it can be run again.
+// A file that is in use cannot go: it is named with the system's reason, everything else goes
+// (a read-only file too), and the uninstaller, its log and the registry entry stay so that it
+// can be run again.
 TEST_F(Uninstall, AFileInUseIsReportedAndTheRestGoes) {
   Package(kFiles, kConfig);
   std::string before = Machine();
   Install(Folders(false, false));
+  ASSERT_TRUE(plat::SetFileAttributes(kDest + "\\readme.txt", plat::kAttrReadOnly));  // goes all the same
   {
     auto busy = plat::OpenFile(kDest + "\\app.exe", plat::Access::Read, plat::Share::DenyWrite, plat::Disposition::OpenExisting);
     ASSERT_TRUE(busy);
