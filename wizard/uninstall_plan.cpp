@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 #include "common/system_routines.h"
 #include "platform/exception.h"
@@ -77,7 +78,7 @@ bool IsFullDrivePath(const std::string& path) {
 
 class Planner {
  public:
-  Planner(const std::string& installDir) : windows_(GetWindowsDir()) {
+  explicit Planner(const std::string& installDir) : windows_(GetWindowsDir()) {
     plan_.InstallDir = plat::GetFullPathName(installDir);
     while (plan_.InstallDir.size() > 3 && plan_.InstallDir.back() == '\\') plan_.InstallDir.pop_back();
     dest_ = plan_.InstallDir;
@@ -87,6 +88,7 @@ class Planner {
     auto log = ReadUninstallLog(dest_ + "\\" + kUninstallLogName);
     if (!log) throw EGeneralError(Format(kMsgNoUninstallLog, dest_));
     log_ = *log;
+    for (const auto& entry : log_.Files) logged_.insert(Key(entry));
     record_ = ReadUninstallRecord(dest_);
     plan_.Title = log_.Title;
     Check();
@@ -155,9 +157,17 @@ class Planner {
     }
   }
 
-  bool Classified(const std::string& path) const {
-    return Contains(plan_.Files, path) || Contains(plan_.OtherFiles, path) ||
-           std::any_of(plan_.Kept.begin(), plan_.Kept.end(), [&](const TKeptFile& k) { return SamePath(k.Path, path); });
+  // Each file once, in the first list that takes it; looked up by name, as a log may be long.
+  bool Classified(const std::string& path) const { return classified_.count(Key(path)) > 0; }
+  bool Logged(const std::string& path) const { return logged_.count(Key(path)) > 0; }
+  static std::string Key(const std::string& path) {
+    std::string key = plat::UpperCase(path);
+    std::replace(key.begin(), key.end(), '/', '\\');
+    return key;
+  }
+  void Keep(const std::string& path, const std::string& why) {
+    classified_.insert(Key(path));
+    plan_.Kept.push_back({path, why});
   }
 
   void Exact(const std::string& entry) {
@@ -165,14 +175,15 @@ class Planner {
     if (a == plat::kInvalidAttributes || (a & plat::kAttrDirectory) || Classified(entry)) return;
     if (record_ && record_->IniFile(entry)) return;  // its entries go, not the file
     if (record_ && record_->Found(entry))
-      plan_.Kept.push_back({entry, "it was there before the setup"});
+      Keep(entry, "it was there before the setup");
     else if (!record_ && !InDestination(entry) && !InShellFolders(entry))
-      plan_.Kept.push_back({entry, "it lies outside the destination and no record says the setup put it there"});
+      Keep(entry, "it lies outside the destination and no record says the setup put it there");
     else
       AddFile(entry);
   }
 
   void AddFile(const std::string& path) {
+    classified_.insert(Key(path));
     plan_.Files.push_back(path);
     if (SamePath(ParentOf(path), dest_) && ini::EqualNoCase(NamePart(path), kUninstallerName)) plan_.Uninstaller = path;
   }
@@ -191,15 +202,15 @@ class Planner {
       // The system may match a short name too: only the name itself counts.
       if (!WildcardMatches(pattern, found.name)) continue;
       std::string path = folder + (folder.size() > 3 ? "\\" : "") + found.name;
-      if (Classified(path) || Contains(log_.Files, path) || IsRecordFile(path)) continue;
-      if (IsSetupFile(path))
+      if (Classified(path) || Logged(path) || IsRecordFile(path)) continue;
+      if (IsSetupFile(path) || (shortcut && ini::EqualNoCase(found.name, pattern.substr(0, pattern.size() - 2) + ".lnk"))) {
         AddFile(path);
-      else if (shortcut && ini::EqualNoCase(found.name, pattern.substr(0, pattern.size() - 2) + ".lnk"))
-        AddFile(path);
-      else if (InDestination(path))
+      } else if (InDestination(path)) {
+        classified_.insert(Key(path));
         plan_.OtherFiles.push_back(path);
-      else
-        plan_.Kept.push_back({path, "it is no shortcut the setup made"});
+      } else {
+        Keep(path, "it is no shortcut the setup made");
+      }
     }
   }
 
@@ -216,7 +227,7 @@ class Planner {
   void Ini() {
     if (!record_) return;
     for (const auto& file : record_->IniFiles) {
-      if (!Contains(log_.Files, file.File) || !IsFullDrivePath(file.File)) continue;
+      if (!Logged(file.File) || !IsFullDrivePath(file.File)) continue;
       TIniFilePlan ini{file.File, file.Existed, {}};
       for (const auto& e : record_->IniEntries)
         if (SamePath(e.File, file.File)) ini.Changes.push_back({e.Section, e.Key, e.Old, e.NewSection});
@@ -296,6 +307,7 @@ class Planner {
   TUninstallLogContents log_;
   std::optional<TUninstallRecord> record_;
   TUninstallPlan plan_;
+  std::set<std::string> classified_, logged_;  // Key()
 };
 
 }  // namespace
