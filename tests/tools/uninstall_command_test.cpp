@@ -57,19 +57,11 @@ TEST_F(UninstallCommand, TheDemoGoesToTheLastFolderAndKey) {
                       "uninstall\\Tovin Notepad 2.1\n"),
             std::string::npos)
       << out_;
-  std::string dry = out_;
   // The host's path of the folder names it as well as the machine's own.
   ASSERT_EQ(Tovin("uninstall --root root -y 'root/drive_c/Program Files/Tovin Notepad'"), 0) << err_;
   EXPECT_EQ(Listing(), before_);
   EXPECT_NE(out_.find("removed INI file " + dir_ + "/root/drive_c/WINDOWS/tnotepad.ini\n"), std::string::npos) << out_;
   EXPECT_NE(out_.find("result: uninstalled\n"), std::string::npos) << out_;
-  // What the dry run said is what happened.
-  for (size_t at = 0, end; (at = dry.find("would ", at)) != std::string::npos; at = end) {
-    end = dry.find('\n', at);
-    std::string line = dry.substr(at + 6, end - at - 6);
-    line = line.rfind("remove ", 0) == 0 ? "removed " + line.substr(7) : line;
-    EXPECT_NE(out_.find(line + "\n"), std::string::npos) << line;
-  }
   EXPECT_EQ(Tovin("uninstall --root root 'C:\\Program Files\\Tovin Notepad'"), 1);
   EXPECT_NE(err_.find("tovin uninstall: There is nothing to uninstall: no uninstall.cfg can be read in " + Dest() + "\n"),
             std::string::npos)
