@@ -28,6 +28,7 @@ TSetupOutcome RunSetupProgram(ui::TApplication& app, const std::function<void(co
   outcome.InstallationFinished = wizard.InstallationFinished();
   outcome.RestartRequested = main.RestartRequested();
   outcome.RegistryEntrySkipped = wizard.RegistryEntrySkipped();
+  if (outcome.InstallationFinished) outcome.InstallDir = wizard.Label1.Caption();
   return outcome;
 }
 

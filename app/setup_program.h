@@ -2,6 +2,7 @@
 // in order (background, directory dialog, wizard, preparing window) and the event loop.
 #pragma once
 #include <functional>
+#include <string>
 
 #include "ui/application.h"
 
@@ -26,6 +27,7 @@ struct TSetupOutcome {
   bool InstallationFinished = false;
   bool RestartRequested = false;
   bool RegistryEntrySkipped = false;  // the title was empty: no uninstall entry
+  std::string InstallDir;             // a finished run's destination, where its uninstall.cfg is
 };
 
 // Runs the setup in the current directory (its start directory). beforeRun sees the windows

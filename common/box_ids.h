@@ -21,6 +21,10 @@ inline constexpr const char* kCreateDirectory = "create-directory";  // subject:
 inline constexpr const char* kBadDestination = "bad-destination";    // subject: the chosen path
 inline constexpr const char* kOverwriteFile = "overwrite-file";      // subject: the file's name
 inline constexpr const char* kCopyFailed = "copy-failed";            // subject: the file's name
+// The uninstaller.
+inline constexpr const char* kNoUninstallLog = "no-uninstall-log";    // subject: the destination
+inline constexpr const char* kUninstallRefused = "uninstall-refused";  // subject: the log's path
+inline constexpr const char* kRemoveOtherFiles = "remove-other-files";  // subject: the destination
 // A failure that ended a handler, shown by the application.
 inline constexpr const char* kFailure = ui::kExceptionBoxId;
 

@@ -42,6 +42,10 @@ void CopyFileInto(const std::string& source, const std::string& destination) {
     std::string name = source.substr(source.find_last_of("\\/:") + 1);
     target = dest + (dest.back() == '\\' ? "" : "\\") + name;
   }
+  CopyFileAs(source, target);
+}
+
+void CopyFileAs(const std::string& source, const std::string& target) {
   std::vector<char> buffer(kCopyBufferSize);
   auto in = plat::OpenFile(source, plat::Access::Read, plat::Share::DenyWrite,
                            plat::Disposition::OpenExisting);

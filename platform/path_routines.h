@@ -14,6 +14,8 @@ void CreateDirectoryPath(const std::string& dir);
 // Copies source into destination: an existing file is the target itself, anything else is a
 // folder that receives the source's file name. Raises EFOpenError / EFCreateError.
 void CopyFileInto(const std::string& source, const std::string& destination);
+// Copies source to the file target, under that name, with the same checks and errors.
+void CopyFileAs(const std::string& source, const std::string& target);
 // True when every bit of mask is set; a missing path reports all bits.
 bool FileHasAttributes(const std::string& path, uint16_t mask);
 

@@ -83,6 +83,14 @@ bool RemoveDirectory(const std::string& path);
 bool DeleteFile(const std::string& path);
 // Renames from to to, replacing an existing to (MoveFileEx with MOVEFILE_REPLACE_EXISTING).
 bool MoveFileReplace(const std::string& from, const std::string& to);
+// Deletes a file, or an empty folder, when Windows next starts (MoveFileEx with
+// MOVEFILE_DELAY_UNTIL_REBOOT): how a running program has its own file removed. Requests are
+// carried out in the order they were made. POSIX never restarts: it records the request in
+// R/restartdeletes.log and reports it.
+bool DeleteAtRestart(const std::string& path);
+// The full path of the running program's file (GetModuleFileName; POSIX: the executable as
+// FromHostPath names it).
+std::string GetModuleFileName();
 std::string GetFullPathName(const std::string& path);
 std::string GetCurrentDirectory();
 bool SetCurrentDirectory(const std::string& path);
@@ -232,6 +240,11 @@ bool RegSetStringValue(RegRoot root, const std::string& subKey, const std::strin
 std::optional<std::string> RegQueryStringValue(RegRoot root, const std::string& subKey,
                                                const std::string& valueName);
 bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& valueName);
+struct RegKeyCounts {
+  uint32_t subkeys = 0, values = 0;
+};
+// What the key holds; nullopt when it is missing (2) or cannot be read.
+std::optional<RegKeyCounts> RegQueryKeyCounts(RegRoot root, const std::string& subKey);
 // Deletes the key with all its subkeys. A path naming the root itself is refused (5).
 bool RegDeleteKey(RegRoot root, const std::string& subKey);
 

@@ -188,6 +188,11 @@ bool Document::HasValue(std::string_view path, std::string_view name) const {
   return key && key->FindValue(name);
 }
 
+size_t Document::ValueCount(std::string_view path) const {
+  Key* key = Find(path);
+  return key ? key->values.size() : 0;
+}
+
 std::optional<std::string> Document::String(std::string_view path, std::string_view name) const {
   Key* key = Find(path);
   auto* value = key ? key->FindValue(name) : nullptr;

@@ -59,6 +59,8 @@ class Document {
   // first zero byte, here as in a file read back.
   void SetString(std::string_view path, std::string_view name, std::string_view data);
   bool HasValue(std::string_view path, std::string_view name) const;
+  // Values of the key, of every type; 0 for a missing key.
+  size_t ValueCount(std::string_view path) const;
   // nullopt when the key or the value is missing or the value is not a string.
   std::optional<std::string> String(std::string_view path, std::string_view name) const;
   bool DeleteValue(std::string_view path, std::string_view name);  // false when missing

@@ -19,6 +19,7 @@ int CodecCommand(const Args& args, const Globals& globals);
 int ArchiveCommand(const Args& args, const Globals& globals);
 int PackCommand(const Args& args, const Globals& globals);
 int SetupCommand(const Args& args, const Globals& globals);
+int UninstallCommand(const Args& args, const Globals& globals);
 // list, test, extract
 int ReadPackageCommand(const std::string& verb, const Args& args, const Globals& globals);
 

@@ -59,6 +59,17 @@ class ProgressBackend final : public ui::TForwardingBackend {
   ProgressDisplay& display_;
 };
 
+// The tovin uninstall command for a finished run, quoted for the shell.
+std::string UninstallCommandLine(const std::string& root, const std::string& installDir) {
+  auto quote = [](const std::string& text) {
+    if (!plat::IsEmulated()) return "\"" + text + "\"";
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return Printable(quoted + "'");
+  };
+  return "tovin uninstall" + (root.empty() ? std::string() : " --root " + quote(root)) + " " + quote(installDir);
+}
+
 }  // namespace
 
 int SetupCommand(const Args& args, const Globals& globals) {
@@ -134,6 +145,9 @@ int SetupCommand(const Args& args, const Globals& globals) {
       launch);
   screen.reset();  // the terminal back before anything is printed
   for (const std::string& line : run.Report) std::printf("%s\n", Printable(line).c_str());
+  // A temporary machine is gone when tovin ends: there is nothing to uninstall from then.
+  if (run.ExitStatus == kSetupInstalled && (!root.empty() || !plat::IsEmulated()))
+    std::printf("to uninstall: %s\n", UninstallCommandLine(root, run.Outcome.InstallDir).c_str());
   if (!run.Problem.empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(run.Problem).c_str());
   return run.ExitStatus;
 }

@@ -30,6 +30,7 @@ constexpr Command kCommands[] = {
     {"archive", "create, list, test or extract one compressed archive file"},
     {"codec", "encode or decode a raw stream of one method"},
     {"setup", "run a package's setup unattended on the emulated machine"},
+    {"uninstall", "remove what a setup installed, as its uninstaller.exe would"},
     {"config", "show what a setup started in a folder reads from its install.cfg"},
     {"init", "write a first install.cfg for a product folder"},
 };
@@ -53,6 +54,7 @@ int Run(const std::string& command, Args args, const Globals& globals) {
   if (command == "archive") return ArchiveCommand(args, globals);
   if (command == "pack") return PackCommand(args, globals);
   if (command == "setup") return SetupCommand(args, globals);
+  if (command == "uninstall") return UninstallCommand(args, globals);
   if (command == "list" || command == "test" || command == "extract") return ReadPackageCommand(command, args, globals);
   std::fprintf(stderr, "tovin: unknown command '%s'\n", command.c_str());
   Usage(stderr);
@@ -96,7 +98,7 @@ int main(int argc, char** argv) {
   std::string command = argv[i];
   Args args(argv + i + 1, argv + argc);
   if (!rootArgs.empty()) {
-    if (command != "config" && command != "setup") {
+    if (command != "config" && command != "setup" && command != "uninstall") {
       std::fprintf(stderr, "tovin: --root sets the emulated machine, which %s does not use\n", command.c_str());
       return kExitUsage;
     }
@@ -104,7 +106,7 @@ int main(int argc, char** argv) {
   }
   // These commands stop where they pause and clean up; the others end as the signal says.
   if (command == "list" || command == "test" || command == "extract" || command == "archive" || command == "pack" ||
-      command == "setup")
+      command == "setup" || command == "uninstall")
     plat::CatchInterrupts();
   auto interrupted = [&](int signal) {
     std::fprintf(stderr, "\ntovin %s: interrupted\n", command.c_str());

@@ -9,6 +9,7 @@
 #include "wizard/log_paths.h"
 #include "wizard/tovin_wizard.h"
 #include "wizard/uninstall_info.h"
+#include "wizard/uninstall_recorder.h"
 
 namespace tovin {
 namespace {
@@ -53,8 +54,11 @@ class Run {
     Start();
     Directories();
     if (w_.min.Checked()) s_.FilesList = s_.WorkStationList;
+    for (const char* own : {"install.exe", "install.cfg"}) recorder_.NoteSetupFile(places_.InstallDirPath + "\\" + own);
+    recorder_.Save();
     CopyFileInto(s_.TempDir + "\\install.exe", places_.InstallDirPath);
     CopyFileInto(s_.TempDir + "\\install.cfg", places_.InstallDirPath);
+    WriteUninstaller();
     Files();
     Shortcuts();
     if (!s_.IniFile.empty()) {
@@ -62,6 +66,10 @@ class Run {
       if (!key) throw EUnableToWrite(Format(kMsgUnableToWrite, s_.IniFile));
       log_.Add("UNINS", *key);
       log_.Save();
+      bool earlier = log_.NamedEarlier("UNINS", *key);
+      recorder_.NoteIniFile(*key, earlier);
+      recorder_.NoteIniEntries(*key, IniEntriesToWrite(keys_, paths_, s_.IniSetupList), earlier);
+      recorder_.Save();
     }
     if (!s_.IniSetupList.empty()) {
       Status(w_.source, "Creating INI Config File");
@@ -72,9 +80,11 @@ class Run {
     paths_.clear();
     Status(w_.source, "Adding Items to Registry");
     // An empty title would put the entry's values on the uninstall key itself.
-    if (w_.Host().HeaderText().find_first_not_of('\\') != std::string::npos)
+    if (w_.Host().HeaderText().find_first_not_of('\\') != std::string::npos) {
+      recorder_.NoteRegistryKey(kUninstallKey + w_.Host().HeaderText());
+      recorder_.Save();
       WriteUninstallRegistry(w_.Host().HeaderText(), places_.InstallDirPath);
-    else
+    } else
       w_.SetRegistryEntrySkipped();
     Finish();
   }
@@ -118,7 +128,21 @@ class Run {
     return found;
   }
 
+  // The folders this run makes, each level, found before it makes any.
+  std::vector<std::string> FoldersToMake() const {
+    std::vector<std::string> levels;
+    for (const auto& entry : s_.DirectoriesList) {
+      std::string path = entry, key;
+      NextField(path, '~', key);
+      std::string upper = plat::UpperCase(key);
+      std::string dir = upper == "<INSTALLDIR>" ? places_.InstallDirPath : ResolveDirectoryKey(upper, path, places_);
+      for (const auto& level : MissingFolderLevels(dir)) AddOnce(levels, level);
+    }
+    return levels;
+  }
+
   void Directories() {
+    const std::vector<std::string> foldersToMake = FoldersToMake();
     for (const auto& entry : s_.DirectoriesList) {
       std::string path = entry, key;
       NextField(path, '~', key);
@@ -132,6 +156,7 @@ class Run {
         } catch (const Exception&) {
         }
         log_.Open(places_.InstallDirPath, w_.Host().HeaderText());
+        recorder_.Open(places_.InstallDirPath, foldersToMake);
       }
       keys_.push_back(upper);
       paths_.push_back(dir);
@@ -173,11 +198,15 @@ class Run {
         if (plat::UpperCase(key) != keys_[i]) continue;
         std::string name = FileNamePart(sourcePath);
         auto logKey = FileLogKey(paths_[i], name);
-        if (logKey) log_.Add("UNINS", *logKey);
+        if (logKey) {
+          log_.Add("UNINS", *logKey);
+          recorder_.NoteFile(*logKey, log_.NamedEarlier("UNINS", *logKey));
+        }
         steps.push_back({name, flag, logKey});
       }
     }
     log_.Save();
+    recorder_.Save();
     return steps;
   }
 
@@ -219,6 +248,26 @@ class Run {
     }
   }
 
+  // The registered uninstall command names uninstaller.exe in the destination. A package that
+  // does not install one there gets the setup program itself under that name: started so, it
+  // is the uninstaller.
+  void WriteUninstaller() {
+    for (const auto& entry : s_.FilesList) {
+      std::string rest = entry, sourcePath, key;
+      NextField(rest, '~', sourcePath);
+      NextField(rest, '~', key);
+      if (!ini::EqualNoCase(FileNamePart(sourcePath), kUninstallerName)) continue;
+      for (size_t i = 0; i < keys_.size(); ++i)
+        if (keys_[i] == plat::UpperCase(key) && ini::EqualNoCase(plat::GetFullPathName(paths_[i]), places_.InstallDirPath))
+          return;
+    }
+    std::string target = places_.InstallDirPath + "\\" + kUninstallerName;
+    if (PathIsDirectory(target)) throw EFCreateError(Format(kMsgCannotCreateFile, target));
+    recorder_.NoteSetupFile(target);
+    recorder_.Save();
+    CopyFileAs(s_.TempDir + "\\install.exe", target);
+  }
+
   // The temporary copies are the setup's own: a read-only one is deleted all the same.
   bool DeleteTemporaryCopy(const std::string& name) {
     std::string path = s_.TempDir + "\\" + name;
@@ -251,11 +300,15 @@ class Run {
                                           folder, name);
         step.logged = entries.has_value();
         if (entries)
-          for (const auto& entry : *entries) log_.Add(entry.Section, entry.Key);
+          for (const auto& entry : *entries) {
+            log_.Add(entry.Section, entry.Key);
+            if (entry.Section == "Folders") recorder_.NoteFoldersToMake(entry.Key);
+          }
         steps.push_back(step);
       }
     }
     log_.Save();
+    recorder_.Save();
     return steps;
   }
 
@@ -306,6 +359,7 @@ class Run {
   InstallPlaces places_;
   std::vector<std::string> keys_, paths_;
   TUninstallLog log_;
+  TUninstallRecorder recorder_;
 };
 
 }  // namespace

@@ -21,7 +21,7 @@ bool NamesSomethingOnDisk(const std::string& path) {
 }  // namespace
 
 void TUninstallLog::Open(const std::string& installDirPath, const std::string& title) {
-  file_ = installDirPath + "\\uninstall.cfg";
+  file_ = installDirPath + "\\" + kUninstallLogName;
   auto old = ini::ReadWhole(file_);
   rest_ = old ? ini::Document(*old) : ini::Document();
   sections_.clear();
@@ -79,6 +79,12 @@ void TUninstallLog::Save() {
   saved_ = std::move(text);
 }
 
+bool TUninstallLog::NamedEarlier(const std::string& section, const std::string& key) const {
+  for (const auto& s : sections_)
+    if (ini::EqualNoCase(s.name, section)) return s.earlierKeys.count(plat::UpperCase(key)) > 0;
+  return false;
+}
+
 void TUninstallLog::Close() {
   if (!IsOpen()) return;
   for (auto& s : sections_)
@@ -89,20 +95,28 @@ void TUninstallLog::Close() {
   file_.clear();
 }
 
-void WriteIniEntries(const std::vector<std::string>& keys, const std::vector<std::string>& paths,
-                     const std::vector<std::string>& iniSetupList, const std::string& iniFile,
-                     const std::function<void()>& onEntry) {
+std::vector<IniEntry> IniEntriesToWrite(const std::vector<std::string>& keys, const std::vector<std::string>& paths,
+                                        const std::vector<std::string>& iniSetupList) {
+  std::vector<IniEntry> entries;
   for (size_t i = 0; i < keys.size(); ++i) {
     for (const auto& entry : iniSetupList) {
       std::string rest = entry, section, identifier;
       NextField(rest, '~', section);
       NextField(rest, '~', identifier);
       KeyedPath value = SplitKeyedPath(rest);
-      if (value.Key != keys[i]) continue;
-      if (onEntry) onEntry();
-      if (!plat::WritePrivateProfileString(section, identifier, paths[i] + "\\" + value.Rest, iniFile))
-        throw EUnableToWrite(Format(kMsgUnableToWrite, iniFile));
+      if (value.Key == keys[i]) entries.push_back({section, identifier, paths[i] + "\\" + value.Rest});
     }
+  }
+  return entries;
+}
+
+void WriteIniEntries(const std::vector<std::string>& keys, const std::vector<std::string>& paths,
+                     const std::vector<std::string>& iniSetupList, const std::string& iniFile,
+                     const std::function<void()>& onEntry) {
+  for (const auto& entry : IniEntriesToWrite(keys, paths, iniSetupList)) {
+    if (onEntry) onEntry();
+    if (!plat::WritePrivateProfileString(entry.Section, entry.Identifier, entry.Value, iniFile))
+      throw EUnableToWrite(Format(kMsgUnableToWrite, iniFile));
   }
 }
 
@@ -114,7 +128,7 @@ void WriteUninstallRegistry(const std::string& title, const std::string& install
       throw ERegistryError(Format(kMsgFailedToCreateKey, key));
   };
   set("DisplayName", title);
-  set("UninstallString", "\"" + installDirPath + "\\uninstaller.exe\" " + title);
+  set("UninstallString", "\"" + installDirPath + "\\" + kUninstallerName + "\" " + title);
 }
 
 }  // namespace tovin

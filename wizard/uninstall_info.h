@@ -17,6 +17,8 @@ TOVIN_EXCEPTION(ERegistryError);  // "Failed to create key %s"
 
 inline constexpr const char* kMsgUnableToWrite = "Unable to write to %s";
 inline constexpr const char* kMsgFailedToCreateKey = "Failed to create key %s";
+inline constexpr const char* kUninstallerName = "uninstaller.exe";
+inline constexpr const char* kUninstallLogName = "uninstall.cfg";
 inline constexpr const char* kUninstallKey = "Software\\Microsoft\\Windows\\currentversion\\uninstall\\";
 
 // The uninstall log. It is kept in memory during a run and reaches the file whenever Save is
@@ -35,6 +37,8 @@ class TUninstallLog {
   // where it is.
   void Add(const std::string& section, const std::string& path);
   void Save();
+  // Whether the log of an earlier installation into this folder named key in section.
+  bool NamedEarlier(const std::string& section, const std::string& key) const;
   // Drops the earlier installation's entries that this run did not name again and that name
   // nothing on disk, saves and releases the file.
   void Close();
@@ -55,9 +59,16 @@ class TUninstallLog {
   std::optional<std::string> saved_;  // what the file holds
 };
 
-// Writes identifier = directory + "\" + relative path for every IniSetupList entry whose key
-// names one of the directories, directory by directory in keys order; onEntry runs for each
-// entry written. A failed write raises EUnableToWrite with iniFile.
+struct IniEntry {
+  std::string Section, Identifier, Value;
+};
+// identifier = directory + "\" + relative path for every IniSetupList entry whose key names one
+// of the directories, directory by directory in keys order.
+std::vector<IniEntry> IniEntriesToWrite(const std::vector<std::string>& keys, const std::vector<std::string>& paths,
+                                        const std::vector<std::string>& iniSetupList);
+
+// Writes the entries of IniEntriesToWrite in order; onEntry runs for each entry written. A
+// failed write raises EUnableToWrite with iniFile.
 void WriteIniEntries(const std::vector<std::string>& keys, const std::vector<std::string>& paths,
                      const std::vector<std::string>& iniSetupList, const std::string& iniFile,
                      const std::function<void()>& onEntry);

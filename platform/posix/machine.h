@@ -110,6 +110,8 @@ void Notice(const std::string& text);
 inline constexpr const char* kNoticeCannotStart = "cannot start %s on this system: no host program runs it";
 // %s is what ExitWindowsEx was asked for: "log off", "shut down", "restart" or "power off".
 inline constexpr const char* kNoticeWouldExit = "Windows would %s now; the host keeps running";
+// %s is the path DeleteAtRestart was given.
+inline constexpr const char* kNoticeDeleteAtRestart = "Windows would delete %s when it restarts; the host keeps it";
 
 // Restart requests recorded by ExitWindowsEx, oldest first.
 std::vector<uint32_t> ExitRequests();

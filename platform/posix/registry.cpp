@@ -172,6 +172,18 @@ bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& 
   });
 }
 
+std::optional<RegKeyCounts> RegQueryKeyCounts(RegRoot root, const std::string& subKey) {
+  std::string key = CString(subKey);
+  if (!CheckKey(key)) return std::nullopt;
+  auto doc = Current(root);
+  if (!doc) return std::nullopt;
+  if (!doc->HasKey(key)) {
+    SetLastError(reg::kErrorFileNotFound);
+    return std::nullopt;
+  }
+  return RegKeyCounts{static_cast<uint32_t>(doc->Subkeys(key).size()), static_cast<uint32_t>(doc->ValueCount(key))};
+}
+
 bool RegDeleteKey(RegRoot root, const std::string& subKey) {
   std::string key = CString(subKey);
   if (reg::SplitKeyPath(key).empty()) {  // the root itself

@@ -169,6 +169,34 @@ bool ExitWindowsEx(uint32_t flags, uint32_t /*reason*/) {
   return true;
 }
 
+bool DeleteAtRestart(const std::string& path) {
+  // Never carried out: the host does not restart with the machine. Refused as the deletion
+  // itself would be (a missing file, a link, a name Windows forbids).
+  auto place = posix::ResolveForWriting(path);
+  if (!place) return false;
+  if (!place->Exists()) {
+    posix::SetLastError(kErrorFileNotFound);
+    return false;
+  }
+  // R's own file, reached without a link, as the restart log is.
+  int top = posix::OpenMachineFolder();
+  int log = top < 0 ? -1 : posix::OpenOwnFile(top, "restartdeletes.log", O_WRONLY | O_APPEND | O_CREAT);
+  if (top >= 0) ::close(top);
+  std::string line = posix::NormalizePath(path) + "\n";
+  bool recorded = log >= 0 && ::write(log, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+  if (log >= 0 && !recorded) posix::SetLastError(posix::ErrorFromErrno(errno));
+  if (log >= 0) ::close(log);
+  posix::Notice(tovin::Format(posix::kNoticeDeleteAtRestart, path));
+  return recorded;
+}
+
+std::string GetModuleFileName() {
+  char buf[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf);
+  if (n <= 0 || static_cast<size_t>(n) >= sizeof buf) return {};
+  return FromHostPath(std::string(buf, static_cast<size_t>(n)));
+}
+
 }  // namespace plat
 
 namespace plat {

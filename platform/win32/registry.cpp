@@ -108,6 +108,16 @@ bool RegDeleteValue(RegRoot root, const std::string& subKey, const std::string& 
   return key.Open(root, subKey, KEY_SET_VALUE) && Ok(::RegDeleteValueA(key.Get(), valueName.c_str()));
 }
 
+std::optional<RegKeyCounts> RegQueryKeyCounts(RegRoot root, const std::string& subKey) {
+  Key key;
+  if (!key.Open(root, subKey, KEY_READ)) return std::nullopt;
+  DWORD subkeys = 0, values = 0;
+  if (!Ok(::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                             nullptr, nullptr, nullptr)))
+    return std::nullopt;
+  return RegKeyCounts{subkeys, values};
+}
+
 bool RegDeleteKey(RegRoot root, const std::string& subKey) {
   // An empty path would name the root: never empty a whole hive through this call.
   if (reg::SplitKeyPath(subKey.c_str()).empty()) {

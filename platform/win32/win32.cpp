@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <vector>
 
 // The A/W macros of <windows.h> would rename this layer's own functions.
 #undef GetFileAttributes
@@ -21,6 +22,7 @@
 #undef WritePrivateProfileString
 #undef ShellExecute
 #undef LookupPrivilegeValue
+#undef GetModuleFileName
 
 #include "platform/error_codes.h"
 #include "platform/exception.h"
@@ -129,6 +131,18 @@ bool RemoveDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c
 bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()); }
 bool MoveFileReplace(const std::string& from, const std::string& to) {
   return !RefusedTarget(to) && ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+bool DeleteAtRestart(const std::string& path) {
+  return ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+std::string GetModuleFileName() {
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = ::GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) return std::string(buf.data(), n);
+    buf.resize(buf.size() * 2);  // cut to the buffer: ask again with more room
+  }
 }
 
 std::string GetFullPathName(const std::string& path) {

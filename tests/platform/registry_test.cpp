@@ -146,5 +146,21 @@ TEST_F(RegistryTest, ALeadingBackslashIsRefused) {
   EXPECT_EQ(plat::GetLastError(), 161u);
 }
 
+// What a key holds: how an uninstall tells an emptied key from one still in use.
+TEST_F(RegistryTest, KeyCountsSayWhatAKeyHolds) {
+  EXPECT_FALSE(plat::RegQueryKeyCounts(kMachine, Key("missing")));
+  EXPECT_EQ(plat::GetLastError(), 2u);
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, Key("a"), "one", "1"));
+  ASSERT_TRUE(plat::RegSetStringValue(kMachine, Key("a"), "two", "2"));
+  ASSERT_TRUE(plat::RegCreateKey(kMachine, Key("a\\b")));
+  auto a = plat::RegQueryKeyCounts(kMachine, Key("A"));
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->subkeys, 1u);
+  EXPECT_EQ(a->values, 2u);
+  auto b = plat::RegQueryKeyCounts(kMachine, Key("a\\b"));
+  ASSERT_TRUE(b);
+  EXPECT_EQ(b->subkeys + b->values, 0u);
+}
+
 }  // namespace
 }  // namespace tovin::test

@@ -272,7 +272,8 @@ TEST_F(Cli, SetupLaunchStartsAProgramOfTheMachine) {
   EXPECT_NE(out_.find("would launch " + dir_ + "/root/drive_c/App/run.sh; not started"), std::string::npos) << out_;
   ASSERT_EQ(Tovin("setup -q --launch --root root pkg"), 0) << out_ << err_;
   EXPECT_NE(out_.find("launched " + dir_ + "/root/drive_c/App/run.sh\n"), std::string::npos) << out_;
-  for (int i = 0; i < 500 && !fs::exists(dir_ + "/root/drive_c/App/started.txt"); ++i)
+  // The program runs on its own: the shell makes the file before it writes into it.
+  for (int i = 0; i < 500 && ReadHostFile(dir_ + "/root/drive_c/App/started.txt") != "started\n"; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(ReadHostFile(dir_ + "/root/drive_c/App/started.txt"), "started\n");
 }
