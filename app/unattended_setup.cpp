@@ -20,22 +20,6 @@ const char* SourceText(ui::TAnswerSource source) {
   return "";
 }
 
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c < 0x20 || c == 0x7F) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
 // Why the shell could not start a program, from ShellExecute's result.
 std::string ShellFailure(intptr_t code) {
   switch (code) {
@@ -93,8 +77,8 @@ TUnattendedRun RunUnattendedSetup(const TSetupAnswers& answers, ui::THeadlessBac
 
   if (headless)
     for (const auto& e : headless->Transcript())
-      run.Report.push_back("[" + Escaped(e.Caption) + "] " + Escaped(e.Text) + " -> " + WithoutAccelerator(e.Button) +
-                           (e.Kind == ui::mkInput ? " \"" + Escaped(e.Value) + "\"" : "") + " (" +
+      run.Report.push_back("[" + ui::EscapeControls(e.Caption) + "] " + ui::EscapeControls(e.Text) + " -> " + WithoutAccelerator(e.Button) +
+                           (e.Kind == ui::mkInput ? " \"" + ui::EscapeControls(e.Value) + "\"" : "") + " (" +
                            SourceText(e.Source) + ")");
   for (const auto& l : launches) {
     std::string where = displayPath(l.directory + l.file);

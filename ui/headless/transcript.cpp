@@ -3,9 +3,8 @@
 #include <cstdio>
 
 namespace tovin::ui {
-namespace {
 
-std::string Escaped(const std::string& text) {
+std::string EscapeControls(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
     if (c == '\r') {
@@ -23,6 +22,8 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
+namespace {
+
 const char* SourceName(TAnswerSource source) {
   switch (source) {
     case asScript:
@@ -39,8 +40,8 @@ const char* SourceName(TAnswerSource source) {
 
 std::string FormatTranscriptEntry(const TTranscriptEntry& entry) {
   std::string line = "[";
-  line.append(Escaped(entry.Caption)).append("] ").append(Escaped(entry.Text)).append(" -> ").append(entry.Button);
-  if (entry.Kind == mkInput) line.append(" \"").append(Escaped(entry.Value)).append("\"");
+  line.append(EscapeControls(entry.Caption)).append("] ").append(EscapeControls(entry.Text)).append(" -> ").append(entry.Button);
+  if (entry.Kind == mkInput) line.append(" \"").append(EscapeControls(entry.Value)).append("\"");
   return line.append(" (").append(SourceName(entry.Source)).append(")");
 }
 

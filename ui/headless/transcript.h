@@ -23,6 +23,9 @@ struct TTranscriptEntry {
   std::string Subject{};
 };
 
+// CR and LF as \r and \n, other control characters as \xHH.
+std::string EscapeControls(const std::string& text);
+
 // One line: [Caption] Text -> Button "Value" (source); CR, LF and other control characters of
 // the texts are written as \r, \n and \xHH. The value is shown for input queries only.
 std::string FormatTranscriptEntry(const TTranscriptEntry& entry);
