@@ -1,7 +1,6 @@
 // tovin setup on a terminal, driven as a person would through tmux: keys sent with send-keys,
 // the screen read with capture-pane (-e for its colours). Skipped where tmux is missing.
 #include <chrono>
-#include <regex>
 #include <thread>
 
 #include "tests/tools/cli_fixture.h"
@@ -67,22 +66,39 @@ class TerminalSetup : public Cli {
 std::vector<std::string> LineBackgrounds(const std::string& screen) {
   std::vector<std::string> backgrounds;
   std::string current = "default";
-  std::regex sgr("\x1b\\[([0-9;:]*)m");
   size_t start = 0;
   while (start < screen.size()) {
     size_t end = screen.find('\n', start);
     std::string line = screen.substr(start, end == std::string::npos ? std::string::npos : end - start);
     // The codes before the first character of the line are in force there.
-    std::string lead = line.substr(0, line.find_first_not_of("\x1b[0123456789;:m"));
-    for (std::sregex_iterator it(lead.begin(), lead.end(), sgr), last; it != last; ++it) {
-      std::string codes = (*it)[1];
-      std::smatch m;
-      if (std::regex_search(codes, m, std::regex("48;2;([0-9]+);([0-9]+);([0-9]+)")))
-        current = m[1].str() + "," + m[2].str() + "," + m[3].str();
-      else if (std::regex_search(codes, m, std::regex("(^|;)4([0-7])($|;)")))
-        current = "ansi" + m[2].str();
-      else if (codes.empty() || codes == "0")
-        current = "default";
+    size_t at = 0;
+    while (line.compare(at, 2, "\x1b[") == 0) {
+      size_t final = line.find_first_not_of("0123456789;:", at + 2);
+      if (final == std::string::npos || line[final] != 'm') break;
+      std::vector<int> codes;
+      std::string number;
+      for (char c : line.substr(at + 2, final - at - 2) + ";") {
+        if (c == ';' || c == ':') {
+          codes.push_back(number.empty() ? 0 : std::stoi(number));
+          number.clear();
+        } else {
+          number += c;
+        }
+      }
+      for (size_t i = 0; i < codes.size(); ++i) {
+        if (codes[i] == 0) {
+          current = "default";
+        } else if (codes[i] >= 40 && codes[i] <= 47) {
+          current = "ansi" + std::to_string(codes[i] - 40);
+        } else if ((codes[i] == 38 || codes[i] == 48) && i + 1 < codes.size()) {
+          // An extended colour: its arguments are not codes of their own.
+          size_t arguments = codes[i + 1] == 2 ? 4 : 2;
+          if (codes[i] == 48 && codes[i + 1] == 2 && i + 4 < codes.size())
+            current = std::to_string(codes[i + 2]) + "," + std::to_string(codes[i + 3]) + "," + std::to_string(codes[i + 4]);
+          i += arguments;
+        }
+      }
+      at = final + 1;
     }
     backgrounds.push_back(current);
     if (end == std::string::npos) break;
@@ -151,8 +167,11 @@ TEST_F(TerminalSetup, CancelOnAPageAndAbortWhilePreparingInstallNothing) {
       {"Cancel on the licence page", "TOVIN NOTEPAD LICENCE", "M-c", nullptr, nullptr, 2},
       {"Abort while preparing", "Preparing Tovin Setup", "Escape", "Abort Setup Process ?", "a", 3},
   };
+  const std::string server = socket_;
   for (const Case& c : cases) {
+    // A server of its own for each case: a killed server's socket may linger for a moment.
     Tmux("kill-server");
+    socket_ = server + "-" + std::to_string(&c - cases);
     fs::remove_all(dir_ + "/m");
     fs::remove(dir_ + "/stty.after");
     Start();
