@@ -1,11 +1,14 @@
 #include "wizard/installation_run.h"
 
+#include <optional>
+
 #include "common/box_ids.h"
 #include "common/system_routines.h"
 #include "platform/platform.h"
 #include "platform/scope_guard.h"
 #include "wizard/destination_check.h"
 #include "wizard/directory_keys.h"
+#include "wizard/entry_text_index.h"
 #include "wizard/log_paths.h"
 #include "wizard/tovin_wizard.h"
 #include "wizard/uninstall_info.h"
@@ -172,12 +175,28 @@ class Run {
     }
   }
 
-  // Whether the upper-cased name occurs in any file entry other than the one at index.
+  // Whether the upper-cased name occurs in any file entry other than the one at index; the
+  // index answers without a scan of the list for each file.
   bool FileNameUsedElsewhere(const std::string& name, size_t index) const {
-    std::string upper = plat::UpperCase(name);
-    for (size_t j = 0; j < s_.FilesList.size(); ++j)
-      if (j != index && plat::UpperCase(s_.FilesList[j]).find(upper) != std::string::npos) return true;
-    return false;
+    return usedElsewhere_ && usedElsewhere_->UsedElsewhere(name, index);
+  }
+
+  // A file entry split once: the run goes over the list once for each directory.
+  struct FileEntry {
+    std::string name, key, flag;  // key upper-cased
+  };
+
+  std::vector<FileEntry> SplitFileEntries() const {
+    std::vector<FileEntry> entries;
+    entries.reserve(s_.FilesList.size());
+    for (const auto& entry : s_.FilesList) {
+      std::string rest = entry, sourcePath, key, flag;
+      NextField(rest, '~', sourcePath);
+      NextField(rest, '~', key);
+      NextField(rest, '~', flag);
+      entries.push_back({FileNamePart(sourcePath), plat::UpperCase(key), flag});
+    }
+    return entries;
   }
 
   struct FileStep {
@@ -187,22 +206,17 @@ class Run {
 
   // Every entry is logged before any file is copied, so a run that dies never leaves a file on
   // disk that the log does not name.
-  std::vector<FileStep> PlanFiles() {
+  std::vector<FileStep> PlanFiles(const std::vector<FileEntry>& entries) {
     std::vector<FileStep> steps;
     for (size_t i = 0; i < keys_.size(); ++i) {
-      for (const auto& entry : s_.FilesList) {
-        std::string rest = entry, sourcePath, key, flag;
-        NextField(rest, '~', sourcePath);
-        NextField(rest, '~', key);
-        NextField(rest, '~', flag);
-        if (plat::UpperCase(key) != keys_[i]) continue;
-        std::string name = FileNamePart(sourcePath);
-        auto logKey = FileLogKey(paths_[i], name);
+      for (const FileEntry& entry : entries) {
+        if (entry.key != keys_[i]) continue;
+        auto logKey = FileLogKey(paths_[i], entry.name);
         if (logKey) {
           log_.Add("UNINS", *logKey);
           recorder_.NoteFile(*logKey, log_.NamedEarlier("UNINS", *logKey));
         }
-        steps.push_back({name, flag, logKey});
+        steps.push_back({entry.name, entry.flag, logKey});
       }
     }
     log_.Save();
@@ -211,16 +225,15 @@ class Run {
   }
 
   void Files() {
-    std::vector<FileStep> steps = PlanFiles();
+    const std::vector<FileEntry> entries = SplitFileEntries();
+    usedElsewhere_.emplace(s_.FilesList);
+    std::vector<FileStep> steps = PlanFiles(entries);
     size_t next = 0;
     for (size_t i = 0; i < keys_.size(); ++i) {
       Status(w_.source, "Ready to Install");
-      for (size_t j = 0; j < s_.FilesList.size(); ++j) {
-        std::string rest = s_.FilesList[j], sourcePath, key;
-        NextField(rest, '~', sourcePath);
-        NextField(rest, '~', key);
+      for (size_t j = 0; j < entries.size(); ++j) {
         Pump();
-        if (plat::UpperCase(key) != keys_[i]) continue;
+        if (entries[j].key != keys_[i]) continue;
         const FileStep& step = steps[next++];
         const std::string& name = step.name;
         Advance(name);
@@ -360,6 +373,7 @@ class Run {
   std::vector<std::string> keys_, paths_;
   TUninstallLog log_;
   TUninstallRecorder recorder_;
+  std::optional<TEntryTextIndex> usedElsewhere_;  // of the file list in use, made when the files are copied
 };
 
 }  // namespace

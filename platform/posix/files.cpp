@@ -204,9 +204,9 @@ bool SetFileAttributes(const std::string& path, uint32_t attributes) {
     SetLastError(kErrorFileNotFound);
     return false;
   }
-  mode_t mode = place->Mode() & 07777;
-  mode = (attributes & kAttrReadOnly) ? (mode & ~0222) : (mode | S_IWUSR);
-  if (::fchmodat(place->Folder(), place->Name().c_str(), mode, 0) != 0) {
+  mode_t was = place->Mode() & 07777;
+  mode_t mode = (attributes & kAttrReadOnly) ? (was & ~0222) : (was | S_IWUSR);
+  if (mode != was && ::fchmodat(place->Folder(), place->Name().c_str(), mode, 0) != 0) {
     SetLastError(ErrorFromErrno(errno));
     return false;
   }
@@ -409,10 +409,11 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     }
   }
   if (exists) {
-    bool hiddenOrSystem = (AttributesOf(*host, mode) & (kAttrHidden | kAttrSystem)) != 0;
-    // Only regular files: a fifo would block the open, a device would be written into.
+    // Only regular files: a fifo would block the open, a device would be written into. The
+    // stored bits are read only where they decide something.
     if (!S_ISREG(mode) || (access != Access::Read && IsReadOnly(mode)) ||
-        (disposition == Disposition::CreateAlways && hiddenOrSystem)) {
+        (disposition == Disposition::CreateAlways &&
+         (AttributesOf(*host, mode) & (kAttrHidden | kAttrSystem)) != 0)) {
       SetLastError(kErrorAccessDenied);
       return nullptr;
     }
@@ -434,7 +435,7 @@ std::unique_ptr<File> OpenFile(const std::string& path, Access access, Share sha
     SetLastError(kErrorAccessDenied);
     return nullptr;
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // O_NONBLOCK stays set: it means nothing to the reads and writes of a regular file.
   // Share modes as advisory locks: writers and exclusive openers lock exclusively, readers
   // that deny writing lock shared.
   int lock = (share == Share::Exclusive || access != Access::Read) ? LOCK_EX
