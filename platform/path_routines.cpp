@@ -10,7 +10,9 @@
 namespace tovin {
 namespace {
 
-constexpr int64_t kCopyBufferSize = 8192;
+// The copy reads through a buffer of at least 8192 bytes, as large as the file up to a limit:
+// a small file then takes one read (a short one ends the copy), a large one few calls.
+constexpr int64_t kCopyBufferMin = 8192, kCopyBufferMax = int64_t{1} << 20;
 
 }  // namespace
 
@@ -46,16 +48,18 @@ void CopyFileInto(const std::string& source, const std::string& destination) {
 }
 
 void CopyFileAs(const std::string& source, const std::string& target) {
-  std::vector<char> buffer(kCopyBufferSize);
   auto in = plat::OpenFile(source, plat::Access::Read, plat::Share::DenyWrite,
                            plat::Disposition::OpenExisting);
   if (!in) throw EFOpenError(Format(kMsgCannotOpenFile, source));
+  const int64_t size = std::max<int64_t>(in->Size(), 0);
+  const int64_t bufferSize = std::clamp(size + 1, kCopyBufferMin, kCopyBufferMax);
+  std::vector<char> buffer(static_cast<size_t>(bufferSize));
   // Refused before a byte is written when it cannot fit; the file it replaces frees its room.
   if (auto free = plat::GetDiskFreeSpace(target.substr(0, target.find_last_of('\\') + 1))) {
     uint64_t room = *free;
     auto found = plat::FindFiles(target, plat::kAttrMaskFiles);
     if (found.size() == 1) room += found[0].size;
-    if (static_cast<uint64_t>(std::max<int64_t>(in->Size(), 0)) > room)
+    if (static_cast<uint64_t>(size) > room)
       throw EInOutError(plat::SystemErrorMessage(plat::kErrorDiskFull));
   }
   auto out = plat::OpenFile(target, plat::Access::Write, plat::Share::Exclusive,
@@ -64,10 +68,10 @@ void CopyFileAs(const std::string& source, const std::string& target) {
   try {
     int64_t n;
     do {
-      n = in->Read(buffer.data(), kCopyBufferSize);
+      n = in->Read(buffer.data(), bufferSize);
       if (n < 0) throw EReadError(kMsgStreamReadError);
       if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError(kMsgStreamWriteError);
-    } while (n == kCopyBufferSize);
+    } while (n == bufferSize);
   } catch (const Exception&) {
     // A partial copy looks like the file and is not.
     out.reset();
