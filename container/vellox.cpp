@@ -202,7 +202,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       total += h.ExpandedSize;
       continue;
     }
-    if (FreeSpaceFor(target) < h.ExpandedSize)
+    if (FreeSpaceFor(target, h.ExpandedSize) < h.ExpandedSize)
       throw EInsufficientDiskSpace(Format(kMsgInsufficientDiskSpace, target));
     if (MakeDirectories) {
       auto cut = target.rfind('\\');
@@ -331,7 +331,7 @@ void TVellox::ExpandMemberAs(const CodecOwner& owner, Stream& output, Stream& in
   throw EBadChecksum(kMsgBadChecksum);
 }
 
-int64_t TVellox::FreeSpaceFor(const std::string& target) {
+int64_t TVellox::FreeSpaceFor(const std::string& target, int64_t needed) {
   constexpr int64_t kUnlimited = std::numeric_limits<int64_t>::max();
   if (!CheckSpaceBeforeExpand) return kUnlimited;
   // The nearest existing folder, not the drive's root: a volume may be mounted below it.
@@ -351,6 +351,8 @@ int64_t TVellox::FreeSpaceFor(const std::string& target) {
   auto free = plat::GetDiskFreeSpace(folder);
   if (!free || *free > static_cast<uint64_t>(kUnlimited / 2)) return kUnlimited;
   int64_t result = static_cast<int64_t>(*free);
+  // Room enough without what the member replaces: no need to look the target up.
+  if (result >= needed) return result;
   auto found = plat::FindFiles(target, plat::kAttrMaskFiles);
   if (found.size() == 1 && !(found[0].attributes & plat::kAttrDirectory))
     result += static_cast<int64_t>(found[0].size);  // it is replaced

@@ -100,9 +100,10 @@ class TVellox : public CodecOwner {
   // Writes at most expandedSize bytes to out: more raises ECorruptData.
   void ExpandMember(Stream& out, Stream& in, int32_t storedSize, int32_t expandedSize, int32_t storedChecksum,
                     uint8_t method, const std::string& methodId, int32_t lockFlag);
-  // Free bytes for the file at target (its current size counts, as it is replaced), on the
-  // volume of its nearest existing folder; INT64_MAX when not checked or not known.
-  int64_t FreeSpaceFor(const std::string& target);
+  // Free bytes for the file at target (its current size counts, as it is replaced, when the
+  // free bytes alone are fewer than needed), on the volume of its nearest existing folder;
+  // INT64_MAX when not checked or not known.
+  int64_t FreeSpaceFor(const std::string& target, int64_t needed);
   static void ForceDirectoryPath(const std::string& folder);
 
  private:

@@ -56,9 +56,12 @@ void CopyFileAs(const std::string& source, const std::string& target) {
   std::vector<char> buffer(static_cast<size_t>(bufferSize));
   // Refused before a byte is written when it cannot fit; the file it replaces frees its room.
   if (auto free = plat::GetDiskFreeSpace(target.substr(0, target.find_last_of('\\') + 1))) {
+    // The file it replaces is looked for only when the free room alone is too small.
     uint64_t room = *free;
-    auto found = plat::FindFiles(target, plat::kAttrMaskFiles);
-    if (found.size() == 1) room += found[0].size;
+    if (static_cast<uint64_t>(size) > room) {
+      auto found = plat::FindFiles(target, plat::kAttrMaskFiles);
+      if (found.size() == 1) room += found[0].size;
+    }
     if (static_cast<uint64_t>(size) > room)
       throw EInOutError(plat::SystemErrorMessage(plat::kErrorDiskFull));
   }

@@ -281,10 +281,12 @@ class Run {
     CopyFileAs(s_.TempDir + "\\install.exe", target);
   }
 
-  // The temporary copies are the setup's own: a read-only one is deleted all the same.
+  // The temporary copies are the setup's own: a read-only one is deleted all the same (only
+  // its read-only bit stands in the way, and only that one is cleared).
   bool DeleteTemporaryCopy(const std::string& name) {
     std::string path = s_.TempDir + "\\" + name;
-    plat::SetFileAttributes(path, plat::kAttrNormal);
+    uint32_t a = plat::GetFileAttributes(path);
+    if (a != plat::kInvalidAttributes && (a & plat::kAttrReadOnly)) plat::SetFileAttributes(path, plat::kAttrNormal);
     return plat::DeleteFile(path);
   }
 

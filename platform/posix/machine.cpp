@@ -54,6 +54,46 @@ constexpr int kOpenFolder = O_PATH | O_DIRECTORY | O_CLOEXEC;
 constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
 
+// The drive folder the last write lookup opened, kept open for the next: nearly every write of
+// a run goes to the same drive, and opening its folder (a walk of the root's whole host path)
+// cost two calls each time. A new root forgets it; a lookup below it that fails opens the
+// folder afresh the next time, in case it was replaced.
+class DriveFolderCache {
+ public:
+  ~DriveFolderCache() { Forget(); }
+  // open(folder of host) for the call, under the lock, so no other thread closes it meanwhile;
+  // -1 from open, or no folder, drops it.
+  template <class Open>
+  int OpenBelow(const std::string& host, Open open) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (fd_ < 0 || host != host_) {
+      ForgetLocked();
+      fd_ = ::open(host.c_str(), kOpenFolder);
+      if (fd_ < 0) return -1;
+      host_ = host;
+    }
+    int fd = open(fd_);
+    if (fd < 0) ForgetLocked();
+    return fd;
+  }
+  void Forget() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ForgetLocked();
+  }
+
+ private:
+  void ForgetLocked() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    host_.clear();
+  }
+  std::mutex mutex_;
+  std::string host_;
+  int fd_ = -1;
+};
+
+DriveFolderCache g_driveFolder;
+
 // Removes a folder tree without following links. Folders the emulated machine made read-only
 // get their owner's rights back first, or their entries could not be removed.
 void RemoveTree(const std::string& host) {
@@ -152,6 +192,7 @@ void AdoptRoot(const std::string& root, const std::string& named) {
     ::close(marker);
   }
   ReleaseMachineLock();
+  g_driveFolder.Forget();
   g_root = root;
   g_currentDir = "C:\\";
   g_exitRequests.clear();
@@ -353,13 +394,9 @@ std::optional<WritePlace> ResolveForWriting(const std::string& path, bool makeFo
     if (host.empty()) {  // Z: is "/": no folder to open first
       found = OpenParentAtOnce(AT_FDCWD, "/" + parent);
     } else {
-      if (!openDrive()) return std::nullopt;
-      found = OpenParentAtOnce(folder, parent);
+      found = g_driveFolder.OpenBelow(host, [&parent](int driveFolder) { return OpenParentAtOnce(driveFolder, parent); });
     }
-    if (found >= 0) {
-      if (folder >= 0) ::close(folder);
-      return PlaceIn(found, parts.back(), host + "/" + parent);
-    }
+    if (found >= 0) return PlaceIn(found, parts.back(), host + "/" + parent);
   }
 #endif
   if (folder < 0 && !openDrive()) return std::nullopt;

@@ -214,14 +214,17 @@ TEST_F(Expansion, FoldersAreMadeWhenAsked) {
 }
 
 TEST_F(Expansion, FreeSpaceCountsTheFileItReplaces) {
-  EXPECT_EQ(vellox.FreeSpaceFor(Path("out\\none")), INT64_MAX);
+  constexpr int64_t kMore = INT64_MAX;  // more than is free: the file it replaces counts
+  EXPECT_EQ(vellox.FreeSpaceFor(Path("out\\none"), kMore), INT64_MAX);
   vellox.CheckSpaceBeforeExpand = true;
   WriteFile(Path("out\\big"), std::string(4 << 20, 'b'));
-  int64_t without = vellox.FreeSpaceFor(Path("out\\none"));
-  int64_t with = vellox.FreeSpaceFor(Path("out\\big"));
+  int64_t without = vellox.FreeSpaceFor(Path("out\\none"), kMore);
+  int64_t with = vellox.FreeSpaceFor(Path("out\\big"), kMore);
   EXPECT_LT(without, INT64_MAX);
   EXPECT_NEAR(static_cast<double>(with - without), 4 << 20, 1 << 20);
-  EXPECT_EQ(vellox.FreeSpaceFor("Q:\\nowhere"), INT64_MAX);  // unknown: unlimited
+  // Free room enough on its own: the target is not looked up.
+  EXPECT_NEAR(static_cast<double>(vellox.FreeSpaceFor(Path("out\\big"), 1) - without), 0, 1 << 20);
+  EXPECT_EQ(vellox.FreeSpaceFor("Q:\\nowhere", kMore), INT64_MAX);  // unknown: unlimited
   EXPECT_NO_THROW(Expand(ArchiveOf(coLZH5, {{"fits", "x"}})));
 }
 
