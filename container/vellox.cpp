@@ -138,6 +138,8 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
   std::unordered_set<std::string> selected;
   if (selection) selected = FoldedSelection(*selection);
   std::string methodId;
+  madeFolder_.clear();
+  spaceTargetFolder_.clear();
   TArchiveHeader archive = ReadArchiveHeader(in, methodId);
   std::unique_ptr<DecodeAhead> ahead;
   if (DecodeThreads > 1) ahead = StartDecodeAhead(in, selection ? &selected : nullptr, methodId);
@@ -206,7 +208,10 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       throw EInsufficientDiskSpace(Format(kMsgInsufficientDiskSpace, target));
     if (MakeDirectories) {
       auto cut = target.rfind('\\');
-      if (cut != std::string::npos) ForceDirectoryPath(target.substr(0, cut + 1));
+      if (cut != std::string::npos && target.compare(0, cut + 1, madeFolder_) != 0) {
+        ForceDirectoryPath(target.substr(0, cut + 1));
+        madeFolder_ = target.substr(0, cut + 1);
+      }
     }
     std::unique_ptr<FileStream> out;
     try {
@@ -331,23 +336,34 @@ void TVellox::ExpandMemberAs(const CodecOwner& owner, Stream& output, Stream& in
   throw EBadChecksum(kMsgBadChecksum);
 }
 
-int64_t TVellox::FreeSpaceFor(const std::string& target, int64_t needed) {
-  constexpr int64_t kUnlimited = std::numeric_limits<int64_t>::max();
-  if (!CheckSpaceBeforeExpand) return kUnlimited;
-  // The nearest existing folder, not the drive's root: a volume may be mounted below it.
+namespace {
+
+// The nearest existing folder of target, not the drive's root: a volume may be mounted below
+// it. Empty for the current drive.
+std::string NearestExistingFolder(const std::string& target) {
   std::string folder = target;
   for (;;) {
     auto cut = folder.find_last_of("\\/");
-    if (cut == std::string::npos || cut == 0) {
-      folder.clear();  // the current drive
-      break;
-    }
+    if (cut == std::string::npos || cut == 0) return "";
     folder.resize(cut + 1);
-    if (cut == 2 && folder[1] == ':') break;
+    if (cut == 2 && folder[1] == ':') return folder;
     uint32_t a = plat::GetFileAttributes(folder.substr(0, cut));
-    if (a != plat::kInvalidAttributes && (a & plat::kAttrDirectory)) break;
+    if (a != plat::kInvalidAttributes && (a & plat::kAttrDirectory)) return folder;
     folder.resize(cut);
   }
+}
+
+}  // namespace
+
+int64_t TVellox::FreeSpaceFor(const std::string& target, int64_t needed) {
+  constexpr int64_t kUnlimited = std::numeric_limits<int64_t>::max();
+  if (!CheckSpaceBeforeExpand) return kUnlimited;
+  std::string targetFolder = target.substr(0, target.find_last_of("\\/") + 1);
+  if (spaceTargetFolder_.empty() || targetFolder != spaceTargetFolder_) {
+    spaceFolder_ = NearestExistingFolder(target);
+    spaceTargetFolder_ = targetFolder;
+  }
+  const std::string& folder = spaceFolder_;
   auto free = plat::GetDiskFreeSpace(folder);
   if (!free || *free > static_cast<uint64_t>(kUnlimited / 2)) return kUnlimited;
   int64_t result = static_cast<int64_t>(*free);

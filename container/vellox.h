@@ -115,6 +115,11 @@ class TVellox : public CodecOwner {
   // ExpandMember into a file just created for the member.
   void ExpandMemberToFile(Stream& file, Stream& in, const TMemberHeader& h, const std::string& methodId);
   std::string targetPath_;
+  // Within one archive the members mostly go to one folder: the folder last made for a member
+  // and, for the last target folder asked about, the folder whose volume FreeSpaceFor asks,
+  // so they are not looked up again for every member.
+  std::string madeFolder_;
+  std::string spaceTargetFolder_, spaceFolder_;
 };
 
 // The selection rule: letters a to z compare without case, every other byte exactly.

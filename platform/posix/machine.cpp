@@ -607,7 +607,9 @@ Resolved Resolve(const std::string& path) {
   return r;
 }
 
-std::optional<int64_t> DosToUnix(uint32_t dos) {
+namespace {
+
+std::optional<int64_t> DosToUnixUncached(uint32_t dos) {
   unsigned date = dos >> 16, time = dos & 0xFFFF;
   struct tm tm {};
   tm.tm_year = static_cast<int>((date >> 9) + 80);
@@ -623,6 +625,23 @@ std::optional<int64_t> DosToUnix(uint32_t dos) {
   time_t t = ::mktime(&tm);
   if (t == static_cast<time_t>(-1)) return std::nullopt;
   return static_cast<int64_t>(t);
+}
+
+}  // namespace
+
+std::optional<int64_t> DosToUnix(uint32_t dos) {
+  // mktime looks at the zone file on every call: the members of a package mostly share a few
+  // date-times, so the last answer is kept (for the zone the environment names now).
+  struct Answer {
+    uint32_t dos;
+    std::optional<std::string> zone;
+    std::optional<int64_t> seconds;
+  };
+  thread_local std::optional<Answer> last;
+  const char* tz = std::getenv("TZ");
+  std::optional<std::string> zone = tz ? std::optional<std::string>(tz) : std::nullopt;
+  if (!last || last->dos != dos || last->zone != zone) last = Answer{dos, zone, DosToUnixUncached(dos)};
+  return last->seconds;
 }
 
 uint32_t UnixToDos(int64_t seconds) {
