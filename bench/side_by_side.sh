@@ -97,7 +97,7 @@ goals=()
 goal() {  # text, value, comparison (ge/le), limit, baseline value or empty
   local pass
   pass=$(awk -v v="$2" -v l="$4" -v c="$3" 'BEGIN { print ((c == "ge" && v >= l) || (c == "le" && v <= l)) ? "PASS" : "MISS" }')
-  goals+=("$(printf '  %-46s %7.2f  %s%s' "$1" "$2" "$pass" "${5:+   (baseline $5)}")")
+  goals+=("$(printf '  %-52s %7.2f  %s%s' "$1" "$2" "$pass" "${5:+   (baseline $5)}")")
 }
 
 # --- lh5 on a corpus: half text, half binaries, interleaved by file -----------------------
