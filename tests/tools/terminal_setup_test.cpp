@@ -165,6 +165,7 @@ TEST_F(TerminalSetup, CancelOnAPageAndAbortWhilePreparingInstallNothing) {
     int status;
   } cases[] = {
       {"Cancel on the licence page", "TOVIN NOTEPAD LICENCE", "M-c", nullptr, nullptr, 2},
+      {"Esc on the licence page", "TOVIN NOTEPAD LICENCE", "Escape", nullptr, nullptr, 2},
       {"Abort while preparing", "Preparing Tovin Setup", "Escape", "Abort Setup Process ?", "a", 3},
   };
   const std::string server = socket_;
