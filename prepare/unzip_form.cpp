@@ -120,6 +120,7 @@ void TUnzip::SegVelloxEZ1SegBefore(TSegMode, const std::string&, uint16_t SegNum
     Application().ProcessMessages();
     ProgressBar2.SetRange(0, static_cast<int>(s.FilesList.size()) + 1);
     ProgressBar2.SetPosition(0);
+    step_ = "segment TovinSetup." + std::string(number);
   }
   Application().ProcessMessages();
 }

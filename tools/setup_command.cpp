@@ -76,31 +76,35 @@ std::string UninstallCommandLine(const std::string& root, const std::string& ins
   return "tovin uninstall" + (root.empty() ? std::string() : " --root " + quote(root)) + " " + quote(installDir);
 }
 
-// Platform notices (POSIX) collected during the run, so that what the transcript says already (a
-// program not started, a restart requested) is not said twice, and -q silences the rest.
-void SetPlatformNoticeSink(std::vector<std::string>* notices) {
+// Platform notices (POSIX) collected during the run: what the transcript says already (a program
+// not started, a restart requested) is not said twice; what is only news (a deletion left for a
+// restart) is a note, which -q silences; the rest is a failure and always said.
+void SetPlatformNoticeSink(std::vector<std::string>* notes, std::vector<std::string>* failures) {
 #ifndef _WIN32
-  if (!notices) return plat::posix::SetNoticeSink({});
-  plat::posix::SetNoticeSink([notices](const std::string& text) {
-    auto told = [&](const std::string& format) {
+  if (!notes) return plat::posix::SetNoticeSink({});
+  plat::posix::SetNoticeSink([notes, failures](const std::string& text) {
+    auto is = [&](const std::string& format) {
       size_t at = format.find("%s");
       std::string head = format.substr(0, at), tail = format.substr(at + 2);
       return text.size() >= head.size() + tail.size() && text.compare(0, head.size(), head) == 0 &&
              text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
     };
-    if (!told(plat::posix::kNoticeCannotStart) && !told(plat::posix::kNoticeWouldExit)) notices->push_back(text);
+    if (is(plat::posix::kNoticeCannotStart) || is(plat::posix::kNoticeWouldExit)) return;
+    (is(plat::posix::kNoticeDeleteAtRestart) ? notes : failures)->push_back(text);
   });
 #else
-  (void)notices;
+  (void)notes, (void)failures;
 #endif
 }
 
 // The transcript as established installers' /LOG writes it: to a file of the host, whole.
-bool WriteLog(const std::string& path, const TUnattendedRun& run, const std::vector<std::string>& notices) {
+bool WriteLog(const std::string& path, const TUnattendedRun& run, const std::vector<std::string>& notes,
+              const std::vector<std::string>& failures) {
   std::FILE* file = std::fopen(path.c_str(), "w");
   if (!file) return false;
   std::vector<std::string> lines = RunLog(run);
-  for (const auto& n : notices) lines.insert(lines.end() - 1, "note: " + n);
+  for (const auto& n : notes) lines.insert(lines.end() - 1, "note: " + n);
+  for (const auto& f : failures) lines.insert(lines.end() - 1, "error: " + f);
   for (const std::string& line : lines) std::fprintf(file, "%s\n", line.c_str());
   return std::fclose(file) == 0;
 }
@@ -176,15 +180,15 @@ int SetupCommand(const Args& args, const Globals& globals) {
   ui::THeadlessBackend headless;
   ProgressDisplay display(quiet || json);
   ProgressBackend backend(headless, display);
-  std::vector<std::string> notices;
-  if (!screen) SetPlatformNoticeSink(&notices);
+  std::vector<std::string> notes, failures;
+  if (!screen) SetPlatformNoticeSink(&notes, &failures);
   TUnattendedRun run = RunUnattendedSetup(
       answers, screen ? nullptr : &headless, screen ? *screen : static_cast<ui::TBackend&>(backend), DisplayPath,
       [&](const TSetupWindows& windows) {
         if (!screen) windows.Main.SetProgressObserver(&display);
       },
       {launch, strict});
-  if (!screen) SetPlatformNoticeSink(nullptr);
+  if (!screen) SetPlatformNoticeSink(nullptr, nullptr);
   screen.reset();  // the terminal back before anything is printed
 
   // A temporary machine is gone when tovin ends: there is nothing to uninstall from then.
@@ -198,12 +202,13 @@ int SetupCommand(const Args& args, const Globals& globals) {
     if (!uninstall.empty()) std::printf("to uninstall: %s\n", uninstall.c_str());
   }
   if (!quiet) {
-    for (const std::string& n : notices) std::fprintf(stderr, "tovin: %s\n", Printable(n).c_str());
+    for (const std::string& n : notes) std::fprintf(stderr, "tovin: %s\n", Printable(n).c_str());
     for (const std::string& n : run.Notices) std::fprintf(stderr, "tovin setup: note: %s\n", Printable(n).c_str());
   }
+  for (const std::string& f : failures) std::fprintf(stderr, "tovin: %s\n", Printable(f).c_str());
   for (const std::string& e : run.Errors) std::fprintf(stderr, "tovin setup: %s\n", Printable(e).c_str());
   if (!run.Problem.empty()) std::fprintf(stderr, "tovin setup: %s\n", Printable(run.Problem).c_str());
-  if (!logFile.empty() && !WriteLog(logFile, run, notices))
+  if (!logFile.empty() && !WriteLog(logFile, run, notes, failures))
     std::fprintf(stderr, "tovin setup: cannot write the log %s: %s\n", Printable(logFile).c_str(), std::strerror(errno));
   return run.ExitStatus;
 }
