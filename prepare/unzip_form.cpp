@@ -86,7 +86,8 @@ void TUnzip::ExpandPackage() {
   } catch (const std::runtime_error& e) {  // every failure of the expansion, whatever its kind
     // The box says no more than the setup always said; its subject keeps the cause for a
     // transcript.
-    Application().ShowMessage("Error Expanding Files!!", box::kExpandFailed, "(" + step_ + ": " + e.what() + ")");
+    std::string cause = PrepareFailed ? "aborted by the user" : step_ + ": " + e.what();
+    Application().ShowMessage("Error Expanding Files!!", box::kExpandFailed, "(" + cause + ")");
     host_.ClearRebootChoice();
     PrepareFailed = true;
   }
