@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "app/main_setup.h"
 #include "app/setup_answers.h"
@@ -143,6 +144,8 @@ int SetupCommand(const Args& args, const Globals& globals) {
   if (!p.Parse(args)) return kExitOk;
   if ((json || !logFile.empty()) && uiName == "terminal")
     throw UsageError("--json and --log record an unattended run; --ui terminal is a person's");
+  // Named from where tovin was started, whatever folder the setup runs in.
+  if (!logFile.empty()) logFile = std::filesystem::absolute(logFile).string();
 
   auto fail = [&](const std::string& message) {
     std::fprintf(stderr, "tovin setup: %s\n", Printable(message).c_str());
