@@ -58,7 +58,7 @@ class Collector {
   void List(const std::vector<std::string>& items) {
     if (items.empty()) return;
     std::string line = "list:";
-    for (size_t i = 0; i < items.size() && i < kListItems; ++i) line += (i ? ", " : " ") + items[i];
+    for (size_t i = 0; i < items.size() && i < kListItems; ++i) line += (i ? ", " : " ") + Trimmed(items[i]);
     if (items.size() > kListItems) line += ", ... (" + std::to_string(items.size()) + " in all)";
     Add(line);
   }

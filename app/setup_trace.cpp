@@ -1,5 +1,7 @@
 #include "app/setup_trace.h"
 
+#include <algorithm>
+
 #include "app/form_text.h"
 #include "wizard/tovin_wizard.h"
 
@@ -34,9 +36,15 @@ void TSetupTrace::Window(const ui::TForm& form) {
 
 void TSetupTrace::Page(const TTovin& wizard) {
   int page = wizard.Notebook1.PageIndex();
+  std::vector<std::string> texts = ShownTexts(wizard);
+  auto before = pages_.find(page);
   lines_.push_back("page " + std::to_string(page) + " (" + WizardPageRole(page) + ") of \"" +
-                   ui::EscapeControls(wizard.Caption()) + "\":");
-  Texts(wizard);
+                   ui::EscapeControls(wizard.Caption()) + "\"" + (before == pages_.end() ? ":" : ", again; what changed:"));
+  // A page shown again repeats only what is new on it.
+  for (const std::string& line : texts)
+    if (before == pages_.end() || std::find(before->second.begin(), before->second.end(), line) == before->second.end())
+      lines_.push_back("    " + line);
+  pages_[page] = std::move(texts);
 }
 
 void TSetupTrace::Press(const std::string& what, const std::string& why) {

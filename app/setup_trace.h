@@ -4,6 +4,7 @@
 // the texts of a window indented below it.
 #pragma once
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ class TSetupTrace {
   void Texts(const ui::TControl& root);
   std::vector<std::string> lines_;
   std::vector<TTracedBox> boxes_;
+  std::map<int, std::vector<std::string>> pages_;  // what each page showed when last traced
 };
 
 // "[Caption] Text -> Button \"Value\" (why)", as the transcript shows a box.
