@@ -40,7 +40,7 @@ class Collector {
       return Add((radio->Checked() ? "(*) " : "( ) ") + ui::StripAccelerator(radio->Caption()));
     if (auto* checks = dynamic_cast<const ui::TCheckListBox*>(&c)) {
       for (int i = 0; i < static_cast<int>(checks->Items().size()); ++i)
-        Add((checks->Checked(i) ? "  [x] " : "  [ ] ") + checks->Items()[static_cast<size_t>(i)]);
+        Add((checks->Checked(i) ? "  [x] " : "  [ ] ") + Trimmed(checks->Items()[static_cast<size_t>(i)]));
       return;
     }
     if (auto* list = dynamic_cast<const ui::TListBox*>(&c)) return List(list->Items());

@@ -159,6 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "result: cancelled before anything was installed", "Cancel=1 found nothing to press"},
         ResultCase{"decline-skipped-strict", "[Answers]\r\nLicence=Decline\r\n", "one-line-licence", "-q --strict", 3,
                    "-> Cancel (Licence=Decline found nothing to press", "Licence=Decline found nothing to press"},
+        ResultCase{"installtype-skipped", "[Answers]\r\nInstallType=Min\r\n", "", "", 0, "result: installed",
+                   "note: InstallType=Min found nothing to press: the setup went past page 4 (install type)"},
         ResultCase{"no-answers-no-claim", "", "drop-segment", "-q", 4, "-> Cancel (no disk drive to insert it in)",
                    "Error Expanding Files!! (segment TovinSetup.001: "}),
     [](const auto& info) {
@@ -169,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SetupCommand, TheTranscriptFollowsThePagesAndTheLogHoldsIt) {
   Package();
-  Make("answers.ini", "[Answers]\r\nNoStartMenu=Sample\r\nFinish=Return\r\n");
+  Make("answers.ini", "[Answers]\r\nNoStartMenu=Sample\r\nFinish=Return\r\nInstallType=Full\r\n");
   ASSERT_EQ(Tovin("setup -q --root root --answers answers.ini --log run.log pkg"), 0) << out_ << err_;
   size_t at = 0;
   for (const char* line :
@@ -186,8 +188,12 @@ TEST_F(SetupCommand, TheTranscriptFollowsThePagesAndTheLogHoldsIt) {
     ASSERT_NE(at, std::string::npos) << line << "\n" << out_;
   }
   EXPECT_EQ(out_.find("page 4"), std::string::npos) << "a page the setup skips is not shown";
-  std::string log = ReadHostFile(dir_ + "/run.log");
-  EXPECT_EQ(out_.rfind(log, 0), 0u) << log;
+  EXPECT_EQ(err_, "") << "-q silences the note";
+  std::string log = ReadHostFile(dir_ + "/run.log"), note = "note: InstallType=Full found nothing to press";
+  size_t cut = log.find(note);
+  ASSERT_NE(cut, std::string::npos) << log;
+  EXPECT_EQ(log.substr(log.find('\n', cut) + 1), "result: installed\n");
+  EXPECT_EQ(out_.rfind(log.substr(0, cut), 0), 0u) << log;
 }
 
 TEST_F(SetupCommand, JsonTellsTheResultTheFilesAndTheBoxes) {
@@ -203,6 +209,11 @@ TEST_F(SetupCommand, JsonTellsTheResultTheFilesAndTheBoxes) {
   EXPECT_EQ(doc["boxes"].back()["why"], "default button");
   EXPECT_EQ(doc["transcript"].back(), "result: installed with errors: not written: table.dat");
   EXPECT_NE(doc["uninstall"].get<std::string>().find("tovin uninstall --root"), std::string::npos);
+
+  Make("answers.ini", "[Answer]\r\n");
+  ASSERT_EQ(Tovin("setup -q --root root --json --answers answers.ini pkg"), 1) << out_ << err_;
+  doc = nlohmann::json::parse(out_);
+  EXPECT_NE(doc["errors"][0].get<std::string>().find("has no [Answers] section"), std::string::npos) << out_;
 }
 
 TEST_F(SetupCommand, TheRestartIsRecordedAfterAFinishedRun) {
