@@ -1,8 +1,8 @@
 // install.exe: the setup program on Windows. Started by a person it shows its windows (the
 // Win32 backend) and reads no command line. Started with /answers=FILE it runs unattended
-// instead, without a window: the answers file of `tovin setup` presses the controls, the report
-// of every box and of the result goes to FILE.log, and the exit status is the one `tovin setup`
-// documents (kSetupInstalled and the others).
+// instead, without a window: the answers file of `tovin setup` presses the controls, the
+// transcript of every window, page, press and box and the result go to FILE.log, and the exit
+// status is the one `tovin setup` documents (kSetupInstalled and the others).
 //
 // The same program, copied into the destination as uninstaller.exe, is the uninstaller: the
 // registered command starts it as "DEST\uninstaller.exe" TITLE, the title unquoted, so a title
@@ -56,8 +56,7 @@ int Unattended(const std::string& answersFile) {
   }
   ui::THeadlessBackend headless;
   TUnattendedRun run = RunUnattendedSetup(answers, &headless, headless, [](const std::string& path) { return path; });
-  if (!run.Problem.empty()) run.Report.insert(run.Report.end() - 1, "install: " + run.Problem);
-  WriteLog(log, run.Report);
+  WriteLog(log, RunLog(run));
   return run.ExitStatus;
 }
 
