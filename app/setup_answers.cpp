@@ -1,5 +1,6 @@
 #include "app/setup_answers.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "common/destination_path.h"
@@ -47,6 +48,11 @@ bool ZeroOne(const std::string& key, const std::string& value) {
 
 }  // namespace
 
+std::string TSetupAnswers::Said(const std::string& upperKey) const {
+  auto it = Written.find(upperKey);
+  return it == Written.end() ? std::string() : it->second;
+}
+
 std::optional<bool> TSetupAnswers::OverwriteAnswer(const std::string& fileName) const {
   auto it = OverwriteFile.find(UpperCase(fileName));
   if (it != OverwriteFile.end()) return it->second;
@@ -59,12 +65,22 @@ TSetupAnswers ReadSetupAnswers(const std::string& path) {
     throw EAnswersError("answers file " + path + " cannot be read");
   if (std::string why = ini::ProfileFileProblem(path); !why.empty())
     throw EAnswersError("answers file " + path + " " + why);
+  std::vector<std::string> sections;
+  if (auto text = ini::ReadWhole(path)) sections = ini::Document(*text).Sections();
+  if (std::none_of(sections.begin(), sections.end(), [](const std::string& n) { return ini::EqualNoCase(n, kSection); })) {
+    std::string has;
+    for (const auto& n : sections) has += (has.empty() ? "" : ", ") + ("[" + n + "]");
+    throw EAnswersError("answers file " + path + " has no [" + kSection + "] section" +
+                        (has.empty() ? std::string() : " (it has " + has + ")"));
+  }
   TSetupAnswers answers;
+  answers.File = path;
   for (const auto& key : plat::GetPrivateProfileKeys(kSection, path)) {
     std::string k = UpperCase(key);
     // A destination is read whole: one cut to the buffer would be another folder.
     size_t buffer = k == "DESTINATION" ? kMaxDestinationLength + 2 : 1024;
     std::string value = plat::GetPrivateProfileString(kSection, key, "", path, buffer);
+    answers.Written[k == "LICENSE" ? "LICENCE" : k] = key + "=" + value;
     if (k == "LICENCE" || k == "LICENSE") {
       std::string v = UpperCase(value);
       if (v != "ACCEPT" && v != "DECLINE") Bad(key, value, "Accept or Decline");

@@ -28,12 +28,22 @@ struct TSetupAnswers {
   std::optional<bool> Overwrite;            // every "File Already Exists" question
   std::map<std::string, bool> OverwriteFile;  // Overwrite.FILENAME, names upper-cased
 
+  // The file they were read from; empty when there is none (every choice the default).
+  std::string File;
+  // Each key's line as the file has it ("Licence=Decline"), by its upper-cased name, so that
+  // a run says which answer pressed what.
+  std::map<std::string, std::string> Written;
+
+  // Written[key], or empty.
+  std::string Said(const std::string& upperKey) const;
+
   // The answer to the overwrite question for one file, if the file says.
   std::optional<bool> OverwriteAnswer(const std::string& fileName) const;
 };
 
 // Reads path (a file of the platform layer). Raises EAnswersError naming the key for an
-// unknown key or a value out of its choices, and for a file that cannot be read.
+// unknown key or a value out of its choices, and for a file that cannot be read or has no
+// [Answers] section (a misspelt one would otherwise install every default).
 TSetupAnswers ReadSetupAnswers(const std::string& path);
 
 }  // namespace tovin

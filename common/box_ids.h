@@ -10,7 +10,7 @@ namespace tovin::box {
 inline constexpr const char* kStartedInTempDir = "started-in-temp-dir";  // subject: the start folder
 // The preparing window.
 inline constexpr const char* kInsertDisk = "insert-disk";          // subject: the segment's path
-inline constexpr const char* kExpandFailed = "expand-failed";
+inline constexpr const char* kExpandFailed = "expand-failed";  // subject: "(step: cause)"
 inline constexpr const char* kAbortSetup = "abort-setup";
 // The segment reader's questions, asked through the preparing window.
 inline constexpr const char* kSegmentMissing = "segment-missing";  // subject: the segment's file name

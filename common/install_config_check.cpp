@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 
+#include "common/name_suggestion.h"
 #include "common/profile_reader.h"
 #include "common/setup_settings.h"
 #include "common/system_routines.h"
@@ -70,21 +71,6 @@ std::vector<MainKey> MainKeys() {
 std::string Upper(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
-}
-
-// Letters and digits only, in lower case: "ShowReboot" and "Show Re-Boot" look alike.
-std::string Folded(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s)
-    if (std::isalnum(c)) out += static_cast<char>(std::tolower(c));
-  return out;
-}
-
-std::string Suggestion(const std::string& name, const std::vector<std::string>& known,
-                       const char* open, const char* close) {
-  for (const auto& k : known)
-    if (Folded(k) == Folded(name)) return std::string(" (did you mean ") + open + k + close + "?)";
-  return "";
 }
 
 std::string Described(Kind kind, int32_t value) {
@@ -171,7 +157,7 @@ class Checker {
       bool isKnown = false;
       for (const auto& k : known) isKnown = isKnown || ini::EqualNoCase(k, name);
       if (!isKnown)
-        Warn(At(name, "", n), "unknown section [" + name + "]; the setup ignores it" + Suggestion(name, known, "[", "]"));
+        Warn(At(name, "", n), "unknown section [" + name + "]; the setup ignores it" + NameSuggestion(name, known, "[", "]"));
       else if (n > 0)
         Warn(At(name, "", n), "[" + name + "] appears again; the setup reads only the first [" + name + "]");
     }
@@ -210,7 +196,7 @@ class Checker {
       bool isKnown = false;
       for (const auto& n : names) isKnown = isKnown || ini::EqualNoCase(n, key);
       if (!isKnown)
-        Warn(At(kMain, key), "[" + kMain + "] unknown key \"" + key + "\"; the setup ignores it" + Suggestion(key, names, "\"", "\""));
+        Warn(At(kMain, key), "[" + kMain + "] unknown key \"" + key + "\"; the setup ignores it" + NameSuggestion(key, names, "\"", "\""));
     }
     RepeatedKeys(kMain, "the setup reads only the first");
     LongValues(kMain);

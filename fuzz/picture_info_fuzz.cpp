@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
       MemoryStream in(bytes);
       ui::PictureInfo info = ui::ReadPictureInfo(in, extension);
-      if (info.Width <= 0 || info.Height <= 0 || info.Width > kMaxPictureSide || info.Height > kMaxPictureSide)
+      if (info.Width <= 0 || info.Height <= 0 || info.Width > ui::kMaxPictureSide || info.Height > ui::kMaxPictureSide)
         __builtin_trap();
     } catch (const ui::EInvalidGraphic&) {
     }

@@ -48,7 +48,46 @@ std::string Unquote(std::string_view v) {
   return std::string(v);
 }
 
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// A section's name and a key's, as one lookup key: a line holds no line feed.
+std::string SectionKey(std::string_view section, std::string_view key) { return Lower(section) + '\n' + Lower(key); }
+
 }  // namespace
+
+struct Document::Index {
+  std::unordered_map<std::string, Range> sections;              // lower-case name: its first section
+  std::unordered_map<std::string, std::vector<size_t>> keys;    // SectionKey: lines in that section
+};
+
+const Document::Index& Document::Indexed() const {
+  if (index_) return *index_;
+  auto index = std::make_shared<Index>();
+  Range* open = nullptr;  // the first section of its name being read; null in a repeated one
+  std::string openName;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (auto name = SectionName(lines_[i])) {
+      if (open) open->end = i;
+      openName = Lower(*name);
+      auto [at, first] = index->sections.try_emplace(openName, Range{i, lines_.size()});
+      open = first ? &at->second : nullptr;
+    } else if (open) {
+      if (auto k = ParseKey(lines_[i])) index->keys[openName + '\n' + Lower(k->name)].push_back(i);
+    }
+  }
+  index_ = std::move(index);
+  return *index_;
+}
+
+const std::vector<size_t>* Document::IndexedKeys(std::string_view section, std::string_view key) const {
+  const Index& index = Indexed();
+  auto at = index.keys.find(SectionKey(section, key));
+  return at == index.keys.end() ? nullptr : &at->second;
+}
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -64,14 +103,10 @@ Document::Document(std::string_view text) {
 }
 
 std::optional<Document::Range> Document::FindSection(std::string_view section) const {
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    auto name = SectionName(lines_[i]);
-    if (!name || !EqualNoCase(*name, section)) continue;
-    size_t end = i + 1;
-    while (end < lines_.size() && !SectionName(lines_[end])) ++end;
-    return Range{i, end};
-  }
-  return std::nullopt;
+  const Index& index = Indexed();
+  auto at = index.sections.find(Lower(section));
+  if (at == index.sections.end()) return std::nullopt;
+  return at->second;
 }
 
 std::optional<size_t> Document::FindKey(const Range& range, std::string_view key) const {
@@ -83,11 +118,9 @@ std::optional<size_t> Document::FindKey(const Range& range, std::string_view key
 }
 
 std::optional<std::string> Document::Value(std::string_view section, std::string_view key) const {
-  auto range = FindSection(section);
-  if (!range) return std::nullopt;
-  auto at = FindKey(*range, key);
+  const std::vector<size_t>* at = IndexedKeys(section, key);
   if (!at) return std::nullopt;
-  return Unquote(ParseKey(lines_[*at])->value);
+  return Unquote(ParseKey(lines_[at->front()])->value);
 }
 
 std::vector<std::string> Document::Keys(std::string_view section) const {
@@ -124,10 +157,8 @@ std::vector<size_t> Document::SectionLines(std::string_view section) const {
 
 std::vector<size_t> Document::KeyLines(std::string_view section, std::string_view key) const {
   std::vector<size_t> at;
-  auto range = FindSection(section);
-  if (!range) return at;
-  for (size_t i = range->header + 1; i < range->end; ++i)
-    if (auto k = ParseKey(lines_[i]); k && EqualNoCase(k->name, key)) at.push_back(i + 1);
+  if (const std::vector<size_t>* lines = IndexedKeys(section, key))
+    for (size_t i : *lines) at.push_back(i + 1);
   return at;
 }
 
@@ -140,6 +171,7 @@ std::vector<size_t> Document::KeyLinesBeforeSections() const {
 
 void Document::Set(std::string_view section, std::string_view key, std::string_view value) {
   auto range = FindSection(section);
+  index_.reset();  // the lines move
   if (!range) {
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
     lines_.push_back(std::string(1, '[').append(section).append(1, ']'));
@@ -159,12 +191,14 @@ void Document::Set(std::string_view section, std::string_view key, std::string_v
 
 void Document::DeleteKey(std::string_view section, std::string_view key) {
   auto range = FindSection(section);
+  index_.reset();  // the lines move
   if (!range) return;
   if (auto at = FindKey(*range, key)) lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
 }
 
 void Document::DeleteSection(std::string_view section) {
   auto range = FindSection(section);
+  index_.reset();  // the lines move
   if (!range) return;
   lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(range->header),
                lines_.begin() + static_cast<std::ptrdiff_t>(range->end));

@@ -3,6 +3,7 @@
 // a write changes only the lines it must (comments and layout survive).
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,8 +52,16 @@ class Document {
   };
   std::optional<Range> FindSection(std::string_view section) const;
   std::optional<size_t> FindKey(const Range& range, std::string_view key) const;
+  // Line indexes of every key of that name in the first section of that name.
+  const std::vector<size_t>* IndexedKeys(std::string_view section, std::string_view key) const;
+
+  // Where each first section and its keys stand, made on the first read after a change: a
+  // checker reads every key of a file of thousands, which must not rescan the file each time.
+  struct Index;
+  const Index& Indexed() const;
 
   std::vector<std::string> lines_;
+  mutable std::shared_ptr<const Index> index_;  // immutable once made; copies may share it
 };
 
 bool EqualNoCase(std::string_view a, std::string_view b);

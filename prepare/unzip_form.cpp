@@ -75,14 +75,19 @@ void TUnzip::ExpandPackage() {
   SegVelloxEZ1.Archives().clear();
   SegVelloxEZ1.SegSource.clear();
   ScopeGuard finished([this] { host_.Progress().Finished(); });
+  step_ = "the temporary folder " + s.TempDir;
   try {
     CreateDirectoryPath(s.TempDir);
     // Something else standing there (a file of the user's) is never written over.
     if (!PathIsDirectory(s.TempDir)) throw EGeneralError(kMsgUnableToCreateDirectory);
     CreateDirectoryPath(SegVelloxEZ1.SegTmpDir());
+    step_ = "the segment set";
     SegVelloxEZ1.ExpandSet();
-  } catch (const std::runtime_error&) {  // every failure of the expansion, whatever its kind
-    Application().ShowMessage("Error Expanding Files!!", box::kExpandFailed);
+  } catch (const std::runtime_error& e) {  // every failure of the expansion, whatever its kind
+    // The box says no more than the setup always said; its subject keeps the cause for a
+    // transcript.
+    std::string cause = PrepareFailed ? "aborted by the user" : step_ + ": " + e.what();
+    Application().ShowMessage("Error Expanding Files!!", box::kExpandFailed, "(" + cause + ")");
     host_.ClearRebootChoice();
     PrepareFailed = true;
   }
@@ -95,6 +100,7 @@ void TUnzip::SegVelloxEZ1SegBefore(TSegMode, const std::string&, uint16_t SegNum
   std::snprintf(number, sizeof number, "%03u", static_cast<unsigned>(SegNumber));
   Application().ProcessMessages();
   SegmentFileName = s.StartDir + "TovinSetup." + number;
+  step_ = "segment TovinSetup." + std::string(number);
   for (int prompts = 0; prompts < 2 && plat::GetFileAttributes(SegmentFileName) == plat::kInvalidAttributes; ++prompts)
     Application().ShowMessage("Please Insert Disk #" + std::to_string(SegNumber) + " into Floppy Drive.",
                               box::kInsertDisk, SegmentFileName);
@@ -103,16 +109,19 @@ void TUnzip::SegVelloxEZ1SegBefore(TSegMode, const std::string&, uint16_t SegNum
     ProgressBar2.SetRange(0, 2);
     ProgressBar2.SetPosition(0);
     Application().ProcessMessages();
+    step_ = "install.exe";
     CopyFileInto(s.StartDir + "install.exe", s.TempDir);
     ProgressBar2.SetPosition(1);
     host_.Progress().Preparing("install.exe", 1, 2);
     Application().ProcessMessages();
+    step_ = "install.cfg";
     CopyFileInto(s.StartDir + "install.cfg", s.TempDir);
     ProgressBar2.SetPosition(2);
     host_.Progress().Preparing("install.cfg", 2, 2);
     Application().ProcessMessages();
     ProgressBar2.SetRange(0, static_cast<int>(s.FilesList.size()) + 1);
     ProgressBar2.SetPosition(0);
+    step_ = "segment TovinSetup." + std::string(number);
   }
   Application().ProcessMessages();
 }
@@ -126,6 +135,7 @@ void TUnzip::SegVelloxEZ1CheckFile(std::string& filepath, TCProcessMode) {
   uint32_t a = plat::GetFileAttributes(filepath);
   if (a != plat::kInvalidAttributes && (a & plat::kAttrReadOnly) && !(a & plat::kAttrDirectory))
     plat::SetFileAttributes(filepath, a & ~plat::kAttrReadOnly);
+  step_ = name;
   Label2.SetCaption(name);
   ProgressBar2.SetPosition(ProgressBar2.Position() + 1);
   host_.Progress().Preparing(name, ProgressBar2.Position(), ProgressBar2.Max());
@@ -133,7 +143,9 @@ void TUnzip::SegVelloxEZ1CheckFile(std::string& filepath, TCProcessMode) {
   if (!s.BitmapFile.empty() && !BitmapShown &&
       plat::GetFileAttributes(s.TempDir + "\\" + s.BitmapFile) != plat::kInvalidAttributes) {
     BitmapShown = true;
+    step_ = "the picture " + s.BitmapFile + " (Bitmap File)";
     host_.ShowBitmap(s.TempDir + "\\" + s.BitmapFile);
+    step_ = name;
   }
 }
 

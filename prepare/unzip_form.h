@@ -39,6 +39,7 @@ class TUnzip : public ui::TForm {
  private:
   TSetupHost& host_;
   TApplicationSegDialogs dialogs_;
+  std::string step_;  // what the expansion is at, for the cause of a failure
 };
 
 }  // namespace tovin

@@ -22,9 +22,10 @@ $tovin list "$out/package"
 echo "== what the setup reads from its install.cfg"
 $tovin config --root "$out/machine" "$out/package" | sed 's/^/  /'
 
-echo "== tovin setup, answered by examples/demo/answers.ini (transcript and result)"
+echo "== tovin setup, answered by examples/demo/answers.ini: what a Windows user would go through,"
+echo "   each window and page, each button pressed and why, each box; the result (also in $out/setup.log)"
 set +e
-$tovin setup -q --root "$out/machine" --answers examples/demo/answers.ini "$out/package"
+$tovin setup -q --root "$out/machine" --answers examples/demo/answers.ini --log "$out/setup.log" "$out/package"
 status=$?
 set -e
 echo "   exit status $status"

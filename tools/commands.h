@@ -24,7 +24,7 @@ int UninstallCommand(const Args& args, const Globals& globals);
 int ReadPackageCommand(const std::string& verb, const Args& args, const Globals& globals);
 
 // Takes "--root R" out of args and sets up the machine; without it the POSIX build uses a
-// fresh temporary root and says so on standard error.
-void SetUpMachine(Args& args);
+// fresh temporary root and says so on standard error, unless quiet.
+void SetUpMachine(Args& args, bool quiet = false);
 
 }  // namespace tovin::cli

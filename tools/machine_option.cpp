@@ -5,7 +5,7 @@
 
 namespace tovin::cli {
 
-void SetUpMachine(Args& args) {
+void SetUpMachine(Args& args, bool quiet) {
   for (size_t i = 0; i + 1 < args.size(); ++i) {
     if (args[i] == "--root") {
       plat::SetMachineRoot(args[i + 1]);
@@ -15,7 +15,7 @@ void SetUpMachine(Args& args) {
   }
   if (plat::IsEmulated()) {
     std::string windows = plat::GetWindowsDirectory();  // creates the fresh root
-    std::fprintf(stderr, "tovin: no --root given; using a fresh machine in a temporary folder, removed at the end\n");
+    if (!quiet) std::fprintf(stderr, "tovin: no --root given; using a fresh machine in a temporary folder, removed at the end\n");
   }
 }
 

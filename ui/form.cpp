@@ -197,7 +197,7 @@ bool TForm::PressCancel() {
   return false;
 }
 
-bool TForm::PressAccelerator(char letter) {
+bool TForm::PressAcceleratorKey(char letter) {
   char key = static_cast<char>(letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter);
   for (TControl* c : AllControls())
     if (c->Accelerator() == key && c->AcceptsInput()) {

@@ -17,7 +17,7 @@
 // last: a handler may release the form (through PostAction) because nothing touches it
 // afterwards. Closing the main form ends the application (Terminate).
 //
-// Keyboard, as a dialog has it (SelectNext, PressDefault, PressCancel, PressAccelerator):
+// Keyboard, as a dialog has it (SelectNext, PressDefault, PressCancel, PressAcceleratorKey):
 // backends without a native dialog manager pass their keys here.
 //
 // OnShow, OnClose and OnResize run through TApplication::Dispatch: a failure in them is shown
@@ -96,7 +96,7 @@ class TForm : public TControl {
   bool PressDefault();
   bool PressCancel();
   // Alt+letter: the control whose caption carries that accelerator.
-  bool PressAccelerator(char letter);
+  bool PressAcceleratorKey(char letter);
   // The tab stops of the form in tab order (creation order); of a group of radio buttons only
   // the checked one, or the first when none is checked.
   std::vector<TControl*> TabOrder() const;

@@ -183,6 +183,7 @@ TTovin::TTovin(ui::TApplication& app, TSetupHost& host, TForm3& directoryDialog)
   ProgressBar1.SetBounds(8, 52, 460, 18);
 
   cancel.SetCaption("&Cancel");
+  cancel.SetCancel(true);  // Esc, as in any dialog
   back.SetCaption("&Back");
   next.SetCaption("&Next");
   install.SetCaption("&Install");

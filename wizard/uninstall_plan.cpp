@@ -114,9 +114,13 @@ class Planner {
     std::string f = Final(folder);
     if (folder.size() <= 3 || SamePath(f, Final(folder.substr(0, 3)))) return "a drive's root";
     if (PathIsBelowOrSame(Final(windows_), f)) return "the Windows folder";
-    for (const char* system : {"\\System", "\\System32"})
-      if (SamePath(f, Final(windows_ + system))) return "the Windows System folder";
+    if (IsSystemFolder(folder)) return "the Windows System folder";
     return std::nullopt;
+  }
+  bool IsSystemFolder(const std::string& folder) const {
+    for (const char* system : {"\\System", "\\System32"})
+      if (SamePath(Final(folder), Final(windows_ + system))) return true;
+    return false;
   }
   bool InShellFolders(const std::string& path) const {
     return Within(path, windows_ + "\\Desktop") || Within(path, windows_ + "\\Start Menu");
@@ -265,6 +269,9 @@ class Planner {
 
   // Never removed, even when empty: the protected folders and the Windows folder's own.
   bool KeptFolder(const std::string& folder) const {
+    // A Windows whose System folder has another name (system32 alone) got one from the setup:
+    // that one goes when empty, as any folder the setup made.
+    if (IsSystemFolder(folder) && record_ && Contains(record_->CreatedFolders, folder)) return false;
     if (ProtectedFolder(folder)) return true;
     for (const char* own : {"\\Temp", "\\Desktop", "\\Start Menu", "\\Start Menu\\Programs"})
       if (SamePath(Final(folder), Final(windows_ + own))) return true;

@@ -172,6 +172,21 @@ TEST(ProfileDocument, UnchangedLinesSurviveAWrite) {
   EXPECT_EQ(doc.Text(), "; comment\r\n[Main]\r\nName=new\r\nKeep=1\r\n");
 }
 
+TEST(ProfileDocument, ReadsFollowEveryChange) {
+  ini::Document doc("[A]\r\nx=1\r\n[B]\r\ny=2\r\n[a]\r\nx=9\r\n");
+  EXPECT_EQ(doc.Value("a", "X"), "1");
+  EXPECT_EQ(doc.KeyLines("A", "x"), std::vector<size_t>{2});
+  doc.Set("B", "z", "3");
+  EXPECT_EQ(doc.Value("b", "Z"), "3");
+  doc.DeleteKey("B", "y");
+  EXPECT_EQ(doc.Value("B", "y"), std::nullopt);
+  doc.DeleteSection("A");  // the repeated section is the first of its name now
+  EXPECT_EQ(doc.Value("A", "x"), "9");
+  EXPECT_EQ(doc.KeyLines("A", "x"), std::vector<size_t>{4});
+  doc.Set("C", "k", "v");
+  EXPECT_EQ(doc.Value("c", "k"), "v");
+}
+
 TEST(ProfileDocument, SectionsAndKeysThatNoReadReaches) {
   struct {
     const char* text;

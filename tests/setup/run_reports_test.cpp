@@ -67,6 +67,8 @@ TEST_P(BoxIds, EveryBoxSaysWhichItIsAndWhatItIsAbout) {
 }
 
 const std::string kDisk2 = "insert-disk {pkg}\\TovinSetup.002";
+// The failed expansion's box keeps its cause.
+const std::string kAbortedOn2 = "expand-failed (segment TovinSetup.002: (TSegVellox) Operation aborted by user)";
 
 INSTANTIATE_TEST_SUITE_P(
     EveryBox, BoxIds,
@@ -75,9 +77,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BoxCase{"NewDestination", kNewDestination, {"create-directory C:\\Elsewhere"}},
                       BoxCase{"NoDestination", kNoDestination, {"exception "}},
                       BoxCase{"DiskMissing", kDiskMissing,
-                              {kDisk2, kDisk2, "segment-missing tovinsetup.002", "expand-failed "}},
-                      BoxCase{"WrongDisk", kWrongDisk, {"wrong-segment tovinsetup.002", "expand-failed "}},
-                      BoxCase{"Abort", kAbort, {"abort-setup ", "expand-failed "}}),
+                              {kDisk2, kDisk2, "segment-missing tovinsetup.002", kAbortedOn2}},
+                      BoxCase{"WrongDisk", kWrongDisk, {"wrong-segment tovinsetup.002", kAbortedOn2}},
+                      BoxCase{"Abort", kAbort, {"abort-setup ", "expand-failed (aborted by the user)"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Every report as one line: "P item position/max", "I item position/max" or "F".

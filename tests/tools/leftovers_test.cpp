@@ -190,8 +190,8 @@ struct SmallDisk {
 };
 
 const SmallDisk kSmallDisks[] = {
-    {"Machine", "small", "setup -q --root small/r pkg", 3, "[Tovin - Setup] Error Expanding Files!! -> OK", ""},
-    {"Destination", "r/drive_d", "setup -q --root r --answers d.ini pkg", 0, "[Tovin - Setup] ERROR on big.bin -> OK",
+    {"Machine", "small", "setup -q --root small/r pkg", 4, "[Tovin - Setup] Error Expanding Files!! -> OK", ""},
+    {"Destination", "r/drive_d", "setup -q --root r --answers d.ini pkg", 6, "[Tovin - Setup] ERROR on big.bin -> OK",
      "r/drive_d/App/a.txt"},
 };
 

@@ -164,8 +164,9 @@ TEST_F(TerminalSetup, CancelOnAPageAndAbortWhilePreparingInstallNothing) {
     const char* answer;
     int status;
   } cases[] = {
-      {"Cancel on the licence page", "TOVIN NOTEPAD LICENCE", "M-c", nullptr, nullptr, 2},
-      {"Abort while preparing", "Preparing Tovin Setup", "Escape", "Abort Setup Process ?", "a", 3},
+      {"Cancel on the licence page", "TOVIN NOTEPAD LICENCE", "M-c", nullptr, nullptr, 3},
+      {"Esc on the licence page", "TOVIN NOTEPAD LICENCE", "Escape", nullptr, nullptr, 3},
+      {"Abort while preparing", "Preparing Tovin Setup", "Escape", "Abort Setup Process ?", "a", 4},
   };
   const std::string server = socket_;
   for (const Case& c : cases) {

@@ -5,7 +5,8 @@
 # licence, the destination (Browse and a typed path), the folder, the install type and the
 # finish. Screenshots of each window go to OUT; the gradient's top, middle and bottom rows are
 # checked against the colours install.cfg configures; afterwards the files, links, INI file and
-# registry entry the setup made are checked.
+# registry entry the setup made are checked. Then the registered uninstall command is started as
+# Windows starts it, its window answered, and the prefix compared with what it was before.
 #
 # install_gui_test.sh WINE INSTALL_EXE TOVIN TEMPLATE_PREFIX RECORDER OUT
 # (DISPLAY set, 1024x768 at 24 bits; TEMPLATE_PREFIX a Wine prefix made once, copied here.)
@@ -35,6 +36,15 @@ cp -a "$template" "$WINEPREFIX"
 "$wine" cmd /c exit >/dev/null 2>&1 || true
 cp "$recorder" "$WINEPREFIX/drive_c/windows/system32/wineboot.exe"
 : > "$WINEPREFIX/drive_c/restart-requests.log"
+
+# What the uninstall must bring back: the files of drive C: (Wine's own temporary and user
+# folders aside) and the uninstall entries of the registry.
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+snapshot() {
+  (cd "$WINEPREFIX/drive_c" && find . \( -path ./windows/temp -o -path ./users \) -prune -o -print | sort)
+  "$wine" reg query "$uninstall_key" /s 2>/dev/null | tr -d '\r'
+}
+snapshot > "$work/before.txt"
 
 (cd "$work/package" && WINEDLLOVERRIDES="wineboot.exe=n" exec "$wine" install.exe) &
 setup=$!
@@ -161,6 +171,45 @@ name=$("$wine" reg query "$key" /v DisplayName 2>/dev/null | tr -d '\r' | sed -n
 [ "$name" = "Tovin Notepad 2.1" ] && ok "registry DisplayName" || fail "registry DisplayName: '$name'"
 [ ! -s "$WINEPREFIX/drive_c/restart-requests.log" ] && ok "no restart requested" ||
   fail "a restart was requested: $(cat "$WINEPREFIX/drive_c/restart-requests.log")"
+
+# The uninstall, as "Add/Remove Programs" starts it: the registered command line, run by the
+# command interpreter from a batch file so that Windows, not this script, parses its quoting.
+uninstall=$("$wine" reg query "$key" /v UninstallString 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ\s*//p')
+[ "$uninstall" = '"C:\Apps\Tovin Notepad\uninstaller.exe" Tovin Notepad 2.1' ] && ok "UninstallString $uninstall" ||
+  fail "UninstallString: '$uninstall'"
+printf '@%s\r\n' "$uninstall" > "$WINEPREFIX/drive_c/windows/temp/uninstall.bat"
+"$wine" cmd /c 'C:\windows\temp\uninstall.bat' &
+uninstaller=$!
+if window "Tovin - Uninstall" 100 >/dev/null; then
+  settle
+  shot 13-uninstall-question
+  keys alt+r
+  settle 3
+  shot 14-uninstall-done
+  keys alt+c
+else
+  fail "the uninstaller's window did not appear"
+fi
+for _ in $(seq 1 300); do kill -0 "$uninstaller" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$uninstaller" 2>/dev/null; then
+  fail "the uninstaller did not end"
+  kill "$uninstaller" 2>/dev/null || true
+else
+  wait "$uninstaller" && ok "the uninstaller ended" || fail "the uninstaller ended with status $?"
+fi
+# The running uninstaller cannot delete its own file: Windows does at the restart, with the
+# destination that then holds nothing else. Wine's restart does what Windows would.
+pending=$("$wine" reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
+grep -qi 'uninstaller.exe' <<<"$pending" && ok "uninstaller.exe is deleted at the restart" ||
+  fail "no deletion of uninstaller.exe at the restart: $pending"
+"$wine" wineboot -r >/dev/null 2>&1 || true
+snapshot > "$work/after.txt"
+if diff "$work/before.txt" "$work/after.txt" > "$work/snapshot.diff"; then
+  ok "the prefix is as it was before the installation"
+else
+  fail "the uninstall left the prefix changed:"
+  cat "$work/snapshot.diff"
+fi
 
 echo "screenshots in $out"
 if [ "$failures" -gt 0 ]; then

@@ -106,7 +106,7 @@ bool HandleFormKey(TApplication& app, TForm& form, const TKey& key, TViewStates&
   auto* edit = dynamic_cast<TEdit*>(focus);
 
   if (key.Code == kcChar && (key.Alt || (!edit && std::isalnum(static_cast<unsigned char>(key.Char)))))
-    return app.Deliver([&form, key] { form.PressAccelerator(key.Char); });
+    return app.Deliver([&form, key] { form.PressAcceleratorKey(key.Char); });
 
   switch (key.Code) {
     case kcTab:

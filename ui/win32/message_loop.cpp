@@ -135,13 +135,13 @@ bool TWin32Impl::DialogKey(const MSG& msg) {
   };
   if (msg.message == WM_SYSCHAR) {
     char letter = static_cast<char>(msg.wParam);
-    return press([&] { return form.PressAccelerator(letter); });
+    return press([&] { return form.PressAcceleratorKey(letter); });
   }
   if (msg.message == WM_CHAR) {
     // In a dialog a letter alone presses the accelerator when the focused control takes no text.
     char letter = static_cast<char>(msg.wParam);
     if (code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS) || !std::isalnum(static_cast<unsigned char>(letter))) return false;
-    return press([&] { return form.PressAccelerator(letter); });
+    return press([&] { return form.PressAcceleratorKey(letter); });
   }
   switch (msg.wParam) {
     case VK_TAB:

@@ -22,7 +22,7 @@ class THeadlessHarness final : public TBackendHarness {
       case TKeyPress::kShiftTab: form.SelectNext(false); break;
       case TKeyPress::kEnter: form.PressDefault(); break;
       case TKeyPress::kEscape: form.PressCancel(); break;
-      case TKeyPress::kAlt: form.PressAccelerator(key.Letter); break;
+      case TKeyPress::kAlt: form.PressAcceleratorKey(key.Letter); break;
     }
   }
   bool ResizeScreen(TSize size) override {

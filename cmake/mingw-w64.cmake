@@ -1,0 +1,20 @@
+# Cross build for Windows with Debian's mingw-w64 (posix thread model, needed by GoogleTest and
+# std::thread). TOVIN_MINGW_ARCH: i686 (32-bit, the platform install.exe is made for) or x86_64.
+set(TOVIN_MINGW_ARCH "x86_64" CACHE STRING "i686 or x86_64")
+# try_compile projects read this file again and need the choice too.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TOVIN_MINGW_ARCH)
+set(triplet ${TOVIN_MINGW_ARCH}-w64-mingw32)
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${TOVIN_MINGW_ARCH})
+set(CMAKE_C_COMPILER ${triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triplet}-g++-posix)
+set(CMAKE_RC_COMPILER ${triplet}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${triplet})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+if(TOVIN_MINGW_ARCH STREQUAL "i686")
+  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+endif()
