@@ -92,7 +92,7 @@ class SetupInterrupted : public Cli, public ::testing::WithParamInterface<std::t
     Make("second.cfg", Config(true));
     Make("install.exe", "MZ setup");
     ASSERT_EQ(Tovin("pack -q --config first.cfg --setup install.exe -o pkg1 src"), 0) << err_;
-    Zeros(dir_ + "/src/big.bin", uintmax_t{64} << 20);  // seconds to expand and to copy
+    Zeros(dir_ + "/src/big.bin", uintmax_t{160} << 20);  // long enough to expand and copy that a signal lands during it
     ASSERT_EQ(Tovin("pack -q -m rle --config second.cfg --setup install.exe -o pkg2 src"), 0) << err_;
   }
   std::string Log() { return ReadHostFile(dir_ + "/root/drive_c/App/uninstall.cfg"); }
