@@ -1,6 +1,9 @@
 // Throughput of the three methods in both directions over text and binary-like data.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "codec/codec_owner.h"
@@ -29,8 +32,17 @@ std::string Corpus() {
   return s;
 }
 
+// TOVIN_BENCH_CORPUS names a file to code instead of the built-in corpus (real data: the
+// corpus of bench/side_by_side.sh).
+std::string Load() {
+  const char* path = std::getenv("TOVIN_BENCH_CORPUS");
+  if (path == nullptr || *path == '\0') return Corpus();
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 const std::string& Data() {
-  static const std::string data = Corpus();
+  static const std::string data = Load();
   return data;
 }
 
