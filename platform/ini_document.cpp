@@ -48,14 +48,10 @@ std::string Unquote(std::string_view v) {
   return std::string(v);
 }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // A section's name and a key's, as one lookup key: a line holds no line feed.
-std::string SectionKey(std::string_view section, std::string_view key) { return Lower(section) + '\n' + Lower(key); }
+std::string SectionKey(std::string_view section, std::string_view key) {
+  return plat::LowerCase(std::string(section)) + '\n' + plat::LowerCase(std::string(key));
+}
 
 }  // namespace
 
@@ -72,11 +68,11 @@ const Document::Index& Document::Indexed() const {
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (auto name = SectionName(lines_[i])) {
       if (open) open->end = i;
-      openName = Lower(*name);
+      openName = plat::LowerCase(std::string(*name));
       auto [at, first] = index->sections.try_emplace(openName, Range{i, lines_.size()});
       open = first ? &at->second : nullptr;
     } else if (open) {
-      if (auto k = ParseKey(lines_[i])) index->keys[openName + '\n' + Lower(k->name)].push_back(i);
+      if (auto k = ParseKey(lines_[i])) index->keys[SectionKey(openName, k->name)].push_back(i);
     }
   }
   index_ = std::move(index);
@@ -104,7 +100,7 @@ Document::Document(std::string_view text) {
 
 std::optional<Document::Range> Document::FindSection(std::string_view section) const {
   const Index& index = Indexed();
-  auto at = index.sections.find(Lower(section));
+  auto at = index.sections.find(plat::LowerCase(std::string(section)));
   if (at == index.sections.end()) return std::nullopt;
   return at->second;
 }
