@@ -15,9 +15,13 @@ namespace {
 
 constexpr int64_t kMaxMember = 2147483647;
 
+// Sized to what it copies: most members are small, and a buffer of the full size, zeroed for
+// every member, cost more than the copy.
+size_t CopyBufferSize(int64_t size) { return static_cast<size_t>(std::clamp<int64_t>(size, 1, 1 << 16)); }
+
 // Copies size bytes, returning their byte sum; raises when the input ends early.
 uint32_t CopyStored(Stream& in, Stream& out, int64_t size, const ArchiveWriter::Progress& progress) {
-  std::vector<char> buffer(1 << 16);
+  std::vector<char> buffer(CopyBufferSize(size));
   uint32_t sum = 0;
   for (int64_t done = 0; done < size;) {
     int64_t n = in.Read(buffer.data(), std::min<int64_t>(size - done, static_cast<int64_t>(buffer.size())));
@@ -147,7 +151,7 @@ void ArchiveWriter::AddCoded(const MemberData& coded, Stream& data, int64_t size
                              uint32_t dosDateTime, uint16_t attributes) {
   int64_t headerAt = out_.Position();
   TMemberHeader h = BeginMember(size, memberName, dosDateTime, attributes);
-  std::vector<char> buffer(1 << 16);
+  std::vector<char> buffer(CopyBufferSize(coded.StoredSize));
   for (int64_t done = 0; done < coded.StoredSize;) {
     int64_t n = data.Read(buffer.data(), std::min<int64_t>(coded.StoredSize - done, static_cast<int64_t>(buffer.size())));
     if (n <= 0) throw EReadError(kMsgStreamReadError);

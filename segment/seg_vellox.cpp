@@ -185,6 +185,7 @@ void TSegVellox::CopyToWorkFile(int32_t size, bool progress) {
     throw ESegError(kMsgStreamOpenFailed);
   }
   for (int64_t copied = 0; copied < size;) {
+    if (CopyWholeChunks(*file, size, copied, progress)) continue;
     int32_t n = static_cast<int32_t>(std::min<int64_t>(kWorkSize, size - copied));
     std::fill(work_.begin(), work_.end(), 0);
     ReadSegmentData(work_.data(), n);
@@ -194,6 +195,35 @@ void TSegVellox::CopyToWorkFile(int32_t size, bool progress) {
   }
   file.reset();
   removeOnFailure.Dismiss();
+}
+
+bool TSegVellox::CopyWholeChunks(FileStream& file, int64_t size, int64_t& copied, bool progress) {
+  // Only whole chunks that the open segment holds: a chunk that runs into the next segment, and
+  // the last one, take the way of one chunk at a time, with the segment's events in their place.
+  constexpr int64_t kMostChunks = 128;
+  int64_t chunks = std::min({(size - copied) / kWorkSize, static_cast<int64_t>(remaining_) / kWorkSize, kMostChunks});
+  if (!segment_ || chunks < 2) return false;
+  int64_t want = chunks * kWorkSize, got = 0;
+  chunks_.resize(static_cast<size_t>(want));
+  for (int64_t n; got < want && (n = segment_->Read(chunks_.data() + got, want - got)) > 0;) got += n;
+  remaining_ -= static_cast<int32_t>(got);
+  int64_t whole = got / kWorkSize, part = got % kWorkSize;
+  if (part) {
+    // The segment is shorter than it was: the rest of this chunk comes from the next one.
+    std::fill(work_.begin(), work_.end(), 0);
+    std::copy_n(chunks_.data() + whole * kWorkSize, part, work_.data());
+    ReadSegmentData(work_.data() + part, static_cast<int32_t>(kWorkSize - part));
+    std::copy_n(work_.data(), kWorkSize, chunks_.data() + whole * kWorkSize);
+    ++whole;
+  }
+  file.WriteAll(chunks_.data(), whole * kWorkSize);
+  // The events each chunk raises when copied by itself.
+  for (int64_t i = 0; i < whole; ++i) {
+    if (Dialogs) Dialogs->ProcessMessages();
+    copied += kWorkSize;
+    if (progress && OnSegShowProgress) OnSegShowProgress(static_cast<int32_t>(copied * 100 / size));
+  }
+  return whole > 0;
 }
 
 std::string TSegVellox::ExpandFileList(int32_t size) {

@@ -110,6 +110,9 @@ class TSegVellox : public TVellox {
   void ExpandSegArchive(TSegArc& arc);
   // Copies size bytes of the logical stream into a new work file; a failure removes it.
   void CopyToWorkFile(int32_t size, bool progress);
+  // Copies the whole chunks the open segment still holds in one piece; false when there are
+  // too few.
+  bool CopyWholeChunks(FileStream& file, int64_t size, int64_t& copied, bool progress);
   [[noreturn]] void Aborted();
 
  private:
@@ -126,6 +129,7 @@ class TSegVellox : public TVellox {
   std::string segTmpDir_;
   std::unique_ptr<FileStream> segment_;
   std::vector<uint8_t> work_;
+  std::vector<uint8_t> chunks_;  // chunks copied in one piece
 };
 
 class TSegVelloxEZ : public TSegVellox {

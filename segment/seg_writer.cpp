@@ -51,7 +51,9 @@ std::string SetRecords(const std::vector<SegArchiveSource>& archives, const SegS
 
 // The logical stream over the segment files. Writes go where the position is: at the end they
 // extend the set (opening the next segment when one is full), before it they overwrite bytes
-// already written, in whichever segment holds them.
+// already written, in whichever segment holds them. The end of the open segment is gathered in
+// memory and written in large pieces: members are small and their headers are filled in after
+// their data, and a system call for each piece cost more than packing a small file.
 class SegmentSetWriter::Sink {
  public:
   explicit Sink(const SegSetOptions& o)
@@ -64,19 +66,28 @@ class SegmentSetWriter::Sink {
       int64_t offset = pos_ % room_;
       if (seg == paths_.size()) Next();
       int64_t n = std::min(count, room_ - offset);
-      FileStream* file = seg + 1 == paths_.size() ? open_.get() : nullptr;
-      std::unique_ptr<FileStream> old;
-      if (!file) {
-        old = std::make_unique<FileStream>(paths_[seg], FileStream::Mode::OpenReadWrite);
-        file = old.get();
+      if (seg + 1 == paths_.size() && pos_ >= heldAt_) {
+        // Within or just after the bytes held: pos_ never passes the end, which they reach.
+        size_t at = static_cast<size_t>(pos_ - heldAt_);
+        if (held_.size() < at + static_cast<size_t>(n)) held_.resize(at + static_cast<size_t>(n));
+        std::copy(p, p + n, held_.begin() + static_cast<std::ptrdiff_t>(at));
+      } else {
+        if (seg + 1 == paths_.size()) n = std::min(n, heldAt_ - pos_);  // up to the bytes held
+        FileStream* file = seg + 1 == paths_.size() ? open_.get() : nullptr;
+        std::unique_ptr<FileStream> old;
+        if (!file) {
+          old = std::make_unique<FileStream>(paths_[seg], FileStream::Mode::OpenReadWrite);
+          file = old.get();
+        }
+        file->Seek(kSegIdSize + offset, 0);
+        file->WriteAll(p, n);
       }
-      file->Seek(kSegIdSize + offset, 0);
-      file->WriteAll(p, n);
       pos_ += n;
       end_ = std::max(end_, pos_);
       p += n;
       count -= n;
     }
+    if (held_.size() >= kHoldLimit) WriteHeld();
   }
   void Write(const std::string& bytes) { Write(bytes.data(), static_cast<int64_t>(bytes.size())); }
   int64_t Position() const { return pos_; }
@@ -84,18 +95,32 @@ class SegmentSetWriter::Sink {
   void SeekTo(int64_t pos) { pos_ = pos; }
   std::vector<std::string> Finish() {
     if (paths_.empty()) Next();
+    WriteHeld();
     open_.reset();
     return paths_;
   }
   void Discard() {
+    held_.clear();
     open_.reset();
     for (const auto& p : paths_) plat::DeleteFile(p);
     paths_.clear();
   }
 
  private:
+  static constexpr size_t kHoldLimit = 1 << 20;
+
+  // Writes the bytes held to the open segment; the next ones are held from the end on.
+  void WriteHeld() {
+    if (held_.empty()) return;
+    open_->Seek(kSegIdSize + heldAt_ % room_, 0);
+    open_->WriteAll(held_.data(), static_cast<int64_t>(held_.size()));
+    heldAt_ += static_cast<int64_t>(held_.size());
+    held_.clear();
+  }
+
   void Next() {
     if (paths_.size() >= kMaxSegNumber) throw EGeneralError("a segment set holds at most 65535 segments; raise the segment size");
+    WriteHeld();
     open_.reset();
     TSegIdHeader id;
     id.SegNumber = static_cast<uint16_t>(paths_.size() + 1);
@@ -105,6 +130,7 @@ class SegmentSetWriter::Sink {
     open_ = std::make_unique<FileStream>(paths_.back(), FileStream::Mode::Create);
     std::string header = Serialize(id);
     open_->WriteAll(header.data(), kSegIdSize);
+    heldAt_ = static_cast<int64_t>(paths_.size() - 1) * room_;
   }
 
   const SegSetOptions& o_;
@@ -112,6 +138,8 @@ class SegmentSetWriter::Sink {
   int64_t pos_ = 0, end_ = 0;
   std::unique_ptr<FileStream> open_;
   std::vector<std::string> paths_;
+  std::string held_;    // bytes of the open segment not yet written to it
+  int64_t heldAt_ = 0;  // their position in the stream
 };
 
 // One archive's view of the logical stream.

@@ -339,6 +339,17 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   seg.DeleteFailedFiles = true;
   seg.CheckSpaceBeforeExpand = true;
   std::set<std::string> written;  // folded target paths, to count what is on disk
+  // Whether a file was at the target before it was written, for the note on a failure. In a
+  // folder this run made, only a file it wrote itself: one look at the folder, not at each file.
+  std::map<std::string, bool> folderWasThere;  // folded
+  auto existedBefore = [&](const std::string& path, const std::string& folded) {
+    auto cut = path.rfind('\\');
+    if (cut == std::string::npos) return plat::GetFileAttributes(path) != plat::kInvalidAttributes;
+    auto [it, fresh] = folderWasThere.emplace(plat::UpperCase(path.substr(0, cut)), false);
+    if (fresh) it->second = plat::GetFileAttributes(path.substr(0, cut)) != plat::kInvalidAttributes;
+    if (!it->second) return written.count(folded) > 0;
+    return plat::GetFileAttributes(path) != plat::kInvalidAttributes;
+  };
   std::map<std::string, std::string> bareOwner;
   size_t clashes = 0;
   seg.OnCheckFile = [&](std::string& path, TCProcessMode) {
@@ -362,9 +373,10 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
       if (!rel || rel->empty()) throw EGeneralError("refusing to write outside " + dir + ": member " + Printable(member));
       path = root + "\\" + (folder->empty() ? "" : *folder + "\\") + *rel;
     }
-    written.insert(plat::UpperCase(path));
+    std::string folded = plat::UpperCase(path);
     current = path;
-    currentExisted = plat::GetFileAttributes(path) != plat::kInvalidAttributes;
+    currentExisted = existedBefore(path, folded);
+    written.insert(std::move(folded));
   };
   seg.OnSegAfterArchive = [&](TSegArcHeader&, const std::string&) {
     progress.Done();  // a line printed on the terminal must not land on the bar

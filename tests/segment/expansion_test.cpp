@@ -168,6 +168,37 @@ TEST_F(SegExpand, ProgressOfAnArchiveCopy) {
   EXPECT_EQ(seen, (std::vector<int32_t>{40, 81, 100}));
 }
 
+// An archive copied across segments of several sizes raises its events as copying one chunk
+// of 8192 bytes at a time does: a segment is left inside the chunk that runs into the next
+// one (or starts there), before that chunk's progress.
+TEST_F(SegExpand, ProgressAndSegmentChangesInChunkOrder) {
+  std::string data;
+  for (int i = 0; data.size() < 100000; ++i) data += std::to_string(i * 7919 % 10007) + ",";
+  SegArchiveSource a = Arc(Path("p\\a.vlx"), {{"p.bin", data}}, coNone);
+  SegSetOptions o;
+  std::string stream = LogicalStream({a}, o);
+  const size_t start = stream.size() - a.Archive.size(), size = a.Archive.size();
+  for (int32_t segSize : {1440000, 40008, 16392, 12345, 8200}) {
+    SCOPED_TRACE(segSize);
+    Write({a}, segSize);
+    const size_t room = static_cast<size_t>(segSize) - kSegIdSize;
+    std::vector<std::string> expected, seen;
+    for (size_t c = 0; c < size; c += 8192) {
+      size_t n = std::min<size_t>(8192, size - c);
+      for (size_t b = room; b < start + c + n; b += room)
+        if (b >= start + c) expected.push_back("after " + std::to_string(b / room));
+      expected.push_back(std::to_string((c + n) * 100 / size));
+    }
+    seg.OnSegAfter = [&](TSegMode, const std::string&, uint16_t n) {
+      if (n * room >= start) seen.push_back("after " + std::to_string(n));
+    };
+    seg.OnSegShowProgress = [&](int32_t p) { seen.push_back(std::to_string(p)); };
+    seg.ExpandSet();
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(ReadFile(Path("p\\p.bin")), data);
+  }
+}
+
 TEST_F(SegExpand, FileListsSelectAndBlankLinesAreEmptyNames) {
   SegArchiveSource a = Arc(Path("s\\a.vlx"), {{"keep", "k"}, {"drop", "d"}});
   a.Files = {"keep", "   "};

@@ -12,11 +12,14 @@
 #include <vector>
 
 #include "container/archive_format.h"
+#include "container/archive_writer.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
 #include "segment/package_layout.h"
 #include "segment/package_source.h"
 #include "segment/package_writer.h"
+#include "segment/seg_format.h"
+#include "segment/seg_writer.h"
 #include "tests/support/test_machine.h"
 
 namespace tovin::test {
@@ -183,6 +186,53 @@ INSTANTIATE_TEST_SUITE_P(Threads, Failures, ::testing::Combine(::testing::Values
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return n;
                          });
+
+// The segment files are the logical stream, made whole in memory, cut at the segment size:
+// however the writer gathers its output, and wherever it fills in a header after the data.
+TEST_F(PackageWriterTest, SegmentsAreTheLogicalStreamCut) {
+  // Small segments, headers split between them; then large ones, with more in one segment than
+  // the writer holds at once.
+  for (int stage : {0, 1})
+  for (bool multiArc : {false, true}) {
+    if (stage == 1) WriteFile(Path("src\\bin\\large.bin"), Noise(1300000, 9));
+    auto archives = Archives(multiArc);
+    std::vector<SegArchiveSource> sources;
+    for (const auto& a : archives) {
+      SegArchiveSource s;
+      s.Template = a.Template;
+      MemoryStream out;
+      ArchiveWriter writer(out, coLZH5);
+      for (const auto& f : a.Files) {
+        s.Files.push_back(f.Member);
+        writer.AddFile(f.Path, f.Member);
+      }
+      writer.Finish();
+      s.Archive = out.Data();
+      sources.push_back(std::move(s));
+    }
+    SegSetOptions set;
+    set.SegBaseName = kPackageBaseName;
+    std::string stream = LogicalStream(sources, set);
+    for (int32_t segSize : stage == 0 ? std::vector<int32_t>{200, 8200} : std::vector<int32_t>{40000, 3 << 20}) {
+      for (int threads : {1, 2}) {
+        std::string dir = "cut" + std::to_string(segSize) + "-" + std::to_string(threads) + (multiArc ? "m" : "");
+        plat::CreateDirectory(Path(dir));
+        PackageOptions o;
+        o.OutDir = Path(dir);
+        o.SegSize = segSize;
+        o.Threads = threads;
+        PackageResult r = WritePackage(archives, o);
+        size_t room = static_cast<size_t>(segSize) - kSegIdSize;
+        ASSERT_EQ(r.Segments.size(), (stream.size() + room - 1) / room) << dir;
+        for (size_t i = 0; i < r.Segments.size(); ++i) {
+          TSegIdHeader id;
+          id.SegNumber = static_cast<uint16_t>(i + 1);
+          ASSERT_EQ(ReadFile(r.Segments[i]), Serialize(id) + stream.substr(i * room, room)) << dir << ", segment " << i + 1;
+        }
+      }
+    }
+  }
+}
 
 TEST_F(PackageWriterTest, ProgressCountsBytesInMemberOrder) {
   auto archives = Archives(true);

@@ -82,6 +82,28 @@ INSTANTIATE_TEST_SUITE_P(Extractions, FailedMember,
                            return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
                          });
 
+// A member that fails in a folder the run made had no file before it.
+TEST_F(Cli, FailedMemberInAFolderTheRunMadeSaysWhatIsGone) {
+  Make("src/deep/good.txt", "a member that is fine\n");
+  Make("src/deep/t.txt", Text(400));
+  ASSERT_EQ(Tovin("pack -q --allow-incomplete -o pkg src"), 0) << err_;
+  std::string bytes = ReadHostFile(dir_ + "/pkg/tovinsetup.001");
+  size_t name = bytes.rfind("deep\\t.txt");
+  ASSERT_NE(name, std::string::npos);
+  kDamages[0].apply(bytes, name);
+  WriteHostFile(dir_ + "/pkg/tovinsetup.001", bytes);
+  for (const char* args : {"extract -C out pkg", "extract --flat -C out/flat pkg"}) {
+    SCOPED_TRACE(args);
+    fs::remove_all(dir_ + "/out");
+    EXPECT_EQ(Tovin(args), 1);
+    EXPECT_NE(err_.find(std::string(kDamages[0].message) + " (no file is left for it)\n"), std::string::npos) << err_;
+    EXPECT_EQ(err_.find("gone too"), std::string::npos) << err_;
+  }
+  Make("out/deep/t.txt", "an earlier file of the same name");
+  EXPECT_EQ(Tovin("extract -C out pkg"), 1);
+  EXPECT_NE(err_.find("(no file is left for it: the file it was replacing is gone too)"), std::string::npos) << err_;
+}
+
 struct Stoppable {
   const char* name;
   const char* args;
