@@ -1,5 +1,7 @@
 #include "container/decode_ahead.h"
 
+#include <algorithm>
+
 #include "codec/method_table.h"
 #include "platform/scope_guard.h"
 
@@ -85,21 +87,21 @@ void DecodeAhead::ReadAhead() {
       }
       try {
         m->stored = Buffer(static_cast<size_t>(h.StoredSize));
-        m->stored.resize(static_cast<size_t>(h.StoredSize));
+        m->stored.Resize(static_cast<size_t>(h.StoredSize));
         int64_t got = 0;
         while (got < h.StoredSize) {
-          int64_t n = in_.Read(m->stored.data() + got, h.StoredSize - got);
+          int64_t n = in_.Read(m->stored.Data() + got, h.StoredSize - got);
           if (n <= 0) break;
           got += n;
         }
-        m->stored.resize(static_cast<size_t>(got));  // a cut archive: the decoder meets its end as inline
+        m->stored.Resize(static_cast<size_t>(got));  // a cut archive: the decoder meets its end as inline
         in_.Seek(SkipEnd(*m), kSeekBegin);
         m->kind = decode ? Kind::Decoded : Kind::Buffered;
         m->held = cost;
         held_ += cost;
       } catch (...) {
         // Read again inline, where the error is raised in its proper place.
-        m->stored = std::string();
+        m->stored = LargeBuffer();
         in_.Seek(m->dataStart, kSeekBegin);
       }
     }
@@ -137,34 +139,53 @@ int64_t DecodeAhead::Take(AheadMember& m, Stream& out) {
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [&m] { return m.finished; });
   }
-  std::string decoded = m.output.Release();
+  LargeBuffer decoded = m.output.Release();
   ScopeGuard giveBack([&] { GiveBack(std::move(decoded)); });
-  out.WriteAll(decoded.data(), static_cast<int64_t>(decoded.size()));
+  out.WriteAll(decoded.Data(), static_cast<int64_t>(decoded.Size()));
   if (m.error) std::rethrow_exception(m.error);
   return m.dataStart + m.consumed;
 }
 
-std::string DecodeAhead::Buffer(size_t count) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  size_t best = spare_.size();
-  for (size_t i = 0; i < spare_.size(); ++i)
-    if (spare_[i].capacity() >= count && (best == spare_.size() || spare_[i].capacity() < spare_[best].capacity()))
-      best = i;
-  std::string buffer;
-  if (best < spare_.size()) {
-    buffer = std::move(spare_[best]);
-    spare_.erase(spare_.begin() + static_cast<std::ptrdiff_t>(best));
-    spareBytes_ -= buffer.capacity();
+LargeBuffer DecodeAhead::Buffer(size_t count) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    size_t best = spare_.size();
+    for (size_t i = 0; i < spare_.size(); ++i)
+      if (spare_[i].Capacity() >= count && (best == spare_.size() || spare_[i].Capacity() < spare_[best].Capacity()))
+        best = i;
+    if (best < spare_.size()) {
+      LargeBuffer buffer = std::move(spare_[best]);
+      spare_.erase(spare_.begin() + static_cast<std::ptrdiff_t>(best));
+      spareBytes_ -= buffer.Capacity();
+      buffer.Clear();
+      return buffer;
+    }
   }
-  buffer.clear();
-  buffer.reserve(count);
-  return buffer;
+  return LargeBuffer(SpareSize(count));
 }
 
-void DecodeAhead::GiveBack(std::string buffer) {
+size_t DecodeAhead::SpareSize(size_t count) {
+  // Sizes rounded up to a quarter of their power of two, so a buffer fits more members
+  // than the one it was made for, at a quarter more memory at most.
+  if (count < 4096) return count;
+  size_t step = size_t{1} << (63 - __builtin_clzll(count) - 2);
+  return (count + step - 1) & ~(step - 1);
+}
+
+void DecodeAhead::GiveBack(LargeBuffer buffer) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (buffer.capacity() == 0 || spareBytes_ + buffer.capacity() > static_cast<size_t>(options_.MemoryLimit)) return;
-  spareBytes_ += buffer.capacity();
+  const size_t limit = static_cast<size_t>(options_.MemoryLimit);
+  if (buffer.Capacity() == 0 || buffer.Capacity() > limit) return;
+  // A full pool makes room by letting its smallest buffers go: a large buffer is the one
+  // whose pages cost most to fault in again.
+  while (spareBytes_ + buffer.Capacity() > limit) {
+    auto smallest = std::min_element(spare_.begin(), spare_.end(),
+                                     [](const LargeBuffer& a, const LargeBuffer& b) { return a.Capacity() < b.Capacity(); });
+    if (smallest == spare_.end() || smallest->Capacity() >= buffer.Capacity()) return;
+    spareBytes_ -= smallest->Capacity();
+    spare_.erase(smallest);
+  }
+  spareBytes_ += buffer.Capacity();
   spare_.push_back(std::move(buffer));
 }
 
@@ -179,8 +200,8 @@ void DecodeAhead::Work() {
       pending_.pop_front();
     }
     if (!m->abandoned) {
-      m->output = MemoryStream(Buffer(static_cast<size_t>(m->header.ExpandedSize)));
-      MemoryStream stored(std::move(m->stored));
+      m->output = BufferStream(Buffer(static_cast<size_t>(m->header.ExpandedSize)));
+      BufferStream stored(std::move(m->stored));
       try {
         decode_(*m, stored);
       } catch (...) {

@@ -39,8 +39,8 @@ struct AheadMember {
   int64_t held = 0;  // bytes of memory it is counted for
 
   // Decoded and buffered members; a decoded one is the worker's until finished.
-  std::string stored;
-  MemoryStream output;
+  LargeBuffer stored;
+  BufferStream output;
   int64_t consumed = 0;  // stored bytes the decoder read
   std::exception_ptr error;
   bool finished = false;
@@ -86,8 +86,9 @@ class DecodeAhead {
   void ReadAhead();
   // A buffer for count bytes from the spare ones (a fresh allocation would be mapped and its
   // pages faulted in anew for every member), and one given back for the next member.
-  std::string Buffer(size_t count);
-  void GiveBack(std::string buffer);
+  LargeBuffer Buffer(size_t count);
+  void GiveBack(LargeBuffer buffer);
+  static size_t SpareSize(size_t count);
   void Drop();
   void Work();
 
@@ -102,7 +103,7 @@ class DecodeAhead {
   std::condition_variable work_, finished_;
   std::deque<std::shared_ptr<AheadMember>> pending_;  // under mutex_
   bool stop_ = false;                                 // under mutex_
-  std::vector<std::string> spare_;  // under mutex_
+  std::vector<LargeBuffer> spare_;  // under mutex_
   size_t spareBytes_ = 0;          // their capacity, held to the memory limit
   std::vector<std::thread> workers_;
 };

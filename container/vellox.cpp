@@ -174,7 +174,7 @@ void TVellox::ExpandArchiveStream(Stream& in, std::vector<std::string>* selectio
       }
       // A buffered member's stored data was read ahead into memory; any other is read here.
       bool buffered = m && m->kind == AheadMember::Kind::Buffered;
-      MemoryStream stored(buffered ? std::move(m->stored) : std::string());
+      BufferStream stored(buffered ? std::move(m->stored) : LargeBuffer());
       Stream& from = buffered ? static_cast<Stream&>(stored) : in;
       if (file) ExpandMemberToFile(out, from, h, methodId);
       else ExpandMember(out, from, h.StoredSize, h.ExpandedSize, h.Checksum, h.Method, methodId, h.LockFlag);

@@ -74,4 +74,33 @@ int64_t MemoryStream::Seek(int64_t offset, int origin) {
   return target;
 }
 
+int64_t BufferStream::Read(void* buffer, int64_t count) {
+  if (count <= 0 || pos_ >= data_.Size()) return 0;
+  size_t n = std::min(static_cast<size_t>(count), data_.Size() - pos_);
+  std::memcpy(buffer, data_.Data() + pos_, n);
+  pos_ += n;
+  return static_cast<int64_t>(n);
+}
+
+void BufferStream::WriteAll(const void* buffer, int64_t count) {
+  if (count <= 0) return;
+  size_t n = static_cast<size_t>(count), size = data_.Size();
+  if (pos_ + n > size) {
+    data_.Resize(pos_ + n);
+    if (pos_ > size) std::memset(data_.Data() + size, 0, pos_ - size);  // a gap left by a seek reads as zeros
+  }
+  std::memcpy(data_.Data() + pos_, buffer, n);
+  pos_ += n;
+}
+
+int64_t BufferStream::Seek(int64_t offset, int origin) {
+  int64_t base = origin == kSeekBegin     ? 0
+                 : origin == kSeekCurrent ? static_cast<int64_t>(pos_)
+                                          : static_cast<int64_t>(data_.Size());
+  int64_t target = base + offset;
+  if (target < 0) return -1;
+  pos_ = static_cast<size_t>(target);
+  return target;
+}
+
 }  // namespace tovin

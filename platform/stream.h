@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/large_buffer.h"
 #include "platform/platform.h"
 
 namespace tovin {
@@ -57,6 +58,26 @@ class MemoryStream final : public Stream {
 
  private:
   std::string data_;
+  size_t pos_ = 0;
+};
+
+// MemoryStream's behaviour over a LargeBuffer.
+class BufferStream final : public Stream {
+ public:
+  BufferStream() = default;
+  explicit BufferStream(LargeBuffer data) : data_(std::move(data)) {}
+  int64_t Read(void* buffer, int64_t count) override;
+  void WriteAll(const void* buffer, int64_t count) override;
+  int64_t Seek(int64_t offset, int origin) override;
+  int64_t Size() override { return static_cast<int64_t>(data_.Size()); }
+  // Hands the bytes over (their memory with them) and leaves the stream empty.
+  LargeBuffer Release() {
+    pos_ = 0;
+    return std::move(data_);
+  }
+
+ private:
+  LargeBuffer data_;
   size_t pos_ = 0;
 };
 

@@ -1,12 +1,16 @@
 // Profile, shell, restart and token calls of the platform layer on POSIX.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <cstdio>
+#include <new>
 #include <sstream>
 
 #include "platform/error_codes.h"
@@ -137,6 +141,38 @@ bool LookupPrivilegeValue(const std::string& name, uint64_t& luid) {
 bool AdjustTokenPrivileges(Handle token, uint64_t, uint32_t) { return token == kProcessToken; }
 
 bool CloseHandle(Handle handle) { return handle != 0; }
+
+namespace {
+constexpr size_t kLargePage = size_t{2} << 20;
+constexpr size_t kSmallLarge = size_t{1} << 20;  // below this, large pages would waste most of one
+size_t Mapped(size_t bytes) { return (bytes + kLargePage - 1) & ~(kLargePage - 1); }
+}  // namespace
+
+void* AllocateLarge(size_t bytes) {
+  if (bytes < kSmallLarge) {
+    void* p = std::calloc(1, bytes ? bytes : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+  }
+  // Mapped with a large page's room to spare and trimmed to an aligned run, so that the kernel
+  // can back it with large pages (which it does only for aligned ones).
+  size_t size = Mapped(bytes);
+  void* raw = mmap(nullptr, size + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) throw std::bad_alloc();
+  auto start = reinterpret_cast<uintptr_t>(raw);
+  uintptr_t aligned = (start + kLargePage - 1) & ~(uintptr_t{kLargePage} - 1);
+  if (aligned > start) munmap(raw, aligned - start);
+  size_t tail = start + size + kLargePage - (aligned + size);
+  if (tail) munmap(reinterpret_cast<void*>(aligned + size), tail);
+  madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);  // a hint: fails harmlessly without
+  return reinterpret_cast<void*>(aligned);
+}
+
+void FreeLarge(void* memory, size_t bytes) {
+  if (!memory) return;
+  if (bytes < kSmallLarge) std::free(memory);
+  else munmap(memory, Mapped(bytes));
+}
 
 }  // namespace plat
 

@@ -1,10 +1,12 @@
 // The platform layer over the real Win32 API (ANSI calls).
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <vector>
 
 // The A/W macros of <windows.h> would rename this layer's own functions.
@@ -285,6 +287,17 @@ bool CloseHandle(Handle handle) { return ::CloseHandle(reinterpret_cast<HANDLE>(
 bool ExitWindowsEx(uint32_t flags, uint32_t reason) { return ::ExitWindowsEx(flags, reason); }
 
 void Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+// Large pages need a privilege a setup does not hold; committed pages come zeroed.
+void* AllocateLarge(size_t bytes) {
+  void* p = ::VirtualAlloc(nullptr, bytes ? bytes : 1, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+
+void FreeLarge(void* memory, size_t) {
+  if (memory) ::VirtualFree(memory, 0, MEM_RELEASE);
+}
 
 bool IsTerminal(int fd) {
   DWORD mode;
