@@ -66,6 +66,7 @@ void CodingQueue::Push(const std::string& path, const std::string& member) {
     job->Finished = true;
   }
   CodedFile* raw = job.get();
+  bytesInFlight_ += raw->File.Size;
   inFlight_.push_back(std::move(job));
   if (raw->Finished) return;
   {
@@ -93,6 +94,7 @@ CodedFile& CodingQueue::Front(const std::function<void(int64_t done)>& waiting) 
 
 void CodingQueue::Pop() {
   if (inFlight_.front()->Spill) freeSpills_.push_back(inFlight_.front()->Spill);
+  bytesInFlight_ -= inFlight_.front()->File.Size;
   inFlight_.pop_front();
 }
 

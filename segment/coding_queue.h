@@ -21,7 +21,12 @@ namespace tovin {
 
 struct CodingQueueOptions {
   int Threads = 2;
-  size_t MaxInFlight = 6;          // members queued, coded or waiting for the writer
+  // Members queued, coded or waiting for the writer: up to MaxInFlight, and past MinInFlight
+  // only while their bytes stay under MaxBytesInFlight. Many small members keep every thread
+  // busy while a large one holds up the writer; large ones are held to memory and spill room.
+  size_t MinInFlight = 6;
+  size_t MaxInFlight = 6;
+  int64_t MaxBytesInFlight = 0;
   int64_t MemoryLimit = 1 << 20;   // larger members are coded into a spill file
   std::string SpillPrefix;         // spill files are SpillPrefix + "$1$", "$2$", ...
   TPackMethod Method = coLZH5;
@@ -50,7 +55,10 @@ class CodingQueue {
   CodingQueue(const CodingQueue&) = delete;
   CodingQueue& operator=(const CodingQueue&) = delete;
 
-  bool Full() const { return inFlight_.size() >= options_.MaxInFlight; }
+  bool Full() const {
+    return inFlight_.size() >= options_.MaxInFlight ||
+           (inFlight_.size() >= options_.MinInFlight && bytesInFlight_ >= options_.MaxBytesInFlight);
+  }
   // Opens the file here, on the writer's thread; a failure is kept for Front.
   void Push(const std::string& path, const std::string& member);
   // Waits for the oldest member, calling waiting with its bytes read so far every tenth of a
@@ -65,6 +73,7 @@ class CodingQueue {
 
   CodingQueueOptions options_;
   std::deque<std::unique_ptr<CodedFile>> inFlight_;  // the writer's, in order
+  int64_t bytesInFlight_ = 0;                         // their sizes
   std::vector<std::unique_ptr<FileStream>> spills_;  // opened and closed by the writer
   std::vector<std::string> spillPaths_;
   std::vector<size_t> freeSpills_;

@@ -12,11 +12,6 @@
 namespace tovin {
 namespace {
 
-// Members coded beyond the one being written: enough to keep every thread busy while a large
-// member holds up the writer, few enough that memory stays small (each holds at most the
-// memory limit; larger members go to spill files).
-size_t MembersInFlight(int threads) { return 2 * static_cast<size_t>(threads) + 2; }
-
 void WriteOneByOne(const std::vector<PackageArchive>& archives, const PackageOptions& options,
                    SegmentSetWriter& writer, PackageResult& result) {
   for (const auto& a : archives) {
@@ -42,7 +37,9 @@ void WriteInParallel(const std::vector<PackageArchive>& archives, const PackageO
                      SegmentSetWriter& writer, PackageResult& result) {
   CodingQueueOptions q;
   q.Threads = options.Threads;
-  q.MaxInFlight = MembersInFlight(options.Threads);
+  q.MinInFlight = 2 * static_cast<size_t>(options.Threads) + 2;
+  q.MaxInFlight = 32 * static_cast<size_t>(options.Threads) + 2;
+  q.MaxBytesInFlight = 64 << 20;
   q.MemoryLimit = options.MemberMemoryLimit;
   std::string dir = options.OutDir;
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "segment/package_layout.h"
 #include "segment/package_source.h"
+#include "segment/coding_queue.h"
 #include "segment/package_writer.h"
 #include "segment/seg_format.h"
 #include "segment/seg_writer.h"
@@ -257,6 +258,35 @@ TEST_F(PackageWriterTest, ProgressCountsBytesInMemberOrder) {
   Pack(archives, o, "out");
   EXPECT_EQ(at, order.size() - 1);
   EXPECT_EQ(last, total);
+}
+
+// The queue takes members up to its count, and past the lower count only while their bytes
+// stay under the limit: small members keep the threads busy, large ones are held back.
+TEST_F(PackageWriterTest, QueueTakesMembersByCountAndBytes) {
+  struct Row {
+    size_t min, max;
+    int64_t bytes;
+    size_t taken;  // members of 1,000 bytes pushed before the queue is full
+  };
+  const Row rows[] = {{2, 6, 0, 2}, {2, 6, 2500, 3}, {2, 6, 1 << 20, 6}, {4, 6, 1500, 4}, {6, 6, 1 << 20, 6}};
+  for (int i = 0; i < 8; ++i) WriteFile(Path("q" + std::to_string(i) + ".txt"), Text(1000, static_cast<unsigned>(i)));
+  for (const Row& row : rows) {
+    CodingQueueOptions o;
+    o.MinInFlight = row.min;
+    o.MaxInFlight = row.max;
+    o.MaxBytesInFlight = row.bytes;
+    o.SpillPrefix = Path("spill.");
+    CodingQueue queue(o);
+    size_t pushed = 0;
+    while (!queue.Full() && pushed < 8) {
+      queue.Push(Path("q" + std::to_string(pushed) + ".txt"), "q.txt");
+      ++pushed;
+    }
+    EXPECT_EQ(pushed, row.taken) << row.min << "/" << row.max << "/" << row.bytes;
+    queue.Front(nullptr);
+    queue.Pop();
+    EXPECT_FALSE(queue.Full()) << "a member written makes room";
+  }
 }
 
 }  // namespace
