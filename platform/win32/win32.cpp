@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -288,15 +289,23 @@ bool ExitWindowsEx(uint32_t flags, uint32_t reason) { return ::ExitWindowsEx(fla
 
 void Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
-// Large pages need a privilege a setup does not hold; committed pages come zeroed.
+// Large pages need a privilege a setup does not hold: whole pages of the allocator for
+// buffers of a megabyte and more (committed pages come zeroed), the heap below that.
+namespace {
+constexpr size_t kSmallLarge = size_t{1} << 20;
+}
+
 void* AllocateLarge(size_t bytes) {
-  void* p = ::VirtualAlloc(nullptr, bytes ? bytes : 1, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  void* p = bytes < kSmallLarge ? std::calloc(1, bytes ? bytes : 1)
+                                : ::VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (!p) throw std::bad_alloc();
   return p;
 }
 
-void FreeLarge(void* memory, size_t) {
-  if (memory) ::VirtualFree(memory, 0, MEM_RELEASE);
+void FreeLarge(void* memory, size_t bytes) {
+  if (!memory) return;
+  if (bytes < kSmallLarge) std::free(memory);
+  else ::VirtualFree(memory, 0, MEM_RELEASE);
 }
 
 bool IsTerminal(int fd) {
