@@ -1,6 +1,6 @@
 // An owned run of bytes for buffers of megabytes that are used member after member: its memory
 // comes from AllocateLarge, and growing its size writes nothing (the bytes are undefined until
-// written; a fresh buffer's are zero).
+// written).
 #pragma once
 #include <cstddef>
 #include <cstdint>

@@ -195,9 +195,10 @@ std::optional<std::string> GetFinalPathName(const std::string& path);
 // Sleep(0): give up the rest of the time slice.
 void Sleep(uint32_t milliseconds);
 
-// Memory for buffers of megabytes that are filled again and again: zeroed pages, in large
-// pages where the system gives them, since faulting a buffer in 4 KiB at a time can cost more
-// than filling it. Raises std::bad_alloc. FreeLarge takes the size that was asked for.
+// Memory for buffers of megabytes that are filled again and again: in large pages where the
+// system gives them, since faulting a buffer in 4 KiB at a time can cost more than filling it.
+// Its bytes are undefined until written. Raises std::bad_alloc. FreeLarge takes the size that
+// was asked for.
 void* AllocateLarge(size_t bytes);
 void FreeLarge(void* memory, size_t bytes);
 

@@ -150,7 +150,7 @@ size_t Mapped(size_t bytes) { return (bytes + kLargePage - 1) & ~(kLargePage - 1
 
 void* AllocateLarge(size_t bytes) {
   if (bytes < kSmallLarge) {
-    void* p = std::calloc(1, bytes ? bytes : 1);
+    void* p = std::malloc(bytes ? bytes : 1);
     if (!p) throw std::bad_alloc();
     return p;
   }

@@ -290,13 +290,13 @@ bool ExitWindowsEx(uint32_t flags, uint32_t reason) { return ::ExitWindowsEx(fla
 void Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 // Large pages need a privilege a setup does not hold: whole pages of the allocator for
-// buffers of a megabyte and more (committed pages come zeroed), the heap below that.
+// buffers of a megabyte and more, the heap below that.
 namespace {
 constexpr size_t kSmallLarge = size_t{1} << 20;
 }
 
 void* AllocateLarge(size_t bytes) {
-  void* p = bytes < kSmallLarge ? std::calloc(1, bytes ? bytes : 1)
+  void* p = bytes < kSmallLarge ? std::malloc(bytes ? bytes : 1)
                                 : ::VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (!p) throw std::bad_alloc();
   return p;
