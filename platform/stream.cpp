@@ -43,12 +43,29 @@ int64_t FileStream::Seek(int64_t offset, int origin) { return file_->Seek(offset
 
 int64_t FileStream::Size() { return file_->Size(); }
 
-int64_t MemoryStream::Read(void* buffer, int64_t count) {
-  if (count <= 0 || pos_ >= data_.size()) return 0;
-  size_t n = std::min(static_cast<size_t>(count), data_.size() - pos_);
-  std::memcpy(buffer, data_.data() + pos_, n);
-  pos_ += n;
+namespace {
+// Reading and seeking in bytes held in memory, whatever holds them.
+int64_t ReadFrom(const void* data, size_t size, size_t& pos, void* buffer, int64_t count) {
+  if (count <= 0 || pos >= size) return 0;
+  size_t n = std::min(static_cast<size_t>(count), size - pos);
+  std::memcpy(buffer, static_cast<const uint8_t*>(data) + pos, n);
+  pos += n;
   return static_cast<int64_t>(n);
+}
+
+int64_t SeekIn(size_t size, size_t& pos, int64_t offset, int origin) {
+  int64_t base = origin == kSeekBegin     ? 0
+                 : origin == kSeekCurrent ? static_cast<int64_t>(pos)
+                                          : static_cast<int64_t>(size);
+  int64_t target = base + offset;
+  if (target < 0) return -1;
+  pos = static_cast<size_t>(target);
+  return target;
+}
+}  // namespace
+
+int64_t MemoryStream::Read(void* buffer, int64_t count) {
+  return ReadFrom(data_.data(), data_.size(), pos_, buffer, count);
 }
 
 void MemoryStream::WriteAll(const void* buffer, int64_t count) {
@@ -64,22 +81,10 @@ void MemoryStream::WriteAll(const void* buffer, int64_t count) {
   pos_ += n;
 }
 
-int64_t MemoryStream::Seek(int64_t offset, int origin) {
-  int64_t base = origin == kSeekBegin     ? 0
-                 : origin == kSeekCurrent ? static_cast<int64_t>(pos_)
-                                          : static_cast<int64_t>(data_.size());
-  int64_t target = base + offset;
-  if (target < 0) return -1;
-  pos_ = static_cast<size_t>(target);
-  return target;
-}
+int64_t MemoryStream::Seek(int64_t offset, int origin) { return SeekIn(data_.size(), pos_, offset, origin); }
 
 int64_t BufferStream::Read(void* buffer, int64_t count) {
-  if (count <= 0 || pos_ >= data_.Size()) return 0;
-  size_t n = std::min(static_cast<size_t>(count), data_.Size() - pos_);
-  std::memcpy(buffer, data_.Data() + pos_, n);
-  pos_ += n;
-  return static_cast<int64_t>(n);
+  return ReadFrom(data_.Data(), data_.Size(), pos_, buffer, count);
 }
 
 void BufferStream::WriteAll(const void* buffer, int64_t count) {
@@ -93,14 +98,6 @@ void BufferStream::WriteAll(const void* buffer, int64_t count) {
   pos_ += n;
 }
 
-int64_t BufferStream::Seek(int64_t offset, int origin) {
-  int64_t base = origin == kSeekBegin     ? 0
-                 : origin == kSeekCurrent ? static_cast<int64_t>(pos_)
-                                          : static_cast<int64_t>(data_.Size());
-  int64_t target = base + offset;
-  if (target < 0) return -1;
-  pos_ = static_cast<size_t>(target);
-  return target;
-}
+int64_t BufferStream::Seek(int64_t offset, int origin) { return SeekIn(data_.Size(), pos_, offset, origin); }
 
 }  // namespace tovin
