@@ -1,6 +1,6 @@
-// Runs the lh5 match finder over a file the way the encoder drives it and prints one hash of
-// every (length, position) it yields, with the time: a change to the finder that keeps the
-// hash keeps the encoder's output byte for byte.
+// Parses a file as the lh5 encoder does and prints one hash of every symbol it would send, with
+// the time: a change to the match finder that keeps the hash keeps the encoder's output byte
+// for byte.
 // Usage: match_finder_trace FILE
 #include <algorithm>
 #include <chrono>
@@ -12,8 +12,8 @@
 #include <memory>
 #include <vector>
 
-#include "codec/lh5_format.h"
 #include "codec/lh5_match_finder.h"
+#include "codec/lh5_parse.h"
 
 using namespace tovin::lh5;
 
@@ -36,43 +36,14 @@ int main(int argc, char** argv) {
     if (k < n) dst[k] = 0;  // what the encoder's source answers past the end
     return k;
   };
-  auto finder = std::make_unique<MatchFinder>();
-  MatchFinder& m = *finder;
+  auto finder = std::make_unique<MatchFinder>();  // 300 KB: not on the stack
   auto start = std::chrono::steady_clock::now();
   uint64_t hash = 1469598103934665603ull;
   auto mix = [&hash](uint64_t v) { hash = (hash ^ v) * 1099511628211ull; };
-  m.Reset();
-  m.pos = kDicSize + kMaxMatch;
-  int remainder = get(m.text + kDicSize + kMaxMatch, kDicSize);
-  std::memset(m.text + kDicSize + kMaxMatch + remainder, ' ', static_cast<size_t>(kDicSize - remainder));
-  auto advance = [&] {
-    --remainder;
-    if (++m.pos == 2 * kDicSize) {
-      std::memmove(m.text, m.text + kDicSize, kDicSize + kMaxMatch);
-      remainder += get(m.text + kDicSize + kMaxMatch, kDicSize);
-      m.pos = kDicSize;
-    }
-    m.Delete();
-    m.Insert();
-  };
-  if (remainder > 0) {
-    m.matchLength = 0;
-    m.matchPosition = 0;
-    m.Insert();
-  }
-  // The encoder's lazy matching: the symbols it would send go into the hash.
-  while (remainder > 0) {
-    int lastLength = m.matchLength, lastPosition = m.matchPosition;
-    advance();
-    if (m.matchLength > remainder) m.matchLength = remainder;
-    if (m.matchLength > lastLength || lastLength < kThreshold) {
-      mix(m.text[m.pos - 1]);
-    } else {
-      mix(static_cast<uint64_t>(lastLength) << 16 | static_cast<uint64_t>((m.pos - lastPosition - 2) & (kDicSize - 1)));
-      while (--lastLength > 0) advance();
-      if (m.matchLength > remainder) m.matchLength = remainder;
-    }
-  }
+  // The symbols the encoder would send go into the hash.
+  Parse(
+      *finder, get, [&](unsigned byte) { mix(byte); },
+      [&](unsigned length, unsigned distance) { mix(static_cast<uint64_t>(length) << 16 | distance); });
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("%016llx  %.3f s  %.1f MB/s\n", static_cast<unsigned long long>(hash), seconds,
               static_cast<double>(data.size()) / 1048576.0 / seconds);

@@ -7,6 +7,7 @@
 #include "codec/huffman_builder.h"
 #include "codec/lh5_format.h"
 #include "codec/lh5_match_finder.h"
+#include "codec/lh5_parse.h"
 #include "codec/methods.h"
 
 namespace tovin {
@@ -21,50 +22,19 @@ class Lh5Encoder {
   Lh5Encoder(ByteSource& in, ByteSink& out) : in_(in), out_(out) {}
 
   void Run() {
-    MatchFinder& m = finder_;
-    m.Reset();
     std::memset(cFreq_, 0, sizeof cFreq_);
     std::memset(pFreq_, 0, sizeof pFreq_);
     buf_[0] = 0;
-    m.pos = kDicSize + kMaxMatch;
-    remainder_ = 0;
-    remainder_ = in_.GetBlock(m.text + kDicSize + kMaxMatch, kDicSize);
-    std::memset(m.text + kDicSize + kMaxMatch + remainder_, ' ', static_cast<size_t>(kDicSize - remainder_));
-    if (remainder_ == 0) return;
-    m.matchLength = 0;
-    m.matchPosition = 0;
-    m.Insert();
-    while (remainder_ > 0) {
-      int lastLength = m.matchLength, lastPosition = m.matchPosition;
-      Advance();
-      if (m.matchLength > remainder_) m.matchLength = remainder_;
-      if (m.matchLength > lastLength || lastLength < kThreshold) {
-        Output(m.text[m.pos - 1], 0);
-      } else {
-        Output(static_cast<unsigned>(lastLength + (256 - kThreshold)),
-               static_cast<unsigned>((m.pos - lastPosition - 2) & (kDicSize - 1)));
-        while (--lastLength > 0) Advance();
-        if (m.matchLength > remainder_) m.matchLength = remainder_;
-      }
-    }
+    bool any = Parse(
+        finder_, [this](uint8_t* dst, int n) { return in_.GetBlock(dst, n); },
+        [this](unsigned c) { Output(c, 0); },
+        [this](unsigned length, unsigned distance) { Output(length + (256 - kThreshold), distance); });
+    if (!any) return;
     SendBlock();
     PutBits(7, 0);
   }
 
  private:
-  void Advance() {
-    MatchFinder& m = finder_;
-    --remainder_;
-    if (++m.pos == 2 * kDicSize) {
-      std::memmove(m.text, m.text + kDicSize, kDicSize + kMaxMatch);
-      // Where the input ends, the position gets the 0 the source answered; the rest keep their bytes.
-      remainder_ += in_.GetBlock(m.text + kDicSize + kMaxMatch, kDicSize);
-      m.pos = kDicSize;
-    }
-    m.Delete();
-    m.Insert();
-  }
-
   void Output(unsigned c, unsigned p) {
     if ((outputMask_ >>= 1) == 0) {
       outputMask_ = 0x80;
@@ -222,7 +192,6 @@ class Lh5Encoder {
   ByteSink& out_;
   MatchFinder finder_;
   HuffmanBuilder builder_;
-  int remainder_ = 0;
   uint8_t buf_[kBlockBuffer];
   int outputPos_ = 0, flagPos_ = 0;
   unsigned outputMask_ = 0;
