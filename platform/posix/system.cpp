@@ -162,7 +162,7 @@ void* AllocateLarge(size_t bytes) {
   auto start = reinterpret_cast<uintptr_t>(raw);
   uintptr_t aligned = (start + kLargePage - 1) & ~(uintptr_t{kLargePage} - 1);
   if (aligned > start) munmap(raw, aligned - start);
-  size_t tail = start + size + kLargePage - (aligned + size);
+  size_t tail = kLargePage - (aligned - start);
   if (tail) munmap(reinterpret_cast<void*>(aligned + size), tail);
   madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);  // a hint: fails harmlessly without
   return reinterpret_cast<void*>(aligned);
