@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "platform/scope_guard.h"
 #include "platform/text.h"
+#include "segment/growing_file_stream.h"
 
 namespace tovin {
 namespace {
@@ -173,28 +174,51 @@ void TSegVellox::ReadSegmentData(void* buffer, int32_t count) {
   }
 }
 
-void TSegVellox::CopyToWorkFile(int32_t size, bool progress) {
+std::unique_ptr<FileStream> TSegVellox::CreateWorkFile() {
   std::string work = WorkFileName();
   plat::DeleteFile(work);
-  // Declared before the file, so the file is closed before it is removed.
-  ScopeGuard removeOnFailure([&] { plat::DeleteFile(work); });
-  std::unique_ptr<FileStream> file;
   try {
-    file = std::make_unique<FileStream>(work, FileStream::Mode::Create);
+    return std::make_unique<FileStream>(work, FileStream::Mode::Create);
   } catch (const Exception&) {
     throw ESegError(kMsgStreamOpenFailed);
   }
-  for (int64_t copied = 0; copied < size;) {
-    if (CopyWholeChunks(*file, size, copied, progress)) continue;
+}
+
+void TSegVellox::CopyInto(FileStream& file, int64_t size, int64_t& copied, int64_t upTo, bool progress) {
+  upTo = std::min(upTo, size);
+  while (copied < upTo) {
+    if (CopyWholeChunks(file, size, copied, progress)) continue;
     int32_t n = static_cast<int32_t>(std::min<int64_t>(kWorkSize, size - copied));
     std::fill(work_.begin(), work_.end(), 0);
     ReadSegmentData(work_.data(), n);
-    file->WriteAll(work_.data(), n);
+    file.WriteAll(work_.data(), n);
     copied += n;
     if (progress && OnSegShowProgress) OnSegShowProgress(static_cast<int32_t>(copied * 100 / size));
   }
+}
+
+void TSegVellox::CopyToWorkFile(int32_t size, bool progress) {
+  // Declared before the file, so the file is closed before it is removed.
+  ScopeGuard removeOnFailure([work = WorkFileName()] { plat::DeleteFile(work); });
+  std::unique_ptr<FileStream> file = CreateWorkFile();
+  int64_t copied = 0;
+  CopyInto(*file, size, copied, size, progress);
   file.reset();
   removeOnFailure.Dismiss();
+}
+
+void TSegVellox::ExpandWhileCopyingInto(int64_t size, std::vector<std::string>& files) {
+  // Copied a step ahead of what the expansion asks for, so that reading a member header does
+  // not copy one chunk at a time.
+  constexpr int64_t kCopyAhead = 1 << 20;
+  std::unique_ptr<FileStream> file = CreateWorkFile();
+  int64_t copied = 0;
+  GrowingFileStream in(*file, size, [&](int64_t upTo) {
+    CopyInto(*file, size, copied, upTo + kCopyAhead, true);
+    return copied;
+  });
+  ExpandArchiveStream(in, &files);
+  in.Finish();
 }
 
 bool TSegVellox::CopyWholeChunks(FileStream& file, int64_t size, int64_t& copied, bool progress) {
@@ -323,12 +347,13 @@ void TSegVellox::ExpandSegArchive(TSegArc& arc) {
   }
   int64_t room = std::max<int64_t>(0, record.DataSize - kArchiveHeaderSize) / (kMemberHeaderSize + 1);
   if (static_cast<int64_t>(arc.ListedNames) > room + kListSlack) throw ESegError(kMsgFileListTooLong);
-  CopyToWorkFile(record.DataSize, true);
   std::string work = WorkFileName();
+  if (!ExpandWhileCopying) CopyToWorkFile(record.DataSize, true);
   ScopeGuard removeWork([&] { plat::DeleteFile(work); });
   MakeDirectories = true;
   SetTargetPath(arc.Path);
-  ExpandArchive(work, &arc.Files);
+  if (ExpandWhileCopying) ExpandWhileCopyingInto(record.DataSize, arc.Files);
+  else ExpandArchive(work, &arc.Files);
   if (OnSegAfterArchive) OnSegAfterArchive(record, arc.Template);
   if (abortRequested_) {
     removeWork.Dismiss();  // an abort here leaves the archive's work file in place

@@ -69,6 +69,13 @@ class TSegVellox : public TVellox {
   TSegAfterArchiveEvent OnSegAfterArchive;
   TSegShowProgressEvent OnSegShowProgress;
 
+  // Expands each archive while its work file is still being copied, reading ahead only as far
+  // as the expansion needs, so that members are decoded from the first chunks on rather than
+  // after the whole copy. The work file is still filled whole and removed as before; the
+  // segment events and the copy's progress then come between the member events, and members
+  // before a damaged or missing segment are expanded before its error is raised.
+  bool ExpandWhileCopying = false;
+
   // Message boxes, input dialogs and the message pump; without one every question is
   // answered Cancel.
   TSegDialogs* Dialogs = nullptr;
@@ -110,6 +117,11 @@ class TSegVellox : public TVellox {
   void ExpandSegArchive(TSegArc& arc);
   // Copies size bytes of the logical stream into a new work file; a failure removes it.
   void CopyToWorkFile(int32_t size, bool progress);
+  std::unique_ptr<FileStream> CreateWorkFile();
+  // Copies on from copied (of size) until at least upTo bytes are in the file.
+  void CopyInto(FileStream& file, int64_t size, int64_t& copied, int64_t upTo, bool progress);
+  // Expands the archive of size bytes that comes next from its work file as it is copied.
+  void ExpandWhileCopyingInto(int64_t size, std::vector<std::string>& files);
   // Copies the whole chunks the open segment still holds in one piece; false when there are
   // too few.
   bool CopyWholeChunks(FileStream& file, int64_t size, int64_t& copied, bool progress);

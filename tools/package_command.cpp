@@ -154,6 +154,7 @@ int ReadPackageCommand(const std::string& verb, const Args& args, const Globals&
   seg.KeyValue = static_cast<int32_t>(static_cast<uint32_t>(key));
   seg.SetSegTmpDir(temp.Path());
   seg.DecodeThreads = static_cast<int>(jobs);
+  seg.ExpandWhileCopying = true;  // nothing here waits for a whole archive's copy
 
   Progress progress(quiet);
   Position at;

@@ -11,10 +11,12 @@
 namespace tovin::test {
 namespace {
 
-class SegDamage : public SegmentTest {
+class SegDamage : public SegmentTest, public ::testing::WithParamInterface<ReadingWay> {
  protected:
   void SetUp() override {
     SegmentTest::SetUp();
+    seg.ExpandWhileCopying = GetParam().whileCopying;
+    seg.DecodeThreads = GetParam().threads;
     std::string text;
     for (int i = 0; i < 60; ++i) text += "package line " + std::to_string(i) + "\r\n";
     files_ = Write({Arc(Path("t\\a.vlx"), {{"a.txt", text}, {"sub\\b.txt", "bee"}}),
@@ -80,7 +82,7 @@ class SegDamage : public SegmentTest {
   std::set<std::string> before_;
 };
 
-TEST_F(SegDamage, EveryTruncation) {
+TEST_P(SegDamage, EveryTruncation) {
   ASSERT_GE(files_.size(), 4u);
   for (size_t f = 0; f < files_.size(); ++f) {
     for (size_t n = 0; n < originals_[f].size(); ++n) {
@@ -92,7 +94,7 @@ TEST_F(SegDamage, EveryTruncation) {
   }
 }
 
-TEST_F(SegDamage, BitFlips) {
+TEST_P(SegDamage, BitFlips) {
   uint32_t x = 4711;
   for (int i = 0; i < 500; ++i) {
     x = x * 1664525u + 1013904223u;
@@ -107,6 +109,8 @@ TEST_F(SegDamage, BitFlips) {
     Restore();
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, SegDamage, ::testing::ValuesIn(kReadingWays), [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tovin::test

@@ -6,9 +6,17 @@
 namespace tovin::test {
 namespace {
 
-class SegExpand : public SegmentTest {};
+// Every case runs in every way of reading: they must write, ask and fail alike.
+class SegExpand : public SegmentTest, public ::testing::WithParamInterface<ReadingWay> {
+ protected:
+  void SetUp() override {
+    SegmentTest::SetUp();
+    seg.ExpandWhileCopying = GetParam().whileCopying;
+    seg.DecodeThreads = GetParam().threads;
+  }
+};
 
-TEST_F(SegExpand, OneSegmentNeverRaisesSegAfter) {
+TEST_P(SegExpand, OneSegmentNeverRaisesSegAfter) {
   Write({Arc("out\\pkg.vlx", {{"a.txt", "alpha"}, {"b.txt", "beta"}})});
   int after = 0, before = 0;
   seg.OnSegAfter = [&](TSegMode, const std::string&, uint16_t) { ++after; };
@@ -30,7 +38,7 @@ TEST_F(SegExpand, OneSegmentNeverRaisesSegAfter) {
   EXPECT_FALSE(Exists(seg.WorkFileName()));
 }
 
-TEST_F(SegExpand, ManySegmentsAndManyArchives) {
+TEST_P(SegExpand, ManySegmentsAndManyArchives) {
   std::string text;
   for (int i = 0; i < 3000; ++i) text += "line " + std::to_string(i * 7919 % 1000) + " of the setup\r\n";
   auto files = Write({Arc(Path("one\\a.vlx"), {{"t.txt", text}, {"sub\\u.txt", "u"}}),
@@ -46,7 +54,7 @@ TEST_F(SegExpand, ManySegmentsAndManyArchives) {
   EXPECT_EQ(ReadFile(Path("two\\v.txt")), text.substr(100));
 }
 
-TEST_F(SegExpand, RecordsSplitAcrossSegmentsReadWhole) {
+TEST_P(SegExpand, RecordsSplitAcrossSegmentsReadWhole) {
   std::vector<SegArchiveSource> arcs{Arc(Path("x\\a.vlx"), {{"f", "data of f"}})};
   SegSetOptions o;
   std::string stream = LogicalStream(arcs, o);
@@ -60,7 +68,7 @@ TEST_F(SegExpand, RecordsSplitAcrossSegmentsReadWhole) {
   EXPECT_EQ(ReadFile(Path("x\\f")), "data of f");
 }
 
-TEST_F(SegExpand, NoArchivesExpandsNothing) {
+TEST_P(SegExpand, NoArchivesExpandsNothing) {
   Write({});
   bool asked = false;
   seg.OnSegBeforeExpand = [&](TSegArcList& list) {
@@ -72,7 +80,7 @@ TEST_F(SegExpand, NoArchivesExpandsNothing) {
   EXPECT_TRUE(seg.SegSource.empty());
 }
 
-TEST_F(SegExpand, MissingSegmentIsAskedForUntilItAppears) {
+TEST_P(SegExpand, MissingSegmentIsAskedForUntilItAppears) {
   auto files = Write({Arc(Path("o\\a.vlx"), {{"big", std::string(60000, 'q') + "end"}}, coNone)}, 20000);
   ASSERT_GE(files.size(), 3u);
   std::string hidden = Path("segment2.bak");
@@ -88,7 +96,7 @@ TEST_F(SegExpand, MissingSegmentIsAskedForUntilItAppears) {
   EXPECT_EQ(before2, 3);  // before each attempt, retries included
 }
 
-TEST_F(SegExpand, CancelAtAMissingSegmentAborts) {
+TEST_P(SegExpand, CancelAtAMissingSegmentAborts) {
   auto files = Write({Arc(Path("o\\a.vlx"), {{"big", std::string(60000, 'q')}}, coNone)}, 20000);
   plat::DeleteFile(files[1]);
   dialogs.script = {{false, "", {}}};
@@ -96,7 +104,7 @@ TEST_F(SegExpand, CancelAtAMissingSegmentAborts) {
   EXPECT_TRUE(seg.AbortRequested());
 }
 
-TEST_F(SegExpand, WrongSegmentNumberIsAskedAbout) {
+TEST_P(SegExpand, WrongSegmentNumberIsAskedAbout) {
   auto files = Write({Arc(Path("o\\a.vlx"), {{"big", std::string(60000, 'q')}}, coNone)}, 20000);
   std::string second = ReadFile(files[1]);
   std::string wrong = second;
@@ -109,7 +117,7 @@ TEST_F(SegExpand, WrongSegmentNumberIsAskedAbout) {
             "wrong tovinsetup.002: Incorrect segmented mounted!\n\rCorrect and then press OK, or Cancel to abort");
 }
 
-TEST_F(SegExpand, UnreadableSegmentsFailWithoutAQuestion) {
+TEST_P(SegExpand, UnreadableSegmentsFailWithoutAQuestion) {
   auto files = Write({Arc(Path("o\\a.vlx"), {{"big", std::string(60000, 'q')}}, coNone)}, 20000);
   for (const std::string& bytes : {std::string("SSeg\0", 5), std::string("XXXXXXXXXXXXXXXXXX")}) {
     WriteFile(files[1], bytes);
@@ -118,7 +126,7 @@ TEST_F(SegExpand, UnreadableSegmentsFailWithoutAQuestion) {
   }
 }
 
-TEST_F(SegExpand, MountPromptLoopsOnAnEmptyPathAndKeepsTheTypedCase) {
+TEST_P(SegExpand, MountPromptLoopsOnAnEmptyPathAndKeepsTheTypedCase) {
   Write({Arc(Path("o\\a.vlx"), {{"f", "x"}})});
   seg.SegPopUp = true;
   std::string typed = Path("PKG");
@@ -132,14 +140,14 @@ TEST_F(SegExpand, MountPromptLoopsOnAnEmptyPathAndKeepsTheTypedCase) {
   EXPECT_EQ(ReadFile(Path("o\\f")), "x");
 }
 
-TEST_F(SegExpand, CancelInTheMountPromptAborts) {
+TEST_P(SegExpand, CancelInTheMountPromptAborts) {
   Write({Arc(Path("o\\a.vlx"), {{"f", "x"}})});
   seg.SegPopUp = true;
   dialogs.script = {{false, "", {}}};
   EXPECT_EQ(Message([&] { seg.ExpandSet(); }), "(TSegVellox) Operation aborted by user");
 }
 
-TEST_F(SegExpand, TheHostMayLeaveArchivesOut) {
+TEST_P(SegExpand, TheHostMayLeaveArchivesOut) {
   Write({Arc(Path("first\\a.vlx"), {{"1", "one"}}), Arc(Path("second\\b.vlx"), {{"2", "two"}})});
   seg.OnSegBeforeExpand = [](TSegArcList& list) { list.erase(list.begin()); };
   seg.ExpandSet();
@@ -148,7 +156,7 @@ TEST_F(SegExpand, TheHostMayLeaveArchivesOut) {
   EXPECT_EQ(seg.SegSource, std::vector<std::string>{Path("second\\b.vlx")});
 }
 
-TEST_F(SegExpand, ReorderedArchivesFailOnTheSequence) {
+TEST_P(SegExpand, ReorderedArchivesFailOnTheSequence) {
   Write({Arc(Path("first\\a.vlx"), {{"1", "one"}}), Arc(Path("second\\b.vlx"), {{"2", "two"}}),
          Arc(Path("third\\c.vlx"), {{"3", "three"}})});
   seg.OnSegBeforeExpand = [](TSegArcList& list) { std::swap(list[0], list[1]); };
@@ -156,7 +164,7 @@ TEST_F(SegExpand, ReorderedArchivesFailOnTheSequence) {
   EXPECT_EQ(ReadFile(Path("second\\2")), "two");  // written before the failure, and kept
 }
 
-TEST_F(SegExpand, ProgressOfAnArchiveCopy) {
+TEST_P(SegExpand, ProgressOfAnArchiveCopy) {
   // A stored member sized so that the archive file is exactly 20000 bytes.
   std::string name = "p.bin";
   SegArchiveSource a = Arc(Path("p\\a.vlx"), {{name, std::string(20000 - 21 - 25 - name.size(), 'p')}}, coNone);
@@ -171,7 +179,7 @@ TEST_F(SegExpand, ProgressOfAnArchiveCopy) {
 // An archive copied across segments of several sizes raises its events as copying one chunk
 // of 8192 bytes at a time does: a segment is left inside the chunk that runs into the next
 // one (or starts there), before that chunk's progress.
-TEST_F(SegExpand, ProgressAndSegmentChangesInChunkOrder) {
+TEST_P(SegExpand, ProgressAndSegmentChangesInChunkOrder) {
   std::string data;
   for (int i = 0; data.size() < 100000; ++i) data += std::to_string(i * 7919 % 10007) + ",";
   SegArchiveSource a = Arc(Path("p\\a.vlx"), {{"p.bin", data}}, coNone);
@@ -199,7 +207,7 @@ TEST_F(SegExpand, ProgressAndSegmentChangesInChunkOrder) {
   }
 }
 
-TEST_F(SegExpand, FileListsSelectAndBlankLinesAreEmptyNames) {
+TEST_P(SegExpand, FileListsSelectAndBlankLinesAreEmptyNames) {
   SegArchiveSource a = Arc(Path("s\\a.vlx"), {{"keep", "k"}, {"drop", "d"}});
   a.Files = {"keep", "   "};
   Write({a});
@@ -216,7 +224,7 @@ TEST_F(SegExpand, FileListsSelectAndBlankLinesAreEmptyNames) {
   EXPECT_FALSE(Exists(Path("n\\f")));
 }
 
-TEST_F(SegExpand, TemplateWithoutFolderWritesRelativeToTheCurrentDirectory) {
+TEST_P(SegExpand, TemplateWithoutFolderWritesRelativeToTheCurrentDirectory) {
   plat::CreateDirectory(Path("cwd"));
   ASSERT_TRUE(plat::SetCurrentDirectory(Path("cwd")));
   Write({Arc("plain.vlx", {{"here.txt", "h"}})});
@@ -224,7 +232,7 @@ TEST_F(SegExpand, TemplateWithoutFolderWritesRelativeToTheCurrentDirectory) {
   EXPECT_EQ(ReadFile(Path("cwd\\here.txt")), "h");
 }
 
-TEST_F(SegExpand, ContainerEventsReachTheHostOnlyForArchives) {
+TEST_P(SegExpand, ContainerEventsReachTheHostOnlyForArchives) {
   Write({Arc(Path("e\\a.vlx"), {{"one", std::string(9000, '1')}, {"two", "2"}})});
   std::vector<std::string> checked;
   seg.OnCheckFile = [&](std::string& path, TCProcessMode) { checked.push_back(path); };
@@ -232,7 +240,7 @@ TEST_F(SegExpand, ContainerEventsReachTheHostOnlyForArchives) {
   EXPECT_EQ(checked, (std::vector<std::string>{Path("e\\one"), Path("e\\two")}));
 }
 
-TEST_F(SegExpand, FileListMembersStayInsideTheTemporaryFolder) {
+TEST_P(SegExpand, FileListMembersStayInsideTheTemporaryFolder) {
   // A file list whose member name climbs out of SegTmpDir.
   SegArchiveSource a = Arc(Path("z\\a.vlx"), {{"f", "x"}});
   MemoryStream list;
@@ -256,7 +264,7 @@ TEST_F(SegExpand, FileListMembersStayInsideTheTemporaryFolder) {
   EXPECT_FALSE(Exists(Base().substr(0, 3) + "escaped.lst"));
 }
 
-TEST_F(SegExpand, BadRecordIdentifiers) {
+TEST_P(SegExpand, BadRecordIdentifiers) {
   std::vector<SegArchiveSource> arcs{Arc(Path("b\\a.vlx"), {{"f", "x"}})};
   SegSetOptions o;
   std::string stream = LogicalStream(arcs, o);
@@ -279,7 +287,7 @@ TEST_F(SegExpand, BadRecordIdentifiers) {
   EXPECT_EQ(Message([&] { seg.ExpandSet(); }), "(TSegVellox) Invalid Scan ID Header");
 }
 
-TEST_F(SegExpand, AFileListWithoutMembersIsAnIndexError) {
+TEST_P(SegExpand, AFileListWithoutMembersIsAnIndexError) {
   SegArchiveSource a = Arc(Path("l\\a.vlx"), {{"f", "x"}});
   SegSetOptions o;
   std::string stream = LogicalStream({a}, o);
@@ -292,6 +300,8 @@ TEST_F(SegExpand, AFileListWithoutMembersIsAnIndexError) {
   WriteCut(stream, {});
   EXPECT_EQ(Message([&] { seg.ExpandSet(); }), "List index out of bounds (0)");
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, SegExpand, ::testing::ValuesIn(kReadingWays), [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tovin::test

@@ -75,6 +75,15 @@ struct TestMember {
   std::string name, data;
 };
 
+// How a run reads its archives: each work file copied whole first (the setup's way), or
+// expanded while it is copied, on one thread or with members decoded ahead (the tool's way).
+struct ReadingWay {
+  const char* name;
+  bool whileCopying;
+  int threads;
+};
+inline const ReadingWay kReadingWays[] = {{"Whole", false, 1}, {"WhileCopying", true, 1}, {"WhileCopyingAhead", true, 3}};
+
 class SegmentTest : public MachineTest {
  protected:
   void SetUp() override {
