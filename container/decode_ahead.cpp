@@ -136,20 +136,8 @@ void DecodeAhead::Drop() {
 
 int64_t DecodeAhead::Take(AheadMember& m, Stream& out) {
   {
-    // Rather than wait for a large member while members read ahead of it wait for a free
-    // worker, this thread decodes those itself (m among them, when no worker has begun it).
     std::unique_lock<std::mutex> lock(mutex_);
-    while (!m.finished) {
-      if (pending_.empty()) {
-        finished_.wait(lock);
-        continue;
-      }
-      std::shared_ptr<AheadMember> job = std::move(pending_.front());
-      pending_.pop_front();
-      lock.unlock();
-      DecodeMember(*job);
-      lock.lock();
-    }
+    finished_.wait(lock, [&m] { return m.finished; });
   }
   LargeBuffer decoded = m.output.Release();
   ScopeGuard giveBack([&] { GiveBack(std::move(decoded)); });
@@ -211,27 +199,23 @@ void DecodeAhead::Work() {
       m = std::move(pending_.front());
       pending_.pop_front();
     }
-    DecodeMember(*m);
-  }
-}
-
-void DecodeAhead::DecodeMember(AheadMember& m) {
-  if (!m.abandoned) {
-    m.output = BufferStream(Buffer(static_cast<size_t>(m.header.ExpandedSize)));
-    BufferStream stored(std::move(m.stored));
-    try {
-      decode_(m, stored);
-    } catch (...) {
-      m.error = std::current_exception();
+    if (!m->abandoned) {
+      m->output = BufferStream(Buffer(static_cast<size_t>(m->header.ExpandedSize)));
+      BufferStream stored(std::move(m->stored));
+      try {
+        decode_(*m, stored);
+      } catch (...) {
+        m->error = std::current_exception();
+      }
+      m->consumed = stored.Position();
+      GiveBack(stored.Release());
     }
-    m.consumed = stored.Position();
-    GiveBack(stored.Release());
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      m->finished = true;
+    }
+    finished_.notify_all();
   }
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    m.finished = true;
-  }
-  finished_.notify_all();
 }
 
 }  // namespace tovin

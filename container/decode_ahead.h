@@ -91,8 +91,6 @@ class DecodeAhead {
   static size_t SpareSize(size_t count);
   void Drop();
   void Work();
-  // Decodes a member taken from pending_ and marks it finished.
-  void DecodeMember(AheadMember& m);
 
   Stream& in_;
   DecodeAheadOptions options_;
