@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Two or more commands timed in turn, round after round (every other round in reverse), so that
 # a machine whose speed drifts (a virtual one drifts by a third within minutes here) charges
-# every contender alike. Before
-# each run PREP is evaluated and what was written is synced; with --settle, as root, the page
-# cache is dropped and the files under PATHS are read back into it, as side_by_side.sh does.
+# every contender alike. Before each run PREP is evaluated and what was written is synced; with
+# --settle, as root, the page cache is dropped and the files under PATHS are read back into
+# it, as side_by_side.sh does.
 # Prints the best wall time and the best CPU time (task-clock) of each command.
 # Usage: bench/ab.sh [--runs N] [--prep 'SHELL CODE'] [--settle 'PATHS'] 'COMMAND A' 'COMMAND B' ...
 # Example: bench/ab.sh --prep 'rm -rf x' --settle p 'build/baseline/tovin -q extract -C x p' \
