@@ -15,7 +15,7 @@ while [ $# -gt 0 ]; do
     --runs) runs=$2; shift 2 ;;
     --prep) prep=$2; shift 2 ;;
     --settle) settle=$2; shift 2 ;;
-    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,10p' "$0"; exit 0 ;;
     *) break ;;
   esac
 done
@@ -28,7 +28,7 @@ trap 'rm -f "$stats"' EXIT
 declare -a wall cpu
 for ((round = 0; round < runs; round++)); do
   # Every other round runs the commands in reverse: the first run of a round came out up to 15 %
-  # slower here (what the previous round deleted is still being freed), whichever command it was.
+  # slower here, whichever command it was.
   for ((j = 1; j <= $#; j++)); do
     k=$(( round % 2 ? $# + 1 - j : j ))
     eval "$prep"
