@@ -1,6 +1,7 @@
 // A whole package made of arbitrary bytes (see package_input.h), expanded the way the setup
 // expands it (every file by its bare name into one folder, which holds planted links) or only
-// tested: the defined errors only, and nothing outside the machine changed after each input.
+// tested, copying each archive whole first or expanding it as it is copied: the defined errors
+// only, and nothing outside the machine changed after each input.
 #include <string>
 
 #include "fuzz/fuzz_scratch.h"
@@ -29,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   seg.SetSegTmpDir("C:\\tmp");
   seg.TestOnly = input.TestOnly;
   seg.KeyValue = input.Key;
+  seg.ExpandWhileCopying = input.WhileCopying;
+  seg.DecodeThreads = input.WhileCopying ? 2 : 1;
   // As the setup does: every file by its bare name in its own temporary folder.
   seg.OnCheckFile = [](std::string& path, TCProcessMode) {
     path = std::string(fuzz::ScratchMachine::kTarget) + "\\" + path.substr(path.find_last_of("\\/:") + 1);

@@ -1,5 +1,6 @@
 // How the package fuzz target makes a segment set of its input, shared with the test that
-// replays what it found: a flags byte (bit 0: test only; bit 1: a key), the payload size of
+// replays what it found: a flags byte (bit 0: test only; bit 1: a key; bit 2: expanded while
+// copied, with members decoded ahead, as the package tool reads), the payload size of
 // each segment file (16 bits, little-endian; 0 puts everything in one segment), then the set's
 // bytes, whose members are cut to the fuzzing limits.
 #pragma once
@@ -16,6 +17,7 @@ namespace tovin::fuzz {
 struct PackageInput {
   bool TestOnly = false;
   int32_t Key = 0;
+  bool WhileCopying = false;
   std::vector<std::string> Segments;  // whole segment files, the first is number 1
 };
 
@@ -28,6 +30,7 @@ inline PackageInput ReadPackageInput(const uint8_t* data, size_t size) {
   if (size < 3) return input;
   input.TestOnly = data[0] & 1;
   input.Key = data[0] & 2 ? 0x0BADF00D : 0;
+  input.WhileCopying = data[0] & 4;
   size_t payload = static_cast<size_t>(data[1] | data[2] << 8);
   std::string set(reinterpret_cast<const char*>(data + 3), size - 3);
   CapMemberSizes(set);

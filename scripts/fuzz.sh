@@ -30,8 +30,9 @@ seed() {
         "build/fuzz/corpus/archive_extract_fuzz/seed-$name.vlx" LINK flink dangling sub empty
     done
     "$tovin" pack -q --allow-incomplete -m "$method" -o "$work/pkg-$method" "$work/src"
-    # flags (bit 0: test only), the segment payload size (0: one segment; 256), the set's bytes
-    for head in '\x00\x00\x00' '\x01\x00\x00' '\x00\x00\x01' '\x01\x00\x01'; do
+    # flags (bit 0: test only; bit 2: expanded while copied), the segment payload size (0: one
+    # segment; 256), the set's bytes
+    for head in '\x00\x00\x00' '\x01\x00\x00' '\x00\x00\x01' '\x01\x00\x01' '\x04\x00\x01' '\x05\x00\x01'; do
       { printf "$head"; for f in "$work/pkg-$method"/tovinsetup.[0-9][0-9][0-9]; do tail -c +9 "$f"; done; } \
         >"build/fuzz/corpus/package_expand_fuzz/seed-$method-$(printf "$head" | od -An -tx1 | tr -d ' \n')"
     done

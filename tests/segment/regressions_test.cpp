@@ -11,6 +11,7 @@
 
 #include "container/vellox.h"
 #include "fuzz/package_input.h"
+#include "tests/segment/segment_fixture.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
 #include "platform/stream.h"
@@ -69,19 +70,23 @@ class Regressions : public MachineTest {
     ASSERT_TRUE(plat::CreateDirectory(Path("pkg")));
     for (unsigned n = 1; n <= input.Segments.size(); ++n) WriteFile(Path("pkg\\" + SegmentFileName("set", "", n)), input.Segments[n - 1]);
     for (bool testOnly : {true, false}) {
-      TSegVelloxEZ seg;
-      seg.SetSegDir(Path("pkg"));
-      seg.SetSegBaseName("set");
-      seg.SegPopUp = false;
-      seg.SetSegTmpDir(Path("tmp"));
-      seg.TestOnly = testOnly;
-      seg.KeyValue = input.Key;
-      seg.OnCheckFile = [&](std::string& path, TCProcessMode) {
-        path = Path("out\\" + path.substr(path.find_last_of("\\/:") + 1));
-      };
-      try {
-        seg.ExpandSet();
-      } catch (const Exception&) {
+      for (const ReadingWay& way : kReadingWays) {
+        TSegVelloxEZ seg;
+        seg.ExpandWhileCopying = way.whileCopying;
+        seg.DecodeThreads = way.threads;
+        seg.SetSegDir(Path("pkg"));
+        seg.SetSegBaseName("set");
+        seg.SegPopUp = false;
+        seg.SetSegTmpDir(Path("tmp"));
+        seg.TestOnly = testOnly;
+        seg.KeyValue = input.Key;
+        seg.OnCheckFile = [&](std::string& path, TCProcessMode) {
+          path = Path("out\\" + path.substr(path.find_last_of("\\/:") + 1));
+        };
+        try {
+          seg.ExpandSet();
+        } catch (const Exception&) {
+        }
       }
     }
   }
