@@ -11,12 +11,10 @@
 namespace tovin::test {
 namespace {
 
-class SegDamage : public SegmentTest, public ::testing::WithParamInterface<ReadingWay> {
+class SegDamage : public ReadingWayTest {
  protected:
   void SetUp() override {
-    SegmentTest::SetUp();
-    seg.ExpandWhileCopying = GetParam().whileCopying;
-    seg.DecodeThreads = GetParam().threads;
+    ReadingWayTest::SetUp();
     std::string text;
     for (int i = 0; i < 60; ++i) text += "package line " + std::to_string(i) + "\r\n";
     files_ = Write({Arc(Path("t\\a.vlx"), {{"a.txt", text}, {"sub\\b.txt", "bee"}}),

@@ -7,14 +7,7 @@ namespace tovin::test {
 namespace {
 
 // Every case runs in every way of reading: they must write, ask and fail alike.
-class SegExpand : public SegmentTest, public ::testing::WithParamInterface<ReadingWay> {
- protected:
-  void SetUp() override {
-    SegmentTest::SetUp();
-    seg.ExpandWhileCopying = GetParam().whileCopying;
-    seg.DecodeThreads = GetParam().threads;
-  }
-};
+class SegExpand : public ReadingWayTest {};
 
 TEST_P(SegExpand, OneSegmentNeverRaisesSegAfter) {
   Write({Arc("out\\pkg.vlx", {{"a.txt", "alpha"}, {"b.txt", "beta"}})});

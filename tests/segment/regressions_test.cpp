@@ -11,10 +11,10 @@
 
 #include "container/vellox.h"
 #include "fuzz/package_input.h"
-#include "tests/segment/segment_fixture.h"
 #include "platform/exception.h"
 #include "platform/platform.h"
 #include "platform/stream.h"
+#include "tests/segment/segment_fixture.h"
 #include "segment/seg_format.h"
 #include "segment/seg_vellox.h"
 #include "tests/support/test_machine.h"
@@ -72,8 +72,7 @@ class Regressions : public MachineTest {
     for (bool testOnly : {true, false}) {
       for (const ReadingWay& way : kReadingWays) {
         TSegVelloxEZ seg;
-        seg.ExpandWhileCopying = way.whileCopying;
-        seg.DecodeThreads = way.threads;
+        way.ApplyTo(seg);
         seg.SetSegDir(Path("pkg"));
         seg.SetSegBaseName("set");
         seg.SegPopUp = false;

@@ -81,6 +81,10 @@ struct ReadingWay {
   const char* name;
   bool whileCopying;
   int threads;
+  void ApplyTo(TSegVellox& seg) const {
+    seg.ExpandWhileCopying = whileCopying;
+    seg.DecodeThreads = threads;
+  }
 };
 inline const ReadingWay kReadingWays[] = {{"Whole", false, 1}, {"WhileCopying", true, 1}, {"WhileCopyingAhead", true, 3}};
 
@@ -133,6 +137,15 @@ class SegmentTest : public MachineTest {
 
   TSegVelloxEZ seg;
   ScriptedDialogs dialogs;
+};
+
+// A suite run once in every way of reading.
+class ReadingWayTest : public SegmentTest, public ::testing::WithParamInterface<ReadingWay> {
+ protected:
+  void SetUp() override {
+    SegmentTest::SetUp();
+    GetParam().ApplyTo(seg);
+  }
 };
 
 }  // namespace tovin::test
